@@ -1,0 +1,57 @@
+#pragma once
+// The errors the core raises. Each one's what() is the exact text shown to the
+// user in the window's error box, so callers never reformat them.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace permuto {
+
+// printf-style formatting into a std::string.
+std::string Format(const char* Fmt, ...) __attribute__((format(printf, 1, 2)));
+
+class EPermutoError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A line list or record list asked for a position it does not hold.
+class EListError : public EPermutoError {
+public:
+    explicit EListError(int32_t Index);
+};
+
+// A file that cannot be opened for reading.
+class EFOpenError : public EPermutoError {
+public:
+    EFOpenError(const std::string& FileName, const std::string& Reason);
+};
+
+// A file that cannot be created or written.
+class EFCreateError : public EPermutoError {
+public:
+    EFCreateError(const std::string& FileName, const std::string& Reason);
+};
+
+// A text that does not convert (connector class names of the module library).
+class EConvertError : public EPermutoError {
+public:
+    using EPermutoError::EPermutoError;
+};
+
+// An internal consistency check failed.
+class EAssertionFailed : public EPermutoError {
+public:
+    using EPermutoError::EPermutoError;
+};
+
+// Position arithmetic that would wrap around.
+class EIntOverflow : public EPermutoError {
+public:
+    EIntOverflow();
+};
+
+// The system's reason for the last failed file call (errno).
+std::string SystemReason(int ErrorNumber);
+
+} // namespace permuto

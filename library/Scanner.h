@@ -1,0 +1,70 @@
+#pragma once
+// The line scanner: reads one text line field by field. A reader is given the
+// line, a running 1-based position and a separator set; it skips separators,
+// takes the next token, converts it and leaves the position behind the token,
+// so successive reads on the same position walk through the line. No reader
+// raises for bad text: failure is a false result plus a documented value.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "SimpleTypes.h"
+
+namespace permuto {
+
+// Next bare or double-quoted token; empty when the line is used up.
+void ReadToken(const std::string& Line, int32_t& Pos, const TCharSet& Separators, std::string& Token);
+// Next token as a 32-bit integer; true when the whole token is one. On failure
+// Value holds the magnitude of the digits before the offending character.
+bool ReadInteger(const std::string& Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value);
+// Next token as a floating value with the user's decimal separator; 0 when it
+// is none. Always true.
+bool ReadFloat(const std::string& Line, int32_t& Pos, const TCharSet& Separators, long double& Value);
+// Next token of the form low..high (both 0..127, low <= high). On failure Low
+// and High are untouched and Pos stays on the start of the range text.
+bool ReadValueRange(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Low,
+                    TSevenBitValue& High);
+
+// Typed readers: write the type's fallback, then the read value when it is an
+// integer inside the type's range.
+bool ReadSevenBitValue(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Value);
+bool ReadRange0To24(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To24& Value);
+bool ReadRange0To1(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To1& Value);
+bool ReadRange1To32(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange1To32& Value);
+bool ReadRange0To4(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To4& Value);
+bool ReadAreaCode(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TAreaCode& Value);
+bool ReadRange0To6(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To6& Value);
+bool ReadRange0To3(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To3& Value);
+bool ReadRange0To2(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To2& Value);
+
+// Drops every lone double quote and turns each pair of adjacent double quotes
+// into one.
+std::string UnquoteToken(std::string_view Raw);
+
+// The integer conversion behind ReadInteger (optional blanks, sign, decimal or
+// $/x/0x hexadecimal digits). Value is written in every case, as ReadInteger
+// documents.
+bool ConvertInteger(std::string_view Text, int32_t& Value);
+
+// The floating conversion behind ReadFloat, with an explicit decimal separator.
+bool ConvertFloat(std::string_view Text, char DecimalSeparator, long double& Value);
+
+// The user's regional decimal separator, read once from the locale's numeric
+// settings. Tests (and only tests) may set it; 0 restores the locale's.
+char DecimalSeparator();
+void SetDecimalSeparator(char Separator);
+
+// A floating value formatted like "%7.5f" with the user's decimal separator.
+std::string FormatFloat75(long double Value);
+
+// Connector class names: "audio", "control", "logic", "slave"; any other
+// value is "undefined".
+std::string ConnectorClassToName(TConnectorClass Class);
+// The class of a name (letter case and surrounding control characters and
+// blanks ignored); raises EConvertError when the name is none of the four.
+TConnectorClass ConnectorClassFromName(const std::string& Name);
+
+// Upper-cases the letters a to z only; every other byte stays.
+std::string UpperCaseAscii(std::string_view Text);
+
+} // namespace permuto

@@ -1,0 +1,19 @@
+#include "ModuleDump.h"
+
+#include "library/Scanner.h"
+
+namespace permuto {
+
+bool TModuleDef::ReadLine(const std::string& Line)
+{
+    int32_t Pos = 1;
+    return ReadInteger(Line, Pos, FieldSeparators, ModuleIndex) && ReadInteger(Line, Pos, FieldSeparators, ModuleType) &&
+           ReadInteger(Line, Pos, FieldSeparators, X) && ReadInteger(Line, Pos, FieldSeparators, Y);
+}
+
+void TModuleDef::WriteLine(TStringList& Lines) const
+{
+    Lines.Add(NumbersLine({ModuleIndex, ModuleType, X, Y}));
+}
+
+} // namespace permuto

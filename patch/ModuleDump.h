@@ -1,0 +1,34 @@
+#pragma once
+// The module dump: the modules of one area, one line each (index, type, x, y).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "SectionDump.h"
+
+namespace permuto {
+
+class TModuleDef {
+public:
+    static constexpr std::string_view SectionName = "ModuleDump";
+
+    int32_t ModuleIndex = 0;
+    int32_t ModuleType = 0;
+    int32_t X = 0;
+    int32_t Y = 0;
+
+    // Four integers; anything less drops the line. Tokens after them are ignored.
+    bool ReadLine(const std::string& Line);
+    void WriteLine(TStringList& Lines) const;
+    void SwapModules(int32_t IndexA, int32_t IndexB) { SwapIndex(ModuleIndex, IndexA, IndexB); }
+};
+
+using TModuleDefs = TRecordList<TModuleDef>;
+
+class TModuleDump : public TAreaListDump<TModuleDef> {
+public:
+    TModuleDefs& Modules() { return FList; }
+    const TModuleDefs& Modules() const { return FList; }
+};
+
+} // namespace permuto

@@ -1,0 +1,41 @@
+#pragma once
+// The name dump: the names users gave to the modules of one area, one line each
+// (module index, then the name as one token).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "SectionDump.h"
+
+namespace permuto {
+
+class TModuleName {
+public:
+    static constexpr std::string_view SectionName = "NameDump";
+
+    int32_t ModuleIndex = 0;
+    std::string Name;
+
+    // The index must read; the name is the next token (quoted or bare), empty
+    // when the line holds nothing more.
+    bool ReadLine(const std::string& Line);
+    // "%d %s", the name written so that it reads back unchanged: quoted when it
+    // holds a blank or a tab, each double quote doubled otherwise.
+    void WriteLine(TStringList& Lines) const;
+    void SwapModules(int32_t IndexA, int32_t IndexB) { SwapIndex(ModuleIndex, IndexA, IndexB); }
+};
+
+using TModuleNames = TRecordList<TModuleName>;
+
+// The token text that ReadToken turns back into Name.
+std::string NameToken(const std::string& Name);
+
+class TNameDump : public TAreaListDump<TModuleName> {
+public:
+    TModuleNames& Names() { return FList; }
+    const TModuleNames& Names() const { return FList; }
+    // The name of the first entry with that index; empty when there is none.
+    std::string FindName(int32_t ModuleIndex) const;
+};
+
+} // namespace permuto

@@ -1,0 +1,103 @@
+#include "SectionDump.h"
+
+#include <charconv>
+
+#include "library/Scanner.h"
+
+namespace permuto {
+
+namespace {
+
+inline char UpperAscii(char C)
+{
+    return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
+}
+
+} // namespace
+
+bool StartsWithText(std::string_view Line, std::string_view Prefix)
+{
+    if (Prefix.size() > Line.size())
+        return false;
+    for (size_t I = 0; I < Prefix.size(); ++I)
+        if (UpperAscii(Line[I]) != UpperAscii(Prefix[I]))
+            return false;
+    return true;
+}
+
+bool IsSectionEnd(std::string_view Line)
+{
+    return Line.empty() || Line.front() == '[';
+}
+
+int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From)
+{
+    int32_t Index = From;
+    while (Index < Lines.Count() && !StartsWithText(Lines[Index], Prefix))
+        ++Index;
+    return Index;
+}
+
+void AppendNumbers(std::string& Text, std::initializer_list<int32_t> Numbers)
+{
+    char Buffer[16];
+    bool First = true;
+    for (int32_t Number : Numbers) {
+        if (!First)
+            Text += ' ';
+        First = false;
+        const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, Number);
+        Text.append(Buffer, Result.ptr);
+    }
+}
+
+std::string NumbersLine(std::initializer_list<int32_t> Numbers)
+{
+    std::string Text;
+    AppendNumbers(Text, Numbers);
+    return Text;
+}
+
+bool TSectionDump::FindAreaSection(TStringList& Lines, std::string_view Prefix, TAreaCode AreaCode, int32_t& Index)
+{
+    Area = AreaCode;
+    Index = 0;
+    bool Found = false;
+    while (!Found && Index < Lines.Count()) {
+        Index = FindLineStartingWith(Lines, Prefix, Index) + 1;
+        if (Index < Lines.Count()) {
+            const int32_t Start = Index;
+            ReadAreaLine(Lines, AreaCode, Index);
+            Found = Index > Start;
+        }
+    }
+    return Found;
+}
+
+void TSectionDump::ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index)
+{
+    const std::string& Line = Lines[Index];
+    int32_t Pos = 1;
+    TAreaCode Code = 0;
+    if (!ReadAreaCode(Line, Pos, FieldSeparators, Code) || Code != AreaCode)
+        return;
+    const int32_t StartPos = Pos;
+    int Following = 0;
+    int32_t Ignored = 0;
+    while (ReadInteger(Line, Pos, FieldSeparators, Ignored))
+        ++Following;
+    if (Following == 4) {
+        // The area line carries the first module line: give each its own line.
+        std::string Rest = Line.substr(static_cast<size_t>(StartPos) - 1);
+        Lines[Index] = std::move(Rest);
+        Lines.Insert(Index, std::to_string(Code));
+    }
+    ++Index;
+}
+
+void TSectionDump::WriteAreaLine(TStringList& Lines) const
+{
+    Lines.Add(std::to_string(Area));
+}
+
+} // namespace permuto

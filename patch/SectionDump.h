@@ -1,0 +1,141 @@
+#pragma once
+// What every section of a patch file shares: how a header is recognised, what
+// ends a section body, owning record lists read line by line, and the per-area
+// sections, which exist once for the poly area and once for the common area
+// and carry their area code on the line after the header.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "library/Errors.h"
+#include "library/SimpleTypes.h"
+#include "library/StringList.h"
+
+namespace permuto {
+
+// True when Line begins with Prefix, letter case (a to z) ignored. Nothing is
+// trimmed: a blank before the "[" of a header makes it no match.
+bool StartsWithText(std::string_view Line, std::string_view Prefix);
+// True when Line is empty or begins with "[": the end of a list section's body.
+bool IsSectionEnd(std::string_view Line);
+// Index of the first line at or after From that StartsWithText(Prefix), or
+// Lines.Count() when there is none.
+int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From = 0);
+
+// Exchanges the module indices A and B in one field.
+inline void SwapIndex(int32_t& Value, int32_t A, int32_t B)
+{
+    if (Value == A)
+        Value = B;
+    else if (Value == B)
+        Value = A;
+}
+
+// Appends numbers separated by single blanks: "%d %d ... %d".
+void AppendNumbers(std::string& Text, std::initializer_list<int32_t> Numbers);
+std::string NumbersLine(std::initializer_list<int32_t> Numbers);
+
+// An owning list of records in file order. A record type offers
+//   bool ReadLine(const std::string& Line)   - false drops the line
+//   void WriteLine(TStringList& Lines) const
+template <class TRecord>
+class TRecordList {
+public:
+    int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
+    const TRecord& Items(int32_t Index) const { return FItems.at(Checked(Index)); }
+    TRecord& Items(int32_t Index) { return FItems.at(Checked(Index)); }
+    void Add(TRecord Record) { FItems.push_back(std::move(Record)); }
+    void Clear() { FItems.clear(); }
+
+    // Reads one record per line from Index up to the end of the body; Index is
+    // left on the line that ended it (or equals the number of lines).
+    void ReadLines(const TStringList& Lines, int32_t& Index)
+    {
+        Clear();
+        while (Index < Lines.Count() && !IsSectionEnd(Lines[Index])) {
+            TRecord Record;
+            if (Record.ReadLine(Lines[Index]))
+                Add(std::move(Record));
+            ++Index;
+        }
+    }
+
+    void WriteLines(TStringList& Lines) const
+    {
+        for (const TRecord& Record : FItems)
+            Record.WriteLine(Lines);
+    }
+
+    typename std::vector<TRecord>::iterator begin() { return FItems.begin(); }
+    typename std::vector<TRecord>::iterator end() { return FItems.end(); }
+    typename std::vector<TRecord>::const_iterator begin() const { return FItems.begin(); }
+    typename std::vector<TRecord>::const_iterator end() const { return FItems.end(); }
+
+private:
+    size_t Checked(int32_t Index) const
+    {
+        if (Index < 0 || Index >= Count())
+            throw EListError(Index);
+        return static_cast<size_t>(Index);
+    }
+
+    std::vector<TRecord> FItems;
+};
+
+// Base of the sections that exist once per area.
+class TSectionDump {
+public:
+    TAreaCode Area = 0;
+
+    // Finds the section of area AreaCode whose header begins with Prefix; on
+    // success Index stands on the line after the area line. Sections of the
+    // other area are passed over; the first match wins.
+    bool FindAreaSection(TStringList& Lines, std::string_view Prefix, TAreaCode AreaCode, int32_t& Index);
+    // Advances Index past line Index when it carries AreaCode. An area line
+    // that also holds a whole module line (four more integers) is split in two.
+    void ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index);
+    void WriteAreaLine(TStringList& Lines) const;
+};
+
+// A per-area section holding a list of records. The record type names its
+// section (static constexpr std::string_view SectionName, e.g. "ModuleDump")
+// and renumbers itself (void SwapModules(int32_t A, int32_t B)).
+template <class TRecord>
+class TAreaListDump : public TSectionDump {
+public:
+    using TList = TRecordList<TRecord>;
+
+    void Clear() { FList.Clear(); }
+    int32_t Count() const { return FList.Count(); }
+    const TRecord& Items(int32_t Index) const { return FList.Items(Index); }
+
+    void LoadFromStrings(TAreaCode AreaCode, TStringList& Lines)
+    {
+        Clear();
+        int32_t Index = 0;
+        if (FindAreaSection(Lines, HeaderPrefix(), AreaCode, Index) && Index < Lines.Count())
+            FList.ReadLines(Lines, Index);
+    }
+
+    void SaveToStrings(TStringList& Lines) const
+    {
+        Lines.Add("[" + std::string(TRecord::SectionName) + "]");
+        WriteAreaLine(Lines);
+        FList.WriteLines(Lines);
+        Lines.Add("[/" + std::string(TRecord::SectionName) + "]");
+    }
+
+    void SwapModules(int32_t IndexA, int32_t IndexB)
+    {
+        for (TRecord& Record : FList)
+            Record.SwapModules(IndexA, IndexB);
+    }
+
+protected:
+    static std::string HeaderPrefix() { return "[" + std::string(TRecord::SectionName); }
+    TList FList;
+};
+
+} // namespace permuto

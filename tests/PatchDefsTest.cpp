@@ -1,0 +1,112 @@
+// The patch document: loading from files, the canonical layout, swaps in both
+// areas, and loads or saves that fail without harm.
+#include <gtest/gtest.h>
+
+#include "TestHelpers.h"
+#include "library/Errors.h"
+#include "patch/PatchDefs.h"
+
+using namespace permuto;
+using namespace permuto::test;
+using V = std::vector<std::string>;
+
+namespace {
+
+const char* const TwoAreas = "[NameDump]\r\n0\r\n1 Out\r\n[/NameDump]\r\n"
+                             "[ModuleDump]\r\n0\r\n1 7 0 0\r\n2 8 1 0\r\n[/ModuleDump]\r\n"
+                             "[moduledump]\n1\n1 4 0 0\n2 5 0 1\n3 6 0 2\n[/ModuleDump]\n"
+                             "[NameDump]\n1\n1 \"Osc A\"\n3 Filter\n[/NameDump]\n";
+
+V Saved(const TPatchDef& Patch)
+{
+    TStringList L;
+    Patch.SaveToStrings(L);
+    return ToVector(L);
+}
+
+} // namespace
+
+TEST(PatchDocument, LoadsAnyOrderAndSavesTheFixedLayout)
+{
+    TTempDir Dir;
+    WriteText(Dir.File("a.pch"), TwoAreas);
+    TPatchDef Patch;
+    Patch.LoadFromFile(Dir.File("a.pch"));
+    EXPECT_EQ(Patch.FileName, Dir.File("a.pch"));
+    EXPECT_EQ(Saved(Patch), (V{"[ModuleDump]", "1", "1 4 0 0", "2 5 0 1", "3 6 0 2", "[/ModuleDump]",
+                               "[ModuleDump]", "0", "1 7 0 0", "2 8 1 0", "[/ModuleDump]",
+                               "[NameDump]", "1", "1 \"Osc A\"", "3 Filter", "[/NameDump]",
+                               "[NameDump]", "0", "1 Out", "[/NameDump]"}));
+    Patch.SaveToFile(Dir.File("b.pch"));
+    EXPECT_EQ(Patch.FileName, Dir.File("b.pch"));
+    TPatchDef Again;
+    Again.LoadFromFile(Dir.File("b.pch"));
+    EXPECT_EQ(Saved(Again), Saved(Patch));
+    Again.Save();
+    EXPECT_EQ(ReadText(Dir.File("b.pch")), MakeLines(Saved(Patch)).Text());
+}
+
+TEST(PatchDocument, SwapInPolyAndInCommonTouchOnlyTheirArea)
+{
+    TStringList L;
+    L.SetText(TwoAreas);
+    TPatchDef Patch;
+    Patch.LoadFromStrings(L);
+
+    Patch.SwapModules(AreaPoly, 1, 3);
+    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(0).ModuleIndex, 3);
+    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(2).ModuleIndex, 1);
+    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "Osc A");
+    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(1), "Filter");
+    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleIndex, 1);
+    EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(1), "Out");
+
+    Patch.SwapModules(AreaCommon, 1, 2);
+    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleIndex, 2);
+    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(1).ModuleIndex, 1);
+    EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(2), "Out");
+    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(0).ModuleIndex, 3); // poly untouched
+
+    const V Before = Saved(Patch);
+    Patch.SwapModules(2, 1, 2);
+    Patch.SwapModules(AreaPoly, 2, 2);
+    EXPECT_EQ(Saved(Patch), Before);
+}
+
+TEST(PatchDocument, FailedLoadKeepsDocumentAndFileName)
+{
+    TTempDir Dir;
+    WriteText(Dir.File("a.pch"), TwoAreas);
+    TPatchDef Patch;
+    Patch.LoadFromFile(Dir.File("a.pch"));
+    const V Before = Saved(Patch);
+    EXPECT_THROW(Patch.LoadFromFile(Dir.File("missing.pch")), EFOpenError);
+    EXPECT_EQ(Patch.FileName, Dir.File("a.pch"));
+    EXPECT_EQ(Saved(Patch), Before);
+}
+
+TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
+{
+    TStringList A;
+    A.SetText(TwoAreas);
+    TStringList B = MakeLines({"[ModuleDump]", "0", "9 9 9 9"});
+    TPatchDef Patch;
+    Patch.LoadFromStrings(A);
+    Patch.LoadFromStrings(B);
+    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Count(), 0);
+    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Count(), 1);
+    EXPECT_EQ(Patch.NameDumps[PolyDump].Count(), 0);
+    EXPECT_EQ(Patch.NameDumps[CommonDump].Count(), 0);
+}
+
+TEST(PatchDocument, FailedSaveKeepsTheOldFile)
+{
+    TTempDir Dir;
+    TPatchDef Patch;
+    EXPECT_THROW(Patch.SaveToFile(Dir.File("no/folder.pch")), EFCreateError);
+    try {
+        Patch.SaveToFile(Dir.Path());
+    } catch (const EFCreateError& E) {
+        EXPECT_EQ(std::string(E.what()), "Cannot create file \"" + Dir.Path() + "\". Is a directory");
+    }
+}

@@ -1,0 +1,51 @@
+#include "TestHelpers.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace permuto::test {
+
+TStringList MakeLines(const std::vector<std::string>& Lines)
+{
+    TStringList Result;
+    for (const std::string& Line : Lines)
+        Result.Add(Line);
+    return Result;
+}
+
+std::vector<std::string> ToVector(const TStringList& Lines)
+{
+    return std::vector<std::string>(Lines.begin(), Lines.end());
+}
+
+TTempDir::TTempDir()
+{
+    std::string Pattern = (std::filesystem::temp_directory_path() / "permuto-test-XXXXXX").string();
+    if (::mkdtemp(Pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    FPath = Pattern;
+}
+
+TTempDir::~TTempDir()
+{
+    std::error_code Ignored;
+    std::filesystem::permissions(FPath, std::filesystem::perms::owner_all, Ignored);
+    std::filesystem::remove_all(FPath, Ignored);
+}
+
+void WriteText(const std::string& FileName, const std::string& Bytes)
+{
+    std::ofstream Out(FileName, std::ios::binary);
+    Out << Bytes;
+}
+
+std::string ReadText(const std::string& FileName)
+{
+    std::ifstream In(FileName, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+} // namespace permuto::test
