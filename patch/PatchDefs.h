@@ -7,8 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "AssignmentMaps.h"
+#include "CableDump.h"
+#include "CurrentNoteDump.h"
+#include "Header.h"
+#include "KeyboardAssignment.h"
 #include "ModuleDump.h"
 #include "NameDump.h"
+#include "Notes.h"
+#include "ParameterDump.h"
 #include "library/StringList.h"
 
 namespace permuto {
@@ -24,22 +31,35 @@ public:
     TPatchDef& operator=(const TPatchDef&) = delete;
 
     std::string FileName;
+    THeader Header;
     std::array<TModuleDump, 2> ModuleDumps;
+    TCurrentNoteDump CurrentNoteDump;
+    std::array<TCableDump, 2> CableDumps;
+    std::array<TParameterDump, 2> ParameterDumps;
+    std::array<TCustomDump, 2> CustomDumps;
+    TMorphMapDump MorphMapDump;
+    TKeyboardAssignment KeyboardAssignment;
+    TKnobMapDump KnobMapDump;
+    TControlMapDump ControlMapDump;
     std::array<TNameDump, 2> NameDumps;
+    TNotes Notes;
 
     void Clear();
-    // Replaces the content by the patch file Name. The file is read first: a
-    // file that cannot be read raises and leaves the document and FileName as
-    // they were.
+    // Replaces the content by the patch file Name. A file that cannot be read,
+    // or that has no usable version line, raises and leaves the document and
+    // FileName as they were.
     void LoadFromFile(const std::string& Name);
-    // Replaces the content by the patch in Lines (which a reader may change).
+    // Replaces the content by the patch in Lines (which a reader may change);
+    // refuses lines without a usable version line before clearing anything.
     void LoadFromStrings(TStringList& Lines);
     // Appends every section in the file order.
     void SaveToStrings(TStringList& Lines) const;
     void Save() const;
     void SaveToFile(const std::string& Name);
-    // Exchanges two module indices in every section of one area that refers to
-    // modules. Area code 1 is the poly area, 0 the common area; others change nothing.
+    // Exchanges two module indices in every line of one area that refers to
+    // modules: module, cable, parameter, custom and name dumps, and the morph,
+    // knob and control assignments of that area. Area code 1 is the poly area,
+    // 0 the common area; any other code changes nothing.
     void SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB);
 
 private:

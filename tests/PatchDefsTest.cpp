@@ -12,7 +12,9 @@ using V = std::vector<std::string>;
 
 namespace {
 
-const char* const TwoAreas = "[NameDump]\r\n0\r\n1 Out\r\n[/NameDump]\r\n"
+const char* const TwoAreas = "[Header]\r\nVersion=Test 1\r\n"
+                             "0 127 0 127 0 0 0 1 4000 2 0 0 0 0 0 0 1 1 1 1 1 1 1\r\n[/Header]\r\n"
+                             "[NameDump]\r\n0\r\n1 Out\r\n[/NameDump]\r\n"
                              "[ModuleDump]\r\n0\r\n1 7 0 0\r\n2 8 1 0\r\n[/ModuleDump]\r\n"
                              "[moduledump]\n1\n1 4 0 0\n2 5 0 1\n3 6 0 2\n[/ModuleDump]\n"
                              "[NameDump]\n1\n1 \"Osc A\"\n3 Filter\n[/NameDump]\n";
@@ -33,10 +35,18 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesTheFixedLayout)
     TPatchDef Patch;
     Patch.LoadFromFile(Dir.File("a.pch"));
     EXPECT_EQ(Patch.FileName, Dir.File("a.pch"));
-    EXPECT_EQ(Saved(Patch), (V{"[ModuleDump]", "1", "1 4 0 0", "2 5 0 1", "3 6 0 2", "[/ModuleDump]",
-                               "[ModuleDump]", "0", "1 7 0 0", "2 8 1 0", "[/ModuleDump]",
-                               "[NameDump]", "1", "1 \"Osc A\"", "3 Filter", "[/NameDump]",
-                               "[NameDump]", "0", "1 Out", "[/NameDump]"}));
+    EXPECT_EQ(Saved(Patch),
+              (V{"[Header]", "Version=Test 1", "0 127 0 127 0 0 0 1 4000 2 0 0 0 0 0 0 1 1 1 1 1 1 1", "[/Header]",
+                 "[ModuleDump]", "1", "1 4 0 0", "2 5 0 1", "3 6 0 2", "[/ModuleDump]",
+                 "[ModuleDump]", "0", "1 7 0 0", "2 8 1 0", "[/ModuleDump]",
+                 "[CableDump]", "1", "[/CableDump]", "[CableDump]", "0", "[/CableDump]",
+                 "[ParameterDump]", "1", "[/ParameterDump]", "[ParameterDump]", "0", "[/ParameterDump]",
+                 "[CustomDump]", "1", "[/CustomDump]", "[CustomDump]", "0", "[/CustomDump]",
+                 "[MorphMapDump]", "0 0 0 0", "[/MorphMapDump]",
+                 "[KeyboardAssignment]", "0 0 0 0 ", "[/KeyboardAssignment]",
+                 "[KnobMapDump]", "[/KnobMapDump]", "[ControlMapDump]", "[/ControlMapDump]",
+                 "[NameDump]", "1", "1 \"Osc A\"", "3 Filter", "[/NameDump]",
+                 "[NameDump]", "0", "1 Out", "[/NameDump]", "[Notes]", "[/Notes]"}));
     Patch.SaveToFile(Dir.File("b.pch"));
     EXPECT_EQ(Patch.FileName, Dir.File("b.pch"));
     TPatchDef Again;
@@ -89,7 +99,7 @@ TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
 {
     TStringList A;
     A.SetText(TwoAreas);
-    TStringList B = MakeLines({"[ModuleDump]", "0", "9 9 9 9"});
+    TStringList B = MakeLines({"Version=B", "", "[ModuleDump]", "0", "9 9 9 9"});
     TPatchDef Patch;
     Patch.LoadFromStrings(A);
     Patch.LoadFromStrings(B);
@@ -97,6 +107,7 @@ TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
     EXPECT_EQ(Patch.ModuleDumps[CommonDump].Count(), 1);
     EXPECT_EQ(Patch.NameDumps[PolyDump].Count(), 0);
     EXPECT_EQ(Patch.NameDumps[CommonDump].Count(), 0);
+    EXPECT_EQ(Patch.Header.Version, "B");
 }
 
 TEST(PatchDocument, FailedSaveKeepsTheOldFile)

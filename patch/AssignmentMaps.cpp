@@ -1,0 +1,83 @@
+#include "AssignmentMaps.h"
+
+#include "library/Scanner.h"
+
+namespace permuto {
+
+bool TParameterTarget::ReadTarget(const std::string& Line, int32_t& Pos)
+{
+    return ReadAreaCode(Line, Pos, FieldSeparators, Area) && ReadInteger(Line, Pos, FieldSeparators, ModuleIndex) &&
+           ReadInteger(Line, Pos, FieldSeparators, ParameterIndex);
+}
+
+bool TMorphAssignment::ReadLine(const std::string& Line)
+{
+    int32_t Pos = 1;
+    if (ReadTarget(Line, Pos) && ReadRange0To3(Line, Pos, FieldSeparators, Morph))
+        ReadSevenBitValue(Line, Pos, FieldSeparators, Range);
+    return true;
+}
+
+void TMorphAssignment::WriteLine(TStringList& Lines) const
+{
+    Lines.Add(NumbersLine({Area, ModuleIndex, ParameterIndex, Morph, Range}));
+}
+
+bool TKnobAssignment::ReadLine(const std::string& Line)
+{
+    int32_t Pos = 1;
+    if (ReadTarget(Line, Pos))
+        ReadSevenBitValue(Line, Pos, FieldSeparators, Knob);
+    return true;
+}
+
+void TKnobAssignment::WriteLine(TStringList& Lines) const
+{
+    Lines.Add(NumbersLine({Area, ModuleIndex, ParameterIndex, Knob}));
+}
+
+bool TControlAssignment::ReadLine(const std::string& Line)
+{
+    int32_t Pos = 1;
+    if (ReadTarget(Line, Pos))
+        ReadSevenBitValue(Line, Pos, FieldSeparators, Controller);
+    return true;
+}
+
+void TControlAssignment::WriteLine(TStringList& Lines) const
+{
+    Lines.Add(NumbersLine({Area, ModuleIndex, ParameterIndex, Controller}));
+}
+
+void TMorphKnobValues::ReadLine(const TStringList& Lines, int32_t& Index)
+{
+    const std::string& Line = Lines[Index];
+    int32_t Pos = 1;
+    for (TSevenBitValue& Value : Values)
+        if (!ReadSevenBitValue(Line, Pos, FieldSeparators, Value))
+            return; // the line is then read again as the first assignment
+    ++Index;
+}
+
+void TMorphKnobValues::WriteLine(TStringList& Lines) const
+{
+    Lines.Add(NumbersLine({Values[0], Values[1], Values[2], Values[3]}));
+}
+
+void TMorphMapDump::Clear()
+{
+    TAssignmentMap::Clear();
+    KnobValues.Values.fill(0);
+}
+
+void TMorphMapDump::ReadBeforeAssignments(const TStringList& Lines, int32_t& Index)
+{
+    KnobValues.ReadLine(Lines, Index);
+}
+
+void TMorphMapDump::WriteBeforeAssignments(TStringList& Lines) const
+{
+    KnobValues.WriteLine(Lines);
+}
+
+} // namespace permuto

@@ -1,0 +1,42 @@
+#pragma once
+// The cable dump: the cables of one area, one line of seven numbers each.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "SectionDump.h"
+
+namespace permuto {
+
+class TCableDef {
+public:
+    static constexpr std::string_view SectionName = "CableDump";
+
+    TRange0To6 Color = 0;
+    int32_t Module1 = 0;
+    int32_t Connector1 = 0;
+    TRange0To1 ConnectorKind1 = 0; // 0 an input, 1 an output
+    int32_t Module2 = 0;
+    int32_t Connector2 = 0;
+    TRange0To1 ConnectorKind2 = 0;
+
+    // All seven fields must read; otherwise the line is dropped.
+    bool ReadLine(const std::string& Line);
+    void WriteLine(TStringList& Lines) const;
+    // Both ends are renumbered independently.
+    void SwapModules(int32_t IndexA, int32_t IndexB)
+    {
+        SwapIndex(Module1, IndexA, IndexB);
+        SwapIndex(Module2, IndexA, IndexB);
+    }
+};
+
+using TCableDefs = TRecordList<TCableDef>;
+
+class TCableDump : public TAreaListDump<TCableDef> {
+public:
+    TCableDefs& Cables() { return FList; }
+    const TCableDefs& Cables() const { return FList; }
+};
+
+} // namespace permuto

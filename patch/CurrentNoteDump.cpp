@@ -1,0 +1,41 @@
+#include "CurrentNoteDump.h"
+
+#include "SectionDump.h"
+#include "library/Scanner.h"
+
+namespace permuto {
+
+void TCurrentNoteDump::LoadFromStrings(const TStringList& Lines)
+{
+    Clear();
+    const int32_t Index = FindLineStartingWith(Lines, "[CURRENTNOTEDUMP") + 1;
+    if (Index >= Lines.Count())
+        return;
+    const std::string& Line = Lines[Index];
+    int32_t Pos = 1;
+    for (;;) {
+        TNoteDef Note;
+        if (!ReadSevenBitValue(Line, Pos, FieldSeparators, Note.NoteValue1) ||
+            !ReadSevenBitValue(Line, Pos, FieldSeparators, Note.NoteValue2) ||
+            !ReadSevenBitValue(Line, Pos, FieldSeparators, Note.NoteValue3))
+            break;
+        Add(Note);
+    }
+}
+
+void TCurrentNoteDump::SaveToStrings(TStringList& Lines) const
+{
+    if (NoteDefs.empty())
+        return;
+    Lines.Add("[CurrentNoteDump]");
+    std::string Text;
+    for (const TNoteDef& Note : NoteDefs) {
+        if (!Text.empty())
+            Text += ' ';
+        AppendNumbers(Text, {Note.NoteValue1, Note.NoteValue2, Note.NoteValue3});
+    }
+    Lines.Add(std::move(Text));
+    Lines.Add("[/CurrentNoteDump]");
+}
+
+} // namespace permuto

@@ -1,0 +1,27 @@
+#pragma once
+// The current note dump: triples of 0..127 values, all on the one line after
+// the header. Left out of the file when it holds no note.
+#include <vector>
+
+#include "library/SimpleTypes.h"
+#include "library/StringList.h"
+
+namespace permuto {
+
+struct TNoteDef {
+    TSevenBitValue NoteValue1 = 0;
+    TSevenBitValue NoteValue2 = 0;
+    TSevenBitValue NoteValue3 = 0;
+};
+
+class TCurrentNoteDump {
+public:
+    std::vector<TNoteDef> NoteDefs;
+
+    void Clear() { NoteDefs.clear(); }
+    void Add(const TNoteDef& Note) { NoteDefs.push_back(Note); }
+    void LoadFromStrings(const TStringList& Lines);
+    void SaveToStrings(TStringList& Lines) const;
+};
+
+} // namespace permuto

@@ -1,0 +1,206 @@
+// Whole patches: our sample files and generated variants of them. After one
+// save a load/save round is the identity, and a swap done twice undoes itself.
+// A swap renumbers exactly the lines that refer to the two modules.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TestHelpers.h"
+#include "library/Errors.h"
+#include "patch/PatchDefs.h"
+
+using namespace permuto;
+using namespace permuto::test;
+
+namespace {
+
+std::string Sample(const std::string& Name)
+{
+    return ReadText(std::string(PERMUTO_TEST_DATA) + "/" + Name);
+}
+
+std::string LoadSave(const std::string& Bytes, TPatchDef& Patch)
+{
+    TStringList L;
+    L.SetText(Bytes);
+    Patch.LoadFromStrings(L);
+    TStringList Out;
+    Patch.SaveToStrings(Out);
+    return Out.Text();
+}
+
+std::string LoadSave(const std::string& Bytes)
+{
+    TPatchDef Patch;
+    return LoadSave(Bytes, Patch);
+}
+
+// Variants of a patch: line ends, separators, letter case and blanks changed,
+// lines dropped or duplicated. Deterministic for a seed.
+std::string Variant(const std::string& Bytes, unsigned Seed)
+{
+    std::mt19937 Random(Seed);
+    TStringList L;
+    L.SetText(Bytes);
+    std::string Out;
+    const char* const Breaks[] = {"\r\n", "\n", "\r"};
+    const char* const Break = Breaks[Random() % 3];
+    for (const std::string& Line : L) {
+        std::string Changed;
+        for (char C : Line) {
+            if (C == ' ' && Random() % 4 == 0)
+                Changed += Random() % 2 ? "\t" : "  ";
+            else if (C >= 'A' && C <= 'Z' && Random() % 3 == 0)
+                Changed += static_cast<char>(C - 'A' + 'a');
+            else
+                Changed += C;
+        }
+        const unsigned Roll = Random() % 40;
+        if (Roll == 0)
+            continue; // drop the line
+        Out += Changed + Break;
+        if (Roll == 1)
+            Out += Changed + Break; // and once more
+    }
+    return Out;
+}
+
+const char* const Samples[] = {"full.pch", "shuffled.pch", "minimal.pch"};
+
+} // namespace
+
+TEST(RoundTrip, SamplesAndVariantsAreStableAfterOneSave)
+{
+    int Checked = 0;
+    for (const char* Name : Samples) {
+        const std::string Bytes = Sample(Name);
+        ASSERT_FALSE(Bytes.empty()) << Name;
+        for (unsigned Seed = 0; Seed < 60; ++Seed) {
+            const std::string Input = Seed == 0 ? Bytes : Variant(Bytes, Seed);
+            std::string First;
+            try {
+                First = LoadSave(Input);
+            } catch (const EListError&) {
+                continue; // a variant that lost its version line is refused
+            }
+            EXPECT_EQ(LoadSave(First), First) << Name << " seed " << Seed;
+            ++Checked;
+        }
+    }
+    EXPECT_GT(Checked, 150);
+}
+
+TEST(RoundTrip, OurCanonicalSampleIsReproducedByteForByte)
+{
+    const std::string Bytes = Sample("full.pch");
+    EXPECT_EQ(LoadSave(Bytes), Bytes);
+}
+
+TEST(RoundTrip, SwapTwiceGivesBackTheFirstSave)
+{
+    for (const char* Name : Samples) {
+        for (unsigned Seed = 0; Seed < 20; ++Seed) {
+            TPatchDef Patch;
+            std::string First;
+            try {
+                First = LoadSave(Seed == 0 ? Sample(Name) : Variant(Sample(Name), Seed), Patch);
+            } catch (const EListError&) {
+                continue;
+            }
+            for (uint8_t Area : {AreaPoly, AreaCommon}) {
+                for (auto [A, B] : {std::pair{1, 3}, {2, 6}, {4, 99}, {3, 3}}) {
+                    Patch.SwapModules(Area, A, B);
+                    Patch.SwapModules(Area, A, B);
+                    TStringList Out;
+                    Patch.SaveToStrings(Out);
+                    EXPECT_EQ(Out.Text(), First) << Name << " area " << int(Area) << " " << A << "<->" << B;
+                }
+            }
+        }
+    }
+}
+
+TEST(RoundTrip, SwapRenumbersEveryReferenceOfItsAreaAndNothingElse)
+{
+    TPatchDef Patch;
+    const std::string Before = LoadSave(Sample("full.pch"), Patch);
+    Patch.SwapModules(AreaPoly, 2, 5);
+    TStringList Out;
+    Patch.SaveToStrings(Out);
+    TStringList Old;
+    Old.SetText(Before);
+    ASSERT_EQ(Out.Count(), Old.Count());
+    std::vector<std::pair<std::string, std::string>> Changed;
+    for (int32_t I = 0; I < Out.Count(); ++I)
+        if (Out[I] != Old[I])
+            Changed.emplace_back(Old[I], Out[I]);
+    const std::vector<std::pair<std::string, std::string>> Expected = {
+        {"2 3 0 2", "5 3 0 2"},             {"5 16 2 0", "2 16 2 0"},       // modules
+        {"0 2 0 1 3 0 0", "0 5 0 1 3 0 0"}, {"1 3 0 1 5 0 0", "1 3 0 1 2 0 0"}, // cables
+        {"2 4 0 1 5 1 0", "2 4 0 1 2 1 0"}, {"3 6 0 1 2 1 0", "3 6 0 1 5 1 0"},
+        {"2 3 4 64 0 127 5", "5 3 4 64 0 127 5"}, {"5 16 1 100", "2 16 1 100"}, // parameters
+        {"2 2 1 0", "5 2 1 0"},                                                  // custom values
+        {"1 2 0 0", "1 5 0 0"},                                                  // knob map
+        {"2 \"Saw Osc\"", "5 \"Saw Osc\""},  {"5 \"VCA\tone\"", "2 \"VCA\tone\""}, // names
+    };
+    EXPECT_EQ(Changed, Expected);
+}
+
+TEST(RoundTrip, SwapInTheCommonAreaRenumbersItsAssignments)
+{
+    TPatchDef Patch;
+    LoadSave(Sample("full.pch"), Patch);
+    Patch.SwapModules(AreaCommon, 2, 3);
+    EXPECT_EQ(Patch.MorphMapDump.Assignments.Items(2).ModuleIndex, 3);  // area 0, module 2
+    EXPECT_EQ(Patch.KnobMapDump.Assignments.Items(1).ModuleIndex, 3);   // area 1: untouched
+    EXPECT_EQ(Patch.ControlMapDump.Assignments.Items(1).ModuleIndex, 2); // area 0, module 3
+    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(1).ModuleIndex, 3);
+    EXPECT_EQ(Patch.CableDumps[CommonDump].Cables().Items(1).Module1, 2);
+    EXPECT_EQ(Patch.CustomDumps[CommonDump].CustomLines().Items(0).ModuleIndex, 2);
+    EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(3), "Mix A");
+    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(1).ModuleIndex, 2);
+}
+
+TEST(RoundTrip, ShuffledSampleReadsEverySection)
+{
+    TPatchDef Patch;
+    LoadSave(Sample("shuffled.pch"), Patch);
+    EXPECT_EQ(Patch.Header.Version, "Shuffled");
+    EXPECT_EQ(Patch.Header.Value(1), 1);
+    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Count(), 3);
+    ASSERT_EQ(Patch.ModuleDumps[CommonDump].Count(), 2); // from the split area line
+    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleType, 2);
+    EXPECT_EQ(Patch.CableDumps[PolyDump].Count(), 2);
+    EXPECT_EQ(Patch.CableDumps[CommonDump].Count(), 1);
+    EXPECT_EQ(Patch.ParameterDumps[PolyDump].Count(), 3);
+    EXPECT_EQ(Patch.KnobMapDump.Assignments.Count(), 2);
+    EXPECT_EQ(Patch.ControlMapDump.Assignments.Count(), 1);
+    EXPECT_EQ(Patch.MorphMapDump.KnobValues.Values[3], 4);
+    EXPECT_EQ(Patch.KeyboardAssignment.Values[2], 2);
+    EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(1), "Ausgang \xe9");
+    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "Env 1");
+    EXPECT_EQ(ToVector(Patch.Notes), std::vector<std::string>{"Notes come first in this file."});
+}
+
+TEST(RoundTrip, FileWithoutVersionLineIsRefusedAndTheDocumentKept)
+{
+    TTempDir Dir;
+    const std::string Good = Dir.File("good.pch");
+    const std::string Bad = Dir.File("bad.pch");
+    WriteText(Good, Sample("full.pch"));
+    WriteText(Bad, "[ModuleDump]\r\n1\r\n1 1 1 1\r\n");
+    TPatchDef Patch;
+    Patch.LoadFromFile(Good);
+    TStringList Before;
+    Patch.SaveToStrings(Before);
+    try {
+        Patch.LoadFromFile(Bad);
+        FAIL();
+    } catch (const EListError& E) {
+        EXPECT_STREQ(E.what(), "List index out of bounds (3)");
+    }
+    TStringList After;
+    Patch.SaveToStrings(After);
+    EXPECT_EQ(After.Text(), Before.Text());
+    EXPECT_EQ(Patch.FileName, Good);
+}
