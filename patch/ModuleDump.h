@@ -17,6 +17,10 @@ public:
     int32_t X = 0;
     int32_t Y = 0;
 
+    // The name of the module's type in the module library; for a type the
+    // library lacks, a text that says so and shows the number.
+    std::string TypeName() const;
+
     // Four integers; anything less drops the line. Tokens after them are ignored.
     bool ReadLine(const std::string& Line);
     void WriteLine(TStringList& Lines) const;

@@ -1,0 +1,14 @@
+#pragma once
+// Start-up before any window exists: the program's paths, then the module
+// library beside the executable.
+#include <string>
+
+namespace permuto {
+
+// ExeDir() + "resources/patch303.txt".
+std::string LibraryFileName();
+// Loads the module library; returns an empty text on success, otherwise the
+// report to show the user (the program must not go on).
+std::string LoadModuleLibrary();
+
+} // namespace permuto
