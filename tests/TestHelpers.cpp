@@ -6,6 +6,18 @@
 #include <iterator>
 #include <stdexcept>
 
+// Leaks inside the system libraries that the window pulls in (D-Bus,
+// fontconfig, Qt's own caches) are not ours to report.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\n"
+           "leak:libfontconfig.so\n"
+           "leak:libQt6Core.so\n"
+           "leak:libQt6Gui.so\n"
+           "leak:libQt6Widgets.so\n"
+           "leak:libQt6DBus.so\n";
+}
+
 namespace permuto::test {
 
 TStringList MakeLines(const std::vector<std::string>& Lines)

@@ -1,0 +1,54 @@
+#pragma once
+// The "About" page: the version texts beside their captions, the logo, and
+// three links (web page, mail, licence file).
+#include <QLabel>
+#include <QUrl>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "VersionInfo.h"
+
+namespace permuto {
+
+// A value field that can be clicked.
+class TLinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* Event) override;
+};
+
+class TAboutPage : public QWidget {
+    Q_OBJECT
+public:
+    // Opens a link with the desktop's default action; tests replace it.
+    using TOpener = std::function<void(const QUrl& Url)>;
+
+    explicit TAboutPage(const TVersionInfo& Info, QWidget* Parent = nullptr);
+    void SetOpener(TOpener Opener) { FOpener = std::move(Opener); }
+
+    QLabel* ValueLabel(int KeyPosition) const { return FValues[static_cast<size_t>(KeyPosition)]; }
+    TLinkLabel* StaticTextWww() const { return FWww; }
+    TLinkLabel* StaticTextMail() const { return FMail; }
+    TLinkLabel* StaticTextLicense() const { return FLicense; }
+    QLabel* Logo() const { return FLogo; }
+
+private:
+    TLinkLabel* AddLink(int KeyPosition, int Top, const QString& Caption, const TVersionInfo& Info,
+                        std::function<QUrl(const QString&)> Target);
+    void Open(const QUrl& Url);
+
+    TOpener FOpener;
+    std::array<QLabel*, VersionKeyCount> FValues{};
+    TLinkLabel* FWww = nullptr;
+    TLinkLabel* FMail = nullptr;
+    TLinkLabel* FLicense = nullptr;
+    QLabel* FLogo = nullptr;
+};
+
+} // namespace permuto

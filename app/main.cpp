@@ -1,0 +1,39 @@
+// Permuto: start-up order is the program's paths, the module library, then the
+// window. Without its module library the program stops before any window.
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Application.h"
+#include "FrmMain.h"
+#include "Globals.h"
+#include "Startup.h"
+
+namespace {
+
+bool HasDisplay()
+{
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+           std::getenv("QT_QPA_PLATFORM") != nullptr;
+}
+
+} // namespace
+
+int main(int Argc, char** Argv)
+{
+    permuto::InitGlobals();
+    const std::string Report = permuto::LoadModuleLibrary();
+    if (!Report.empty()) {
+        std::fprintf(stderr, "permuto: %s\n", Report.c_str());
+        if (HasDisplay()) {
+            QApplication App(Argc, Argv);
+            QMessageBox::critical(nullptr, QStringLiteral("Permuto"), QString::fromLocal8Bit(Report.c_str()));
+        }
+        return EXIT_FAILURE;
+    }
+
+    permuto::TApplication App(Argc, Argv);
+    permuto::TFormMain Window;
+    Window.show();
+    return App.exec();
+}
