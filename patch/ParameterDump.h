@@ -11,34 +11,35 @@
 
 namespace permuto {
 
-class TParameterLine {
+// What parameter and custom lines share: the module index and the values.
+class TValueLine {
 public:
-    static constexpr std::string_view SectionName = "ParameterDump";
-
     int32_t ModuleIndex = 0;
-    int32_t ModuleType = 0;
     TParameterValues Values;
 
     int32_t Count() const { return Values.Count(); }
+    // Drops the values; the index (and type) stay.
     void Clear() { Values.SetCount(0); }
-    // Keeps whatever could be read; always true.
-    bool ReadLine(const std::string& Line);
-    void WriteLine(TStringList& Lines) const;
     void SwapModules(int32_t IndexA, int32_t IndexB) { SwapIndex(ModuleIndex, IndexA, IndexB); }
 };
 
-class TCustomLine {
+class TParameterLine : public TValueLine {
+public:
+    static constexpr std::string_view SectionName = "ParameterDump";
+
+    int32_t ModuleType = 0;
+
+    // Keeps whatever could be read; always true.
+    bool ReadLine(const std::string& Line);
+    void WriteLine(TStringList& Lines) const;
+};
+
+class TCustomLine : public TValueLine {
 public:
     static constexpr std::string_view SectionName = "CustomDump";
 
-    int32_t ModuleIndex = 0;
-    TParameterValues Values;
-
-    int32_t Count() const { return Values.Count(); }
-    void Clear() { Values.SetCount(0); }
     bool ReadLine(const std::string& Line);
     void WriteLine(TStringList& Lines) const;
-    void SwapModules(int32_t IndexA, int32_t IndexB) { SwapIndex(ModuleIndex, IndexA, IndexB); }
 };
 
 using TParameters = TRecordList<TParameterLine>;

@@ -56,33 +56,6 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesTheFixedLayout)
     EXPECT_EQ(ReadText(Dir.File("b.pch")), MakeLines(Saved(Patch)).Text());
 }
 
-TEST(PatchDocument, SwapInPolyAndInCommonTouchOnlyTheirArea)
-{
-    TStringList L;
-    L.SetText(TwoAreas);
-    TPatchDef Patch;
-    Patch.LoadFromStrings(L);
-
-    Patch.SwapModules(AreaPoly, 1, 3);
-    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(0).ModuleIndex, 3);
-    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(2).ModuleIndex, 1);
-    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "Osc A");
-    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(1), "Filter");
-    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleIndex, 1);
-    EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(1), "Out");
-
-    Patch.SwapModules(AreaCommon, 1, 2);
-    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleIndex, 2);
-    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(1).ModuleIndex, 1);
-    EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(2), "Out");
-    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(0).ModuleIndex, 3); // poly untouched
-
-    const V Before = Saved(Patch);
-    Patch.SwapModules(2, 1, 2);
-    Patch.SwapModules(AreaPoly, 2, 2);
-    EXPECT_EQ(Saved(Patch), Before);
-}
-
 TEST(PatchDocument, FailedLoadKeepsDocumentAndFileName)
 {
     TTempDir Dir;
@@ -108,16 +81,4 @@ TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
     EXPECT_EQ(Patch.NameDumps[PolyDump].Count(), 0);
     EXPECT_EQ(Patch.NameDumps[CommonDump].Count(), 0);
     EXPECT_EQ(Patch.Header.Version, "B");
-}
-
-TEST(PatchDocument, FailedSaveKeepsTheOldFile)
-{
-    TTempDir Dir;
-    TPatchDef Patch;
-    EXPECT_THROW(Patch.SaveToFile(Dir.File("no/folder.pch")), EFCreateError);
-    try {
-        Patch.SaveToFile(Dir.Path());
-    } catch (const EFCreateError& E) {
-        EXPECT_EQ(std::string(E.what()), "Cannot create file \"" + Dir.Path() + "\". Is a directory");
-    }
 }

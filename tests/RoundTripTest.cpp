@@ -159,6 +159,12 @@ TEST(RoundTrip, SwapInTheCommonAreaRenumbersItsAssignments)
     EXPECT_EQ(Patch.CustomDumps[CommonDump].CustomLines().Items(0).ModuleIndex, 2);
     EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(3), "Mix A");
     EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(1).ModuleIndex, 2);
+
+    TStringList Before, After;
+    Patch.SaveToStrings(Before);
+    Patch.SwapModules(2, 1, 2); // no such area
+    Patch.SaveToStrings(After);
+    EXPECT_EQ(After.Text(), Before.Text());
 }
 
 TEST(RoundTrip, ShuffledSampleReadsEverySection)
