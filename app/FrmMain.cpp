@@ -397,14 +397,14 @@ void TFormMain::SaveClick()
 
 void TFormMain::LoadSettings()
 {
-    SetPatchName(ReadPatchName(FromLocal(IniFileName()), FEditPatchName->text()));
+    SetPatchName(ReadPatchName(SettingsFileName(), FEditPatchName->text()));
     if (FPatchName.isEmpty())
         SetPatchName(FromLocal(ExeDir()));
 }
 
 void TFormMain::SaveSettings()
 {
-    WritePatchName(FromLocal(IniFileName()), FPatchName);
+    WritePatchName(SettingsFileName(), FPatchName);
 }
 
 void TFormMain::closeEvent(QCloseEvent* Event)

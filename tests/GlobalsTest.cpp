@@ -82,3 +82,23 @@ TEST(StartUp, MissingLibraryIsReported)
     EXPECT_EQ(LoadModuleLibrary(), "");
     EXPECT_EQ(ModuleDescriptors().Count(), 42);
 }
+
+TEST(SettingsFile, InstalledProgramKeepsItsSettingsInTheConfigFolder)
+{
+    EXPECT_EQ(ChooseSettingsFile("/usr/lib/permuto/permuto.ini", false, "/home/u/.config/Permuto"),
+              "/home/u/.config/Permuto/permuto.ini");
+    EXPECT_EQ(ChooseSettingsFile("/opt/p/permuto.ini", true, "/home/u/.config/Permuto"), "/opt/p/permuto.ini");
+    EXPECT_EQ(ChooseSettingsFile("/opt/p/permuto.ini", false, ""), "/opt/p/permuto.ini");
+
+    TTempDir Dir;
+    InitGlobals(Dir.File("permuto"));
+    EXPECT_EQ(SettingsFileName().toStdString(), Dir.File("permuto.ini")); // a writable folder keeps them beside
+}
+
+TEST(SettingsFile, WritingCreatesTheConfigFolder)
+{
+    TTempDir Dir;
+    const QString Ini = QString::fromStdString(Dir.File("config/Permuto/permuto.ini"));
+    WritePatchName(Ini, "/p.pch");
+    EXPECT_EQ(ReadPatchName(Ini, ""), "/p.pch");
+}

@@ -256,6 +256,16 @@ TEST_F(MainWindow, ExitClosesTheWindow)
     EXPECT_TRUE(std::filesystem::exists(IniFileName()));
 }
 
+TEST_F(MainWindow, UnwritableSettingsAreReportedAndTheWindowStillCloses)
+{
+    auto W = Open();
+    std::filesystem::create_directory(IniFileName()); // a folder where the file should be
+    W->close();
+    EXPECT_FALSE(W->isVisible());
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_TRUE(Errors[0].startsWith("Cannot create file")) << Errors[0].toStdString();
+}
+
 TEST(VersionTable, EveryKeyUnknownWithoutATable)
 {
     const TVersionInfo Info = ReadVersionInfo({});

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and starts the installed program
+# through its link in bin/: it must find its module library and keep running.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" > /dev/null
+for f in lib/permuto/permuto lib/permuto/resources/patch303.txt lib/permuto/COPYING \
+         share/applications/permuto.desktop share/icons/hicolor/128x128/apps/permuto.png; do
+    [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+[ -L "$prefix/bin/permuto" ] || { echo "bin/permuto is no link"; exit 1; }
+[ "$(readlink -f "$prefix/bin/permuto")" = "$(readlink -f "$prefix/lib/permuto/permuto")" ] || { echo "bad link"; exit 1; }
+grep -q '^Exec=' "$prefix/share/applications/permuto.desktop"
+
+# Started from elsewhere, with a display that needs none; timeout's 124 means still running.
+status=0
+(cd / && ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen timeout 5 "$prefix/bin/permuto") || status=$?
+[ "$status" -eq 124 ] || { echo "installed program stopped with status $status"; exit 1; }
+
+# Without its library it must refuse to start (no display: the report goes to stderr alone).
+rm "$prefix/lib/permuto/resources/patch303.txt"
+status=0
+(cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ASAN_OPTIONS=detect_leaks=0 timeout 5 "$prefix/bin/permuto" 2> "$prefix/err") || status=$?
+[ "$status" -eq 1 ] || { echo "started without its library (status $status)"; exit 1; }
+grep -q 'Cannot open file' "$prefix/err"
+echo "install passed"
