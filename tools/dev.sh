@@ -2,6 +2,8 @@
 # Set-up, build and run in one step on Debian 12.
 #   bash tools/dev.sh run    install what is missing, build, start Permuto
 #   bash tools/dev.sh test   install what is missing, build with sanitizers, run every test
+#                            (the fuzz targets for FUZZ_SECONDS each, 60 by default)
+#   bash tools/dev.sh bench  install what is missing, build optimised, run the benchmarks
 # Packages are installed with apt-get, through sudo when not run as root.
 set -euo pipefail
 
@@ -40,13 +42,27 @@ run)
     ;;
 test)
     install_missing "${test_packages[@]}"
-    cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPERMUTO_SANITIZE=ON -DPERMUTO_WERROR=ON
+    # libFuzzer targets need clang; they run first, the main suite's summary comes last.
+    CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPERMUTO_SANITIZE=ON \
+        -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_FUZZ=ON -DPERMUTO_BUILD_TESTS=OFF -DPERMUTO_BUILD_APP=OFF \
+        -DFUZZ_SECONDS="${FUZZ_SECONDS:-60}"
+    cmake --build build/fuzz -j "$jobs"
+    cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPERMUTO_SANITIZE=ON -DPERMUTO_WERROR=ON \
+        -DPERMUTO_BUILD_BENCH=ON
     cmake --build build/test -j "$jobs"
+    (cd build/fuzz && ctest --output-on-failure -j "$jobs")
     cd build/test
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
     ;;
+bench)
+    install_missing "${test_packages[@]}"
+    cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_TESTS=OFF -DPERMUTO_BUILD_BENCH=ON
+    cmake --build build/bench -j "$jobs"
+    build/bench/bench/permuto_bench --benchmark_counters_tabular=true
+    QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" build/bench/bench/permuto_window_bench
+    ;;
 *)
-    echo "usage: bash tools/dev.sh run|test" >&2
+    echo "usage: bash tools/dev.sh run|test|bench" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,69 @@
+// Arbitrary bytes as a patch file: load, swap two indices taken from the
+// input, save, load the saved text and save again. The two saves must agree,
+// and a swap done twice must give back the first save.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "library/Errors.h"
+#include "patch/PatchDefs.h"
+
+using namespace permuto;
+
+namespace {
+
+std::string Save(const TPatchDef& Patch)
+{
+    TStringList Lines;
+    Patch.SaveToStrings(Lines);
+    return Lines.Text();
+}
+
+bool Load(TPatchDef& Patch, const std::string& Bytes)
+{
+    TStringList Lines;
+    Lines.SetText(Bytes);
+    try {
+        Patch.LoadFromStrings(Lines);
+    } catch (const EListError&) {
+        return false; // no usable version line: refused, as the window would show
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    // The first nine bytes choose the swap; the rest is the patch file.
+    if (Size < 9)
+        return 0;
+    const uint8_t Area = Data[0] % 3;
+    int32_t A = 0, B = 0;
+    std::memcpy(&A, Data + 1, 4);
+    std::memcpy(&B, Data + 5, 4);
+    // Small indices meet the modules of real patches far more often.
+    if ((A & 0x80) == 0)
+        A &= 0x0F;
+    if ((B & 0x80) == 0)
+        B &= 0x0F;
+    const std::string Bytes(reinterpret_cast<const char*>(Data + 9), Size - 9);
+
+    TPatchDef Patch;
+    if (!Load(Patch, Bytes))
+        return 0;
+    const std::string Loaded = Save(Patch);
+    Patch.SwapModules(Area, A, B);
+    const std::string First = Save(Patch);
+
+    TPatchDef Again;
+    if (!Load(Again, First))
+        __builtin_trap(); // a saved patch must load
+    if (Save(Again) != First)
+        __builtin_trap(); // a save must be stable
+    Again.SwapModules(Area, A, B);
+    if (Save(Again) != Loaded)
+        __builtin_trap(); // a swap done twice must undo itself
+    return 0;
+}
