@@ -137,6 +137,9 @@ QWidget* TFormMain::BuildTopBar()
     FLoad = Button(QStringLiteral("&Load"), FPanelButtons, 156, 1, 75, 23);
     FExit = Button(QStringLiteral("E&xit"), FPanelButtons, 233, 1, 75, 23);
     Row->addWidget(FPanelButtons);
+    // Until a patch has been loaded there is nothing to save: an empty
+    // document must never replace a patch file by a slip of the hand.
+    FSave->setEnabled(false);
 
     connect(FEditPatchName, &QLineEdit::textChanged, this, &TFormMain::SetPatchName);
     connect(FBrowse, &QPushButton::clicked, this, &TFormMain::BrowseClick);
@@ -388,6 +391,7 @@ void TFormMain::LoadClick()
 {
     FPatch->LoadFromFile(ToLocal(FPatchName));
     RefreshGrids();
+    FSave->setEnabled(true);
 }
 
 void TFormMain::SaveClick()

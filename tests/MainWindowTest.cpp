@@ -127,6 +127,23 @@ TEST_F(MainWindow, LoadFillsBothTables)
     EXPECT_EQ(Cell(W->StringGridCommon(), 0, 2), QString::fromLatin1("Ausgang \xe9"));
 }
 
+TEST_F(MainWindow, NothingIsSavedBeforeAPatchWasLoaded)
+{
+    auto W = Open();
+    const std::string Existing = Dir.File("mine.pch");
+    WriteText(Existing, "precious");
+    W->EditPatchName()->setText(QString::fromStdString(Existing));
+    EXPECT_FALSE(W->BitBtnSave()->isEnabled());
+    QTest::mouseClick(W->BitBtnSave(), Qt::LeftButton);
+    QTest::keyClick(W.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(ReadText(Existing), "precious");
+
+    Load(*W, Dir.File("missing.pch")); // a failed first load changes nothing
+    EXPECT_FALSE(W->BitBtnSave()->isEnabled());
+    Load(*W, DataFile("minimal.pch"));
+    EXPECT_TRUE(W->BitBtnSave()->isEnabled());
+}
+
 TEST_F(MainWindow, ShorterPatchLeavesNoOldTextBehind)
 {
     auto W = Open();
