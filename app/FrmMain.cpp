@@ -227,7 +227,8 @@ void TFormMain::SetUpGrid(QTableWidget* Grid)
     Grid->verticalHeader()->setDefaultSectionSize(20);
     Grid->horizontalHeader()->setFixedHeight(20);
     Grid->horizontalHeader()->setHighlightSections(false);
-    Grid->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { padding: 0px 1px; }"));
+    // "index" has to fit its narrow column in fonts wider than the window's own.
+    Grid->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { padding: 0px; font-size: 7pt; }"));
     Grid->horizontalHeader()->setMinimumSectionSize(NarrowColumn);
     Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
