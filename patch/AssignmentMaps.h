@@ -77,10 +77,10 @@ public:
 
     void SaveToStrings(TStringList& Lines) const
     {
-        Lines.Add("[" + std::string(TAssignment::SectionName) + "]");
+        Lines.Add(SectionHeader(TAssignment::SectionName));
         WriteBeforeAssignments(Lines);
         Assignments.WriteLines(Lines);
-        Lines.Add("[/" + std::string(TAssignment::SectionName) + "]");
+        Lines.Add(SectionCloser(TAssignment::SectionName));
     }
 
     // Keeps the assignments of the area pointing at the same modules.

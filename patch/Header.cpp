@@ -7,46 +7,31 @@ namespace permuto {
 
 namespace {
 
-enum class TReader { SevenBit, Range0To24, Range0To1, Range1To32, Range0To4, Integer };
+// A ranged reader of the scanner; nullptr stands for the plain integer reader.
+using TByteReader = bool (*)(const std::string&, int32_t&, const TCharSet&, uint8_t&);
 
 struct THeaderField {
-    TReader Reader;
+    TByteReader Reader;
     int32_t Default;
 };
 
+constexpr TByteReader Seven = ReadSevenBitValue;
+constexpr TByteReader To1 = ReadRange0To1;
+
 constexpr THeaderField Fields[THeader::ValueCount] = {
-    {TReader::SevenBit, 0},   {TReader::SevenBit, 127},  {TReader::SevenBit, 0},   {TReader::SevenBit, 127},
-    {TReader::Range0To24, 0}, {TReader::SevenBit, 0},    {TReader::Range0To1, 0},  {TReader::Range1To32, 1},
-    {TReader::Integer, 4000}, {TReader::Range0To4, 2},   {TReader::Range0To1, 0},  {TReader::Range0To1, 0},
-    {TReader::Integer, 0},    {TReader::Integer, 0},     {TReader::Integer, 0},    {TReader::Integer, 0},
-    {TReader::Range0To1, 1},  {TReader::Range0To1, 1},   {TReader::Range0To1, 1},  {TReader::Range0To1, 1},
-    {TReader::Range0To1, 1},  {TReader::Range0To1, 1},   {TReader::Range0To1, 1},
+    {Seven, 0},   {Seven, 127}, {Seven, 0},   {Seven, 127}, {ReadRange0To24, 0}, {Seven, 0},
+    {To1, 0},     {ReadRange1To32, 1},        {nullptr, 4000}, {ReadRange0To4, 2}, {To1, 0},
+    {To1, 0},     {nullptr, 0}, {nullptr, 0}, {nullptr, 0}, {nullptr, 0},        {To1, 1},
+    {To1, 1},     {To1, 1},     {To1, 1},     {To1, 1},     {To1, 1},            {To1, 1},
 };
 
 // Reads one field with its reader; Value receives the reader's fallback on failure.
-bool ReadField(TReader Reader, const std::string& Line, int32_t& Pos, int32_t& Value)
+bool ReadField(TByteReader Reader, const std::string& Line, int32_t& Pos, int32_t& Value)
 {
-    uint8_t Byte = 0;
-    bool Ok = false;
-    switch (Reader) {
-    case TReader::Integer:
+    if (Reader == nullptr)
         return ReadInteger(Line, Pos, FieldSeparators, Value);
-    case TReader::SevenBit:
-        Ok = ReadSevenBitValue(Line, Pos, FieldSeparators, Byte);
-        break;
-    case TReader::Range0To24:
-        Ok = ReadRange0To24(Line, Pos, FieldSeparators, Byte);
-        break;
-    case TReader::Range0To1:
-        Ok = ReadRange0To1(Line, Pos, FieldSeparators, Byte);
-        break;
-    case TReader::Range1To32:
-        Ok = ReadRange1To32(Line, Pos, FieldSeparators, Byte);
-        break;
-    case TReader::Range0To4:
-        Ok = ReadRange0To4(Line, Pos, FieldSeparators, Byte);
-        break;
-    }
+    uint8_t Byte = 0;
+    const bool Ok = Reader(Line, Pos, FieldSeparators, Byte);
     Value = Byte;
     return Ok;
 }

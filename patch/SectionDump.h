@@ -24,6 +24,16 @@ bool IsSectionEnd(std::string_view Line);
 // Lines.Count() when there is none.
 int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From = 0);
 
+// "[Name]" and "[/Name]", the lines that open and close a written section.
+inline std::string SectionHeader(std::string_view Name)
+{
+    return "[" + std::string(Name) + "]";
+}
+inline std::string SectionCloser(std::string_view Name)
+{
+    return "[/" + std::string(Name) + "]";
+}
+
 // Exchanges the module indices A and B in one field.
 inline void SwapIndex(int32_t& Value, int32_t A, int32_t B)
 {
@@ -121,10 +131,10 @@ public:
 
     void SaveToStrings(TStringList& Lines) const
     {
-        Lines.Add("[" + std::string(TRecord::SectionName) + "]");
+        Lines.Add(SectionHeader(TRecord::SectionName));
         WriteAreaLine(Lines);
         FList.WriteLines(Lines);
-        Lines.Add("[/" + std::string(TRecord::SectionName) + "]");
+        Lines.Add(SectionCloser(TRecord::SectionName));
     }
 
     void SwapModules(int32_t IndexA, int32_t IndexB)
