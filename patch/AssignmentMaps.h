@@ -68,7 +68,7 @@ public:
     void LoadFromStrings(const TStringList& Lines)
     {
         Clear();
-        int32_t Index = FindLineStartingWith(Lines, "[" + std::string(TAssignment::SectionName)) + 1;
+        int32_t Index = FindLineStartingWith(Lines, SectionPrefix(TAssignment::SectionName)) + 1;
         if (Index >= Lines.Count())
             return; // no header, or the header is the last line
         ReadBeforeAssignments(Lines, Index);

@@ -25,6 +25,27 @@ bool StartsWithText(std::string_view Line, std::string_view Prefix)
     return true;
 }
 
+std::string SectionHeader(std::string_view Name)
+{
+    std::string Line = "[";
+    Line.append(Name).append("]");
+    return Line;
+}
+
+std::string SectionPrefix(std::string_view Name)
+{
+    std::string Prefix = "[";
+    Prefix.append(Name);
+    return Prefix;
+}
+
+std::string SectionCloser(std::string_view Name)
+{
+    std::string Line = "[/";
+    Line.append(Name).append("]");
+    return Line;
+}
+
 bool IsSectionEnd(std::string_view Line)
 {
     return Line.empty() || Line.front() == '[';

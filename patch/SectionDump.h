@@ -25,14 +25,10 @@ bool IsSectionEnd(std::string_view Line);
 int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From = 0);
 
 // "[Name]" and "[/Name]", the lines that open and close a written section.
-inline std::string SectionHeader(std::string_view Name)
-{
-    return "[" + std::string(Name) + "]";
-}
-inline std::string SectionCloser(std::string_view Name)
-{
-    return "[/" + std::string(Name) + "]";
-}
+std::string SectionHeader(std::string_view Name);
+// "[Name": what a reader looks for (letter case ignored), whatever follows the name.
+std::string SectionPrefix(std::string_view Name);
+std::string SectionCloser(std::string_view Name);
 
 // Exchanges the module indices A and B in one field.
 inline void SwapIndex(int32_t& Value, int32_t A, int32_t B)
@@ -125,7 +121,7 @@ public:
     {
         Clear();
         int32_t Index = 0;
-        if (FindAreaSection(Lines, HeaderPrefix(), AreaCode, Index) && Index < Lines.Count())
+        if (FindAreaSection(Lines, SectionPrefix(TRecord::SectionName), AreaCode, Index) && Index < Lines.Count())
             FList.ReadLines(Lines, Index);
     }
 
@@ -144,7 +140,6 @@ public:
     }
 
 protected:
-    static std::string HeaderPrefix() { return "[" + std::string(TRecord::SectionName); }
     TList FList;
 };
 
