@@ -12,8 +12,9 @@ using namespace permuto;
 namespace {
 
 // A patch with Modules modules in each area, every section filled: about
-// five lines per module.
-std::string GeneratePatch(int Modules)
+// five lines per module. Its cables chain each module into the next; with
+// Backwards, each into the one before, so that every connection is late.
+std::string GeneratePatch(int Modules, bool Backwards = false)
 {
     std::string Text = "[Header]\r\nVersion=Benchmark\r\n0 127 0 127 0 0 0 1 4000 2 0 0 0 0 0 0 1 1 1 1 1 1 1\r\n"
                        "[/Header]\r\n";
@@ -25,7 +26,8 @@ std::string GeneratePatch(int Modules)
                     std::to_string(I % 50) + "\r\n";
         Text += "[/ModuleDump]\r\n[CableDump]\r\n" + A + "\r\n";
         for (int I = 1; I < Modules; ++I)
-            Text += std::to_string(I % 7) + " " + std::to_string(I) + " 0 1 " + std::to_string(I + 1) + " 1 0\r\n";
+            Text += std::to_string(I % 7) + " " + std::to_string(Backwards ? I + 1 : I) + " 0 1 " +
+                    std::to_string(Backwards ? I : I + 1) + " 1 0\r\n";
         Text += "[/CableDump]\r\n[ParameterDump]\r\n" + A + "\r\n";
         for (int I = 1; I <= Modules; ++I)
             Text += std::to_string(I) + " " + std::to_string(I % 40 + 1) + " 4 64 0 127 " + std::to_string(I % 128) +
@@ -120,12 +122,31 @@ void BM_Save(benchmark::State& State)
     LinesOf(State);
 }
 
+// Ordering a poly area whose chain runs backwards: every module moves.
+void BM_Order(benchmark::State& State)
+{
+    const std::string Bytes = GeneratePatch(ModulesFor(State), true);
+    TStringList Lines;
+    Lines.SetText(Bytes);
+    TPatchDef Patch;
+    Patch.LoadFromStrings(Lines);
+    for (auto _ : State) {
+        const TRenumbering Map = Patch.OrderBySignalFlow(AreaPoly);
+        State.PauseTiming();
+        Patch.Renumber(AreaPoly, Map.Inverse());
+        State.ResumeTiming();
+    }
+    State.counters["modules"] = ModulesFor(State);
+    LinesOf(State);
+}
+
 // 100 modules per area is about a thousand lines; 100000 about a million.
 #define PATCH_SIZES Arg(100)->Arg(1000)->Arg(10000)->Arg(30000)->Arg(100000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_Floor_SplitAndJoin)->PATCH_SIZES;
 BENCHMARK(BM_Load)->PATCH_SIZES;
 BENCHMARK(BM_Swap)->PATCH_SIZES;
 BENCHMARK(BM_Save)->PATCH_SIZES;
+BENCHMARK(BM_Order)->PATCH_SIZES;
 
 } // namespace
 

@@ -45,6 +45,13 @@ public:
     using EPermutoError::EPermutoError;
 };
 
+// A reordering of an area that cannot be done: an index that names no module,
+// or an index used by two modules. Nothing was changed.
+class ERenumberError : public EPermutoError {
+public:
+    using EPermutoError::EPermutoError;
+};
+
 // Position arithmetic that would wrap around.
 class EIntOverflow : public EPermutoError {
 public:

@@ -21,6 +21,12 @@ using TRange0To2 = uint8_t;     // 0..2
 inline constexpr TAreaCode AreaCommon = 0;
 inline constexpr TAreaCode AreaPoly = 1;
 
+// "poly" or "common", as users and the command-line tool name the areas.
+inline const char* AreaName(TAreaCode Area)
+{
+    return Area == AreaCommon ? "common" : "poly";
+}
+
 // Connector classes of the module library: 0 audio, 1 control, 2 logic, 3 slave.
 // Any other byte value can be held and is named "undefined".
 using TConnectorClass = uint8_t;

@@ -19,11 +19,11 @@ public:
     int32_t ModuleIndex = 0;
     int32_t ParameterIndex = 0;
 
-    // Renumbers the module when the assignment belongs to the swapped area.
-    void SwapModules(TAreaCode AreaCode, int32_t IndexA, int32_t IndexB)
+    // Renumbers the module when the assignment belongs to the renumbered area.
+    void Renumber(TAreaCode AreaCode, const TRenumbering& Map)
     {
         if (Area == AreaCode)
-            SwapIndex(ModuleIndex, IndexA, IndexB);
+            Map.Apply(ModuleIndex);
     }
 
 protected:
@@ -84,10 +84,10 @@ public:
     }
 
     // Keeps the assignments of the area pointing at the same modules.
-    void SwapModules(TAreaCode AreaCode, int32_t IndexA, int32_t IndexB)
+    void Renumber(TAreaCode AreaCode, const TRenumbering& Map)
     {
         for (TAssignment& Assignment : Assignments)
-            Assignment.SwapModules(AreaCode, IndexA, IndexB);
+            Assignment.Renumber(AreaCode, Map);
     }
 
 protected:

@@ -24,10 +24,10 @@ public:
     bool ReadLine(const std::string& Line);
     void WriteLine(TStringList& Lines) const;
     // Both ends are renumbered independently.
-    void SwapModules(int32_t IndexA, int32_t IndexB)
+    void Renumber(const TRenumbering& Map)
     {
-        SwapIndex(Module1, IndexA, IndexB);
-        SwapIndex(Module2, IndexA, IndexB);
+        Map.Apply(Module1);
+        Map.Apply(Module2);
     }
 };
 

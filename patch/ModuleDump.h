@@ -24,7 +24,7 @@ public:
     // Four integers; anything less drops the line. Tokens after them are ignored.
     bool ReadLine(const std::string& Line);
     void WriteLine(TStringList& Lines) const;
-    void SwapModules(int32_t IndexA, int32_t IndexB) { SwapIndex(ModuleIndex, IndexA, IndexB); }
+    void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
 };
 
 using TModuleDefs = TRecordList<TModuleDef>;

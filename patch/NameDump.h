@@ -22,7 +22,7 @@ public:
     // "%d %s", the name written so that it reads back unchanged: quoted when it
     // holds a blank or a tab, each double quote doubled otherwise.
     void WriteLine(TStringList& Lines) const;
-    void SwapModules(int32_t IndexA, int32_t IndexB) { SwapIndex(ModuleIndex, IndexA, IndexB); }
+    void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
 };
 
 using TModuleNames = TRecordList<TModuleName>;

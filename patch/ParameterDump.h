@@ -20,7 +20,7 @@ public:
     int32_t Count() const { return Values.Count(); }
     // Drops the values; the index (and type) stay.
     void Clear() { Values.SetCount(0); }
-    void SwapModules(int32_t IndexA, int32_t IndexB) { SwapIndex(ModuleIndex, IndexA, IndexB); }
+    void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
 };
 
 class TParameterLine : public TValueLine {

@@ -9,6 +9,11 @@ int DumpOf(uint8_t AreaCode)
     return AreaCode == AreaPoly ? PolyDump : CommonDump;
 }
 
+bool IsArea(uint8_t AreaCode)
+{
+    return AreaCode == AreaPoly || AreaCode == AreaCommon;
+}
+
 template <class TDump>
 void LoadPair(std::array<TDump, 2>& Pair, TStringList& Lines)
 {
@@ -108,19 +113,51 @@ void TPatchDef::SaveToFile(const std::string& Name)
     Save();
 }
 
-void TPatchDef::SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB)
+void TPatchDef::Renumber(uint8_t AreaCode, const TRenumbering& Map)
 {
-    if (AreaCode != AreaPoly && AreaCode != AreaCommon)
+    if (!IsArea(AreaCode))
         return;
     const int Dump = DumpOf(AreaCode);
-    ModuleDumps[Dump].SwapModules(IndexA, IndexB);
-    CableDumps[Dump].SwapModules(IndexA, IndexB);
-    ParameterDumps[Dump].SwapModules(IndexA, IndexB);
-    CustomDumps[Dump].SwapModules(IndexA, IndexB);
-    NameDumps[Dump].SwapModules(IndexA, IndexB);
-    MorphMapDump.SwapModules(AreaCode, IndexA, IndexB);
-    KnobMapDump.SwapModules(AreaCode, IndexA, IndexB);
-    ControlMapDump.SwapModules(AreaCode, IndexA, IndexB);
+    ModuleDumps[Dump].Renumber(Map);
+    CableDumps[Dump].Renumber(Map);
+    ParameterDumps[Dump].Renumber(Map);
+    CustomDumps[Dump].Renumber(Map);
+    NameDumps[Dump].Renumber(Map);
+    MorphMapDump.Renumber(AreaCode, Map);
+    KnobMapDump.Renumber(AreaCode, Map);
+    ControlMapDump.Renumber(AreaCode, Map);
+}
+
+void TPatchDef::SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB)
+{
+    Renumber(AreaCode, TRenumbering::Swap(IndexA, IndexB));
+}
+
+TRenumbering TPatchDef::OrderBySignalFlow(uint8_t AreaCode)
+{
+    if (!IsArea(AreaCode))
+        return {};
+    const int Dump = DumpOf(AreaCode);
+    TRenumbering Map = SignalFlowOrder(ModuleDumps[Dump], CableDumps[Dump], AreaCode);
+    Renumber(AreaCode, Map);
+    return Map;
+}
+
+TRenumbering TPatchDef::MoveModule(uint8_t AreaCode, int32_t From, int32_t To)
+{
+    if (!IsArea(AreaCode))
+        return {};
+    TRenumbering Map = ModuleMove(ModuleDumps[DumpOf(AreaCode)], From, To, AreaCode);
+    Renumber(AreaCode, Map);
+    return Map;
+}
+
+std::vector<TFeed> TPatchDef::LateConnections(uint8_t AreaCode) const
+{
+    if (!IsArea(AreaCode))
+        return {};
+    const int Dump = DumpOf(AreaCode);
+    return permuto::LateConnections(ModuleDumps[Dump], CableDumps[Dump]);
 }
 
 } // namespace permuto

@@ -16,6 +16,8 @@
 #include "NameDump.h"
 #include "Notes.h"
 #include "ParameterDump.h"
+#include "Renumbering.h"
+#include "SignalFlow.h"
 #include "library/StringList.h"
 
 namespace permuto {
@@ -56,11 +58,24 @@ public:
     void SaveToStrings(TStringList& Lines) const;
     void Save() const;
     void SaveToFile(const std::string& Name);
-    // Exchanges two module indices in every line of one area that refers to
-    // modules: module, cable, parameter, custom and name dumps, and the morph,
-    // knob and control assignments of that area. Area code 1 is the poly area,
-    // 0 the common area; any other code changes nothing.
+    // Renumbers every line of one area that refers to modules, in one pass:
+    // module, cable (both ends), parameter, custom and name lines, and the
+    // morph, knob and control assignments of that area. Area code 1 is the
+    // poly area, 0 the common area; any other code changes nothing (and has
+    // no modules to order, move or list).
+    void Renumber(uint8_t AreaCode, const TRenumbering& Map);
+    // The renumbering that exchanges two indices.
     void SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB);
+    // Puts the area in signal-flow order (see SignalFlowOrder) and gives the
+    // renumbering it applied. Raises ERenumberError, changing nothing, when
+    // two modules of the area share an index.
+    TRenumbering OrderBySignalFlow(uint8_t AreaCode);
+    // Moves module From to the place of module To in processing order and
+    // gives the renumbering it applied; raises ERenumberError, changing
+    // nothing, when either names no module of the area.
+    TRenumbering MoveModule(uint8_t AreaCode, int32_t From, int32_t To);
+    // The area's late connections (see LateConnections).
+    std::vector<TFeed> LateConnections(uint8_t AreaCode) const;
 
 private:
     void ReadSections(TStringList& Lines);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "Renumbering.h"
 #include "library/Errors.h"
 #include "library/SimpleTypes.h"
 #include "library/StringList.h"
@@ -29,15 +30,6 @@ std::string SectionHeader(std::string_view Name);
 // "[Name": what a reader looks for (letter case ignored), whatever follows the name.
 std::string SectionPrefix(std::string_view Name);
 std::string SectionCloser(std::string_view Name);
-
-// Exchanges the module indices A and B in one field.
-inline void SwapIndex(int32_t& Value, int32_t A, int32_t B)
-{
-    if (Value == A)
-        Value = B;
-    else if (Value == B)
-        Value = A;
-}
 
 // Appends numbers separated by single blanks: "%d %d ... %d".
 void AppendNumbers(std::string& Text, std::initializer_list<int32_t> Numbers);
@@ -107,7 +99,7 @@ public:
 
 // A per-area section holding a list of records. The record type names its
 // section (static constexpr std::string_view SectionName, e.g. "ModuleDump")
-// and renumbers itself (void SwapModules(int32_t A, int32_t B)).
+// and renumbers its module references (void Renumber(const TRenumbering&)).
 template <class TRecord>
 class TAreaListDump : public TSectionDump {
 public:
@@ -133,11 +125,12 @@ public:
         Lines.Add(SectionCloser(TRecord::SectionName));
     }
 
-    void SwapModules(int32_t IndexA, int32_t IndexB)
+    void Renumber(const TRenumbering& Map)
     {
         for (TRecord& Record : FList)
-            Record.SwapModules(IndexA, IndexB);
+            Record.Renumber(Map);
     }
+    void SwapModules(int32_t IndexA, int32_t IndexB) { Renumber(TRenumbering::Swap(IndexA, IndexB)); }
 
 protected:
     TList FList;

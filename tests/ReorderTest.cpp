@@ -1,0 +1,342 @@
+// Renumbering by a mapping, signal flow, late connections, ordering and
+// moving: hand-worked patches, then generated ones checked against a plain
+// brute-force reading of the rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <set>
+
+#include "TestHelpers.h"
+#include "library/Errors.h"
+#include "patch/PatchDefs.h"
+
+using namespace permuto;
+using namespace permuto::test;
+
+namespace {
+
+using TFeeds = std::vector<TFeed>;
+
+} // namespace
+
+namespace permuto {
+void PrintTo(const TFeed& Feed, std::ostream* Out)
+{
+    *Out << Feed.Source << "->" << Feed.Destination;
+}
+} // namespace permuto
+
+namespace {
+
+// A patch of one poly area (and an untouched common area) from module
+// indices and cable lines "m1 c1 k1 m2 c2 k2".
+std::string PatchText(const std::vector<int>& Poly, const std::vector<std::string>& Cables,
+                      const std::vector<std::string>& Extra = {})
+{
+    std::string T = "Version=t\r\n0\r\n[ModuleDump]\r\n1\r\n";
+    for (int I : Poly)
+        T += std::to_string(I) + " 3 0 " + std::to_string(I) + "\r\n";
+    T += "[ModuleDump]\r\n0\r\n1 2 0 0\r\n2 2 0 1\r\n[CableDump]\r\n1\r\n";
+    for (const std::string& C : Cables)
+        T += "0 " + C + "\r\n";
+    T += "[CableDump]\r\n0\r\n0 2 0 1 1 0 0\r\n";
+    for (const std::string& Line : Extra)
+        T += Line + "\r\n";
+    return T;
+}
+
+void Load(TPatchDef& Patch, const std::string& Text)
+{
+    TStringList L;
+    L.SetText(Text);
+    Patch.LoadFromStrings(L);
+}
+
+std::string Saved(const TPatchDef& Patch)
+{
+    TStringList L;
+    Patch.SaveToStrings(L);
+    return L.Text();
+}
+
+// The poly module indices in dump order.
+std::vector<int32_t> PolyIndices(const TPatchDef& Patch)
+{
+    std::vector<int32_t> Result;
+    for (const TModuleDef& M : Patch.ModuleDumps[PolyDump].Modules())
+        Result.push_back(M.ModuleIndex);
+    return Result;
+}
+
+} // namespace
+
+TEST(Renumber, EveryReferenceOfTheAreaFollowsTheMapping)
+{
+    TPatchDef Patch;
+    Load(Patch, PatchText({1, 2, 3}, {"1 0 1 2 0 0", "3 1 1 9 0 0"},
+                          {"[ParameterDump]", "1", "2 3 1 5", "[ParameterDump]", "0", "2 2 1 7", "[CustomDump]", "1",
+                           "3 1 0", "[NameDump]", "1", "1 One", "3 Three", "[KnobMapDump]", "1 3 0 1", "0 3 0 2",
+                           "2 3 0 3", "[ControlMapDump]", "1 1 0 9", "[MorphMapDump]", "0 0 0 0", "1 2 0 0 1"}));
+    Patch.Renumber(AreaPoly, TRenumbering({{1, 3}, {3, 7}, {2, 2}}));
+    EXPECT_EQ(PolyIndices(Patch), (std::vector<int32_t>{3, 2, 7}));
+    const TCableDefs& Cables = Patch.CableDumps[PolyDump].Cables();
+    EXPECT_EQ(std::pair(Cables.Items(0).Module1, Cables.Items(0).Module2), std::pair(3, 2));
+    EXPECT_EQ(std::pair(Cables.Items(1).Module1, Cables.Items(1).Module2), std::pair(7, 9)); // 9 is not mapped
+    EXPECT_EQ(Patch.ParameterDumps[PolyDump].Items(0).ModuleIndex, 2);
+    EXPECT_EQ(Patch.ParameterDumps[CommonDump].Items(0).ModuleIndex, 2); // the other area stays
+    EXPECT_EQ(Patch.CustomDumps[PolyDump].Items(0).ModuleIndex, 7);
+    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "One");
+    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(7), "Three");
+    const auto& Knobs = Patch.KnobMapDump.Assignments;
+    EXPECT_EQ(Knobs.Items(0).ModuleIndex, 7); // area 1
+    EXPECT_EQ(Knobs.Items(1).ModuleIndex, 3); // area 0
+    EXPECT_EQ(Knobs.Items(2).ModuleIndex, 3); // area 2 is neither
+    EXPECT_EQ(Patch.ControlMapDump.Assignments.Items(0).ModuleIndex, 3);
+    EXPECT_EQ(Patch.MorphMapDump.Assignments.Items(0).ModuleIndex, 2);
+}
+
+TEST(Renumber, LookupAgreesForCloseAndScatteredIndices)
+{
+    for (const std::vector<TRenumbering::TPair>& Pairs :
+         {std::vector<TRenumbering::TPair>{{5, 6}, {6, 5}, {7, 7}},
+          std::vector<TRenumbering::TPair>{{INT32_MIN, 0}, {INT32_MAX, -1}, {0, INT32_MIN}}}) {
+        const TRenumbering Map(Pairs);
+        const TRenumbering Back = Map.Inverse();
+        for (const auto& [From, To] : Pairs) {
+            EXPECT_EQ(Map(From), To);
+            EXPECT_EQ(Back(To), From);
+        }
+        for (int32_t Other : {4, 8, 1000, -7})
+            EXPECT_EQ(Map(Other), Other);
+    }
+    EXPECT_TRUE(TRenumbering::Swap(4, 4).IsIdentity());
+    EXPECT_FALSE(TRenumbering::Swap(4, 5).IsIdentity());
+}
+
+struct TFlowCase {
+    const char* Name;
+    std::vector<int> Modules;
+    std::vector<std::string> Cables;
+    TFeeds Late;
+    std::vector<int32_t> Ordered; // module indices in dump order after ordering
+};
+
+class SignalFlow : public ::testing::TestWithParam<TFlowCase> {};
+
+TEST_P(SignalFlow, LateConnectionsAndOrder)
+{
+    const TFlowCase& C = GetParam();
+    TPatchDef Patch;
+    Load(Patch, PatchText(C.Modules, C.Cables));
+    EXPECT_EQ(Patch.LateConnections(AreaPoly), C.Late);
+    const std::string Before = Saved(Patch);
+    const TRenumbering Map = Patch.OrderBySignalFlow(AreaPoly);
+    EXPECT_EQ(PolyIndices(Patch), C.Ordered);
+    EXPECT_EQ(Patch.LateConnections(AreaCommon), (TFeeds{{2, 1}})); // the common area was not touched
+    Patch.Renumber(AreaPoly, Map.Inverse());
+    EXPECT_EQ(Saved(Patch), Before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandWorked, SignalFlow,
+    ::testing::Values(
+        // 3 -> 2 -> 1: both connections late; ordering reverses the chain.
+        TFlowCase{"Chain", {1, 2, 3}, {"3 0 1 2 0 0", "2 0 1 1 0 0"}, {{2, 1}, {3, 2}}, {3, 2, 1}},
+        // Ends may be written either way round; an output feeding two inputs.
+        TFlowCase{"Fanout", {1, 2, 3}, {"2 0 0 3 0 1", "3 0 1 1 0 0"}, {{3, 1}, {3, 2}}, {2, 3, 1}},
+        // Input to input: 4 feeds 2 and, through 2's input, 1 as well.
+        TFlowCase{"InputChain", {1, 2, 4}, {"4 0 1 2 0 0", "2 0 0 1 1 0"}, {{4, 1}, {4, 2}}, {2, 4, 1}},
+        // Sparse indices keep their set: 10, 20, 35.
+        TFlowCase{"Sparse", {10, 20, 35}, {"35 0 1 10 0 0"}, {{35, 10}}, {35, 10, 20}},
+        // A loop 2 <-> 4 fed from 5 and feeding 1; 3 stands alone. The loop
+        // keeps its order; 3, the lowest index free to go, goes first.
+        TFlowCase{"FeedbackLoop",
+                  {1, 2, 3, 4, 5},
+                  {"5 0 1 2 0 0", "2 0 1 4 0 0", "4 0 1 2 1 0", "4 1 1 1 0 0"},
+                  {{4, 1}, {4, 2}, {5, 2}},
+                  {5, 3, 1, 4, 2}},
+        // Feeding itself and cables to modules that do not exist count for nothing.
+        TFlowCase{"SelfAndMissing", {1, 2}, {"2 0 1 2 1 0", "9 0 1 1 0 0", "2 3 1 7 0 0"}, {}, {1, 2}},
+        // Already in order: nothing changes.
+        TFlowCase{"InOrder", {1, 2, 3}, {"1 0 1 2 0 0", "2 0 1 3 0 0", "1 1 1 3 1 0"}, {}, {1, 2, 3}}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(Move, ShiftsTheModulesInBetween)
+{
+    struct TCase {
+        int32_t From, To;
+        std::vector<int32_t> Indices; // after the move, in dump order (was 10 20 30 40 50)
+    };
+    for (const TCase& C : {TCase{20, 40, {10, 40, 20, 30, 50}}, TCase{50, 10, {20, 30, 40, 50, 10}},
+                           TCase{30, 30, {10, 20, 30, 40, 50}}}) {
+        TPatchDef Patch;
+        Load(Patch, PatchText({10, 20, 30, 40, 50}, {"20 0 1 30 0 0"}));
+        Patch.MoveModule(AreaPoly, C.From, C.To);
+        EXPECT_EQ(PolyIndices(Patch), C.Indices) << C.From << " -> " << C.To;
+        // The cable still joins the same two modules.
+        const TCableDef& Cable = Patch.CableDumps[PolyDump].Cables().Items(0);
+        EXPECT_EQ(std::pair(Cable.Module1, Cable.Module2), std::pair(C.Indices[1], C.Indices[2]));
+    }
+}
+
+TEST(Move, CommonAreaAndItsAssignments)
+{
+    TPatchDef Patch;
+    Load(Patch, PatchText({1}, {}, {"[KnobMapDump]", "0 1 0 0", "1 1 0 0"}));
+    Patch.MoveModule(AreaCommon, 1, 2);
+    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleIndex, 2);
+    EXPECT_EQ(Patch.KnobMapDump.Assignments.Items(0).ModuleIndex, 2);
+    EXPECT_EQ(Patch.KnobMapDump.Assignments.Items(1).ModuleIndex, 1);
+}
+
+TEST(Refusals, UnknownOrSharedIndicesChangeNothing)
+{
+    TPatchDef Patch;
+    Load(Patch, PatchText({1, 2, 2, 3}, {"3 0 1 1 0 0"}));
+    const std::string Before = Saved(Patch);
+    const auto Message = [&](auto Action) {
+        try {
+            Action();
+        } catch (const ERenumberError& E) {
+            return std::string(E.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(Message([&] { Patch.OrderBySignalFlow(AreaPoly); }),
+              "Module index 2 is used by two modules of the poly area; order and move need every index once");
+    EXPECT_EQ(Message([&] { Patch.MoveModule(AreaPoly, 1, 3); }),
+              "Module index 2 is used by two modules of the poly area; order and move need every index once");
+    EXPECT_EQ(Message([&] { Patch.MoveModule(AreaPoly, 7, 1); }), "The poly area has no module with index 7");
+    EXPECT_EQ(Message([&] { Patch.MoveModule(AreaCommon, 1, 5); }), "The common area has no module with index 5");
+    EXPECT_EQ(Saved(Patch), Before);
+    EXPECT_EQ(Patch.LateConnections(AreaPoly), (TFeeds{{3, 1}})); // listing late pairs still works
+}
+
+namespace {
+
+// The rules read plainly, for small areas: nets by repeated merging, feeds
+// from nets, groups by mutual reachability, then the lowest free group first.
+struct TBruteForce {
+    std::vector<int32_t> Modules; // ascending
+    std::set<std::pair<int32_t, int32_t>> Feeds;
+    std::map<std::pair<int32_t, int32_t>, bool> Reaches;
+
+    TBruteForce(std::vector<int32_t> Indices, const TCableDump& Cables) : Modules(std::move(Indices))
+    {
+        std::sort(Modules.begin(), Modules.end());
+        using TEnd = std::tuple<int32_t, int32_t, int>;
+        std::vector<std::set<TEnd>> Nets;
+        for (const TCableDef& C : Cables.Cables()) {
+            std::set<TEnd> Net = {{C.Module1, C.Connector1, C.ConnectorKind1}, {C.Module2, C.Connector2, C.ConnectorKind2}};
+            for (auto It = Nets.begin(); It != Nets.end();) {
+                bool Shared = std::any_of(It->begin(), It->end(), [&](const TEnd& E) { return Net.count(E) > 0; });
+                if (Shared) {
+                    Net.insert(It->begin(), It->end());
+                    It = Nets.erase(It);
+                } else {
+                    ++It;
+                }
+            }
+            Nets.push_back(Net);
+        }
+        const auto Exists = [&](int32_t M) { return std::binary_search(Modules.begin(), Modules.end(), M); };
+        for (const auto& Net : Nets)
+            for (const auto& [A, Ca, Ka] : Net)
+                for (const auto& [B, Cb, Kb] : Net)
+                    if (Ka == 1 && Kb == 0 && A != B && Exists(A) && Exists(B))
+                        Feeds.insert({A, B});
+        for (int32_t A : Modules)
+            for (int32_t B : Modules)
+                Reaches[{A, B}] = A == B || Feeds.count({A, B}) > 0;
+        for (int32_t K : Modules)
+            for (int32_t A : Modules)
+                for (int32_t B : Modules)
+                    if (Reaches[{A, K}] && Reaches[{K, B}])
+                        Reaches[{A, B}] = true;
+    }
+
+    bool SameGroup(int32_t A, int32_t B) { return Reaches[{A, B}] && Reaches[{B, A}]; }
+
+    // The module indices in their new processing order.
+    std::vector<int32_t> Order()
+    {
+        std::vector<int32_t> Result, Left = Modules;
+        while (!Left.empty()) {
+            for (int32_t Candidate : Left) { // ascending: the lowest free group wins
+                const bool Free = std::none_of(Left.begin(), Left.end(), [&](int32_t Other) {
+                    return !SameGroup(Other, Candidate) && Reaches[{Other, Candidate}];
+                });
+                if (!Free)
+                    continue;
+                for (int32_t M : Left)
+                    if (SameGroup(M, Candidate))
+                        Result.push_back(M);
+                std::erase_if(Left, [&](int32_t M) { return SameGroup(M, Candidate); });
+                break;
+            }
+        }
+        return Result;
+    }
+};
+
+std::string RandomPatch(std::mt19937& Random)
+{
+    std::vector<int> Indices;
+    for (int I = 1 + static_cast<int>(Random() % 3); Indices.size() < 2 + Random() % 10; I += 1 + static_cast<int>(Random() % 3))
+        Indices.push_back(I);
+    std::shuffle(Indices.begin(), Indices.end(), Random);
+    std::vector<std::string> Cables;
+    const auto Pick = [&] { return std::to_string(Random() % 5 ? Indices[Random() % Indices.size()] : 40); };
+    for (unsigned C = Random() % 14; C > 0; --C)
+        Cables.push_back(Pick() + " " + std::to_string(Random() % 3) + " " + std::to_string(Random() % 2) + " " +
+                         Pick() + " " + std::to_string(Random() % 3) + " " + std::to_string(Random() % 2));
+    std::vector<std::string> Extra = {"[ParameterDump]", "1"};
+    for (int I : Indices)
+        Extra.push_back(std::to_string(I) + " 3 1 " + std::to_string(I));
+    Extra.insert(Extra.end(), {"[NameDump]", "1"});
+    for (int I : Indices)
+        Extra.push_back(std::to_string(I) + " N" + std::to_string(I));
+    Extra.push_back("[KnobMapDump]");
+    for (int I : Indices)
+        Extra.push_back("1 " + std::to_string(I) + " 0 " + std::to_string(I % 100));
+    return PatchText(Indices, Cables, Extra);
+}
+
+} // namespace
+
+TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
+{
+    std::mt19937 Random(7);
+    for (int Round = 0; Round < 300; ++Round) {
+        const std::string Text = RandomPatch(Random);
+        TPatchDef Patch;
+        Load(Patch, Text);
+        const std::string Before = Saved(Patch);
+        TBruteForce Plain(PolyIndices(Patch), Patch.CableDumps[PolyDump]);
+
+        TFeeds Late;
+        for (const auto& [A, B] : Plain.Feeds)
+            if (A > B)
+                Late.push_back({A, B});
+        ASSERT_EQ(Patch.LateConnections(AreaPoly), Late) << Text;
+
+        // Where each module goes: the brute force's order takes the indices ascending.
+        const std::vector<int32_t> NewOrder = Plain.Order();
+        std::map<int32_t, int32_t> Expected;
+        for (size_t I = 0; I < NewOrder.size(); ++I)
+            Expected[NewOrder[I]] = Plain.Modules[I];
+        const TRenumbering Map = Patch.OrderBySignalFlow(AreaPoly);
+        for (const auto& [From, To] : Expected)
+            ASSERT_EQ(Map(From), To) << Text;
+
+        for (const TFeed& F : Patch.LateConnections(AreaPoly)) // only inside feedback groups
+            EXPECT_TRUE(Plain.SameGroup(Map.Inverse()(F.Source), Map.Inverse()(F.Destination))) << Text;
+        const std::string Once = Saved(Patch);
+        EXPECT_TRUE(Patch.OrderBySignalFlow(AreaPoly).IsIdentity()) << Text;
+        EXPECT_EQ(Saved(Patch), Once);
+        Patch.Renumber(AreaPoly, Map.Inverse());
+        EXPECT_EQ(Saved(Patch), Before) << Text;
+    }
+}
