@@ -17,7 +17,7 @@ std::string LoadModuleLibrary()
     try {
         ModuleDescriptors().LoadFromFile(LibraryFileName());
     } catch (const std::exception& Error) {
-        return std::string("Permuto cannot start without its module library.\n") + Error.what();
+        return Error.what();
     }
     return {};
 }

@@ -7,8 +7,8 @@ namespace permuto {
 
 // ExeDir() + "resources/patch303.txt".
 std::string LibraryFileName();
-// Loads the module library; returns an empty text on success, otherwise the
-// report to show the user (the program must not go on).
+// Loads the module library; returns an empty text on success, otherwise why
+// it could not (the file's name and the system's reason).
 std::string LoadModuleLibrary();
 
 } // namespace permuto

@@ -22,8 +22,9 @@ bool HasDisplay()
 int main(int Argc, char** Argv)
 {
     permuto::InitGlobals();
-    const std::string Report = permuto::LoadModuleLibrary();
-    if (!Report.empty()) {
+    const std::string Problem = permuto::LoadModuleLibrary();
+    if (!Problem.empty()) {
+        const std::string Report = "Permuto cannot start without its module library.\n" + Problem;
         std::fprintf(stderr, "permuto: %s\n", Report.c_str());
         if (HasDisplay()) {
             QApplication App(Argc, Argv);

@@ -10,7 +10,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-run_packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev)
+run_packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev libcli11-dev)
 test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
 
 as_root() {
@@ -44,7 +44,7 @@ test)
     install_missing "${test_packages[@]}"
     # libFuzzer targets need clang; they run first, the main suite's summary comes last.
     CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPERMUTO_SANITIZE=ON \
-        -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_FUZZ=ON -DPERMUTO_BUILD_TESTS=OFF -DPERMUTO_BUILD_APP=OFF \
+        -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_FUZZ=ON -DPERMUTO_BUILD_TESTS=OFF -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_CLI=OFF \
         -DFUZZ_SECONDS="${FUZZ_SECONDS:-60}"
     cmake --build build/fuzz -j "$jobs"
     cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPERMUTO_SANITIZE=ON -DPERMUTO_WERROR=ON \

@@ -1,0 +1,44 @@
+#include "Command.h"
+
+#include "app/Globals.h"
+
+namespace permuto::cli {
+
+void TCommand::Register(CLI::App& Tool)
+{
+    FApp = Tool.add_subcommand(FName, FSummary);
+    FApp->add_option("PATCH", FPatchFile, "The patch file (*.pch)")->required();
+    AddArguments(*FApp);
+    if (Writes())
+        FApp->add_option("-o,--output", FOutput, "Write the result to OUT and leave PATCH as it is")
+            ->option_text("OUT");
+}
+
+void TCommand::LoadPatch()
+{
+    FPatch.LoadFromFile(FPatchFile);
+}
+
+void TCommand::SavePatch()
+{
+    FPatch.SaveToFile(FOutput.empty() ? FPatchFile : FOutput);
+}
+
+TAreaCode TCommand::ParseArea(const std::string& Text)
+{
+    if (Text == "poly")
+        return AreaPoly;
+    if (Text == "common")
+        return AreaCommon;
+    throw EUsageError("unknown area \"" + Text + "\": the areas are poly and common");
+}
+
+int32_t TCommand::ParseIndex(const std::string& Text)
+{
+    int32_t Index = 0;
+    if (!IsInteger(Text, &Index))
+        throw EUsageError("\"" + Text + "\" is not a module index");
+    return Index;
+}
+
+} // namespace permuto::cli

@@ -1,0 +1,64 @@
+#pragma once
+// The shared base of permuto-cli's commands: every command names its patch
+// first, reads it like the window does, and writes it back either over
+// itself (the same safe save as the window) or, with -o, to another file.
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/Errors.h"
+#include "library/SimpleTypes.h"
+#include "patch/PatchDefs.h"
+
+namespace permuto::cli {
+
+// Exit statuses of the tool.
+inline constexpr int ExitSuccess = 0;
+inline constexpr int ExitLateFound = 1; // "late" found late connections
+inline constexpr int ExitError = 2;
+
+// A mistake in the command line that the parser itself cannot see: an area
+// or index that does not read.
+class EUsageError : public EPermutoError {
+public:
+    using EPermutoError::EPermutoError;
+};
+
+class TCommand {
+public:
+    virtual ~TCommand() = default;
+    // Adds the command's sub-command, its arguments and options to the tool.
+    void Register(CLI::App& Tool);
+    // Runs the command once the command line was parsed; gives the exit status.
+    virtual int Run() = 0;
+    bool WasChosen() const { return FApp != nullptr && FApp->parsed(); }
+
+protected:
+    TCommand(std::string Name, std::string Summary) : FName(std::move(Name)), FSummary(std::move(Summary)) {}
+    // The arguments after PATCH, and whether the command writes the patch.
+    virtual void AddArguments(CLI::App& Command) = 0;
+    virtual bool Writes() const { return true; }
+
+    // Reads PATCH; raises on a file that is no patch or cannot be read.
+    void LoadPatch();
+    // Writes the patch to -o OUT, or over PATCH when there is none.
+    void SavePatch();
+
+    static TAreaCode ParseArea(const std::string& Text);
+    static int32_t ParseIndex(const std::string& Text);
+
+    TPatchDef FPatch;
+    std::string FPatchFile;
+
+private:
+    std::string FName;
+    std::string FSummary;
+    std::string FOutput;
+    CLI::App* FApp = nullptr;
+};
+
+// One of each command, in the order "permuto-cli --help" lists them.
+std::vector<std::unique_ptr<TCommand>> MakeCommands();
+
+} // namespace permuto::cli

@@ -1,0 +1,43 @@
+// permuto-cli late PATCH: one line "AREA SOURCE DESTINATION" per connection
+// whose source is processed after its destination; exit status 1 when there
+// is any.
+#include <cstdio>
+
+#include "Command.h"
+
+namespace permuto::cli {
+
+namespace {
+
+class TLateCommand : public TCommand {
+public:
+    TLateCommand()
+        : TCommand("late", "List the connections whose signal arrives a sample late; exit status 1 when there is any")
+    {
+    }
+
+    int Run() override
+    {
+        LoadPatch();
+        bool Found = false;
+        for (TAreaCode Area : {AreaPoly, AreaCommon})
+            for (const TFeed& Feed : FPatch.LateConnections(Area)) {
+                std::printf("%s %d %d\n", AreaName(Area), Feed.Source, Feed.Destination);
+                Found = true;
+            }
+        return Found ? ExitLateFound : ExitSuccess;
+    }
+
+protected:
+    void AddArguments(CLI::App&) override {}
+    bool Writes() const override { return false; }
+};
+
+} // namespace
+
+std::unique_ptr<TCommand> MakeLateCommand()
+{
+    return std::make_unique<TLateCommand>();
+}
+
+} // namespace permuto::cli

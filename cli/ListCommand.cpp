@@ -1,0 +1,51 @@
+// permuto-cli list PATCH: every module, poly area first, in the patch's order.
+#include <cstdio>
+
+#include "Command.h"
+#include "app/Startup.h"
+
+namespace permuto::cli {
+
+namespace {
+
+class TListCommand : public TCommand {
+public:
+    TListCommand() : TCommand("list", "Print every module: AREA, INDEX, TYPENAME, NAME, X, Y separated by tabs") {}
+
+    int Run() override
+    {
+        // Type names come from the module library beside the program.
+        const std::string Problem = LoadModuleLibrary();
+        if (!Problem.empty())
+            throw EPermutoError("the module library cannot be read: " + Problem);
+        LoadPatch();
+        std::string Out;
+        for (TAreaCode Area : {AreaPoly, AreaCommon}) {
+            const int Dump = Area == AreaPoly ? PolyDump : CommonDump;
+            const TNameDump& Names = FPatch.NameDumps[Dump];
+            for (const TModuleDef& Module : FPatch.ModuleDumps[Dump].Modules()) {
+                Out.append(AreaName(Area)).append("\t");
+                Out.append(std::to_string(Module.ModuleIndex)).append("\t");
+                Out.append(Module.TypeName()).append("\t");
+                Out.append(Names.FindName(Module.ModuleIndex)).append("\t");
+                Out.append(std::to_string(Module.X)).append("\t");
+                Out.append(std::to_string(Module.Y)).append("\n");
+            }
+        }
+        std::fwrite(Out.data(), 1, Out.size(), stdout);
+        return ExitSuccess;
+    }
+
+protected:
+    void AddArguments(CLI::App&) override {}
+    bool Writes() const override { return false; }
+};
+
+} // namespace
+
+std::unique_ptr<TCommand> MakeListCommand()
+{
+    return std::make_unique<TListCommand>();
+}
+
+} // namespace permuto::cli

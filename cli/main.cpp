@@ -1,0 +1,72 @@
+// permuto-cli: the patch operations of Permuto for scripts and collections
+// of patches. Exit status 0 on success, 1 when "late" found late
+// connections, 2 for every error (with one line on standard error, and no
+// file written).
+#include <cstdio>
+#include <exception>
+
+#include "Command.h"
+#include "app/Globals.h"
+
+namespace permuto::cli {
+
+std::unique_ptr<TCommand> MakeListCommand();
+std::unique_ptr<TCommand> MakeSwapCommand();
+std::unique_ptr<TCommand> MakeMoveCommand();
+std::unique_ptr<TCommand> MakeOrderCommand();
+std::unique_ptr<TCommand> MakeLateCommand();
+
+std::vector<std::unique_ptr<TCommand>> MakeCommands()
+{
+    std::vector<std::unique_ptr<TCommand>> Commands;
+    Commands.push_back(MakeListCommand());
+    Commands.push_back(MakeSwapCommand());
+    Commands.push_back(MakeMoveCommand());
+    Commands.push_back(MakeOrderCommand());
+    Commands.push_back(MakeLateCommand());
+    return Commands;
+}
+
+} // namespace permuto::cli
+
+int main(int Argc, char** Argv)
+{
+    using namespace permuto::cli;
+    permuto::InitGlobals();
+    CLI::App Tool("Reorders the modules of synthesizer patch files (*.pch).", "permuto-cli");
+    Tool.set_version_flag("--version", "permuto-cli " PERMUTO_VERSION);
+    Tool.require_subcommand(1);
+    Tool.footer("Exit status: 0 success, 1 \"late\" found late connections, 2 error.\n"
+                "See permuto-cli(1) for more.");
+    const auto Commands = MakeCommands();
+    for (const auto& Command : Commands)
+        Command->Register(Tool);
+
+    // A word where the command belongs is named as what it is.
+    const auto Named = [&](CLI::App* Sub) { return Sub->get_name() == Argv[1]; };
+    if (Argc > 1 && Argv[1][0] != '-' && Tool.get_subcommands(Named).empty()) {
+        std::fprintf(stderr, "permuto-cli: unknown command \"%s\": the commands are list, swap, move, order and late\n",
+                     Argv[1]);
+        return ExitError;
+    }
+    try {
+        Tool.parse(Argc, Argv);
+    } catch (const CLI::CallForVersion& Version) {
+        std::printf("%s\n", Version.what());
+        return ExitSuccess;
+    } catch (const CLI::ParseError& Error) {
+        if (Error.get_exit_code() == 0)
+            return Tool.exit(Error); // --help
+        std::fprintf(stderr, "permuto-cli: %s\n", Error.what());
+        return ExitError;
+    }
+    try {
+        for (const auto& Command : Commands)
+            if (Command->WasChosen())
+                return Command->Run();
+    } catch (const std::exception& Error) {
+        std::fprintf(stderr, "permuto-cli: %s\n", Error.what());
+        return ExitError;
+    }
+    return ExitError;
+}

@@ -1,0 +1,130 @@
+// permuto-cli as scripts meet it: output, exit statuses, in-place saves and
+// -o, and no file touched when a command fails.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "TestHelpers.h"
+#include "patch/PatchDefs.h"
+
+using namespace permuto;
+using namespace permuto::test;
+
+namespace {
+
+struct TRun {
+    int Status;
+    std::string Out;
+    std::string Err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Patch = Dir.File("p.pch");
+        WriteText(Patch, ReadText(std::string(PERMUTO_TEST_DATA) + "/full.pch"));
+    }
+
+    TRun Run(const std::string& Arguments)
+    {
+        const std::string Command = std::string(PERMUTO_CLI) + " " + Arguments + " > " + Dir.File("out") + " 2> " +
+                                    Dir.File("err");
+        const int Raw = std::system(Command.c_str());
+        return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, ReadText(Dir.File("out")), ReadText(Dir.File("err"))};
+    }
+
+    // What the window's document gives for the same file and operation.
+    template <class TAction>
+    std::string Expected(TAction Action)
+    {
+        TPatchDef Document;
+        Document.LoadFromFile(Patch);
+        Action(Document);
+        TStringList Lines;
+        Document.SaveToStrings(Lines);
+        return Lines.Text();
+    }
+
+    TTempDir Dir;
+    std::string Patch;
+};
+
+} // namespace
+
+TEST_F(Cli, ListAndLatePrintTheirLines)
+{
+    const TRun List = Run("list " + Patch);
+    EXPECT_EQ(List.Status, 0);
+    EXPECT_EQ(List.Out.rfind("poly\t1\tKeyVoice\tKeys\t0\t0\npoly\t2\tOscSaw\tSaw Osc\t0\t2\n", 0), 0u) << List.Out;
+    EXPECT_NE(List.Out.find("poly\t5\tAmpVCA\tVCA\tone\t2\t0\n"), std::string::npos); // the name's own tab
+    EXPECT_NE(List.Out.find("common\t3\tDelay\tEcho\t1\t4\n"), std::string::npos);
+
+    const TRun Late = Run("late " + Patch);
+    EXPECT_EQ(Late.Status, 1);
+    EXPECT_EQ(Late.Out, "poly 4 3\npoly 6 2\ncommon 2 1\ncommon 3 2\n");
+
+    ASSERT_EQ(Run("order " + Patch).Status, 0);
+    const TRun None = Run("late " + Patch);
+    EXPECT_EQ(None.Status, 0);
+    EXPECT_EQ(None.Out, "");
+}
+
+TEST_F(Cli, WritesWhatTheWindowWrites)
+{
+    const std::string Original = ReadText(Patch);
+    const std::string Swapped = Expected([](TPatchDef& D) { D.SwapModules(AreaPoly, 2, 5); });
+    ASSERT_EQ(Run("swap " + Patch + " poly 2 5 -o " + Dir.File("o.pch")).Status, 0);
+    EXPECT_EQ(ReadText(Dir.File("o.pch")), Swapped);
+    EXPECT_EQ(ReadText(Patch), Original); // -o only reads PATCH
+
+    const std::string Moved = Expected([](TPatchDef& D) { D.MoveModule(AreaCommon, 3, 1); });
+    ASSERT_EQ(Run("move " + Patch + " common 3 1").Status, 0);
+    EXPECT_EQ(ReadText(Patch), Moved);
+
+    const std::string Ordered = Expected([](TPatchDef& D) {
+        D.OrderBySignalFlow(AreaPoly);
+        D.OrderBySignalFlow(AreaCommon);
+    });
+    ASSERT_EQ(Run("order " + Patch).Status, 0);
+    EXPECT_EQ(ReadText(Patch), Ordered);
+}
+
+TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
+{
+    // The common area's index 2 is used twice: ordering both areas is refused
+    // after the poly area ordered fine, and nothing may be written.
+    std::string Shared = ReadText(Patch);
+    Shared.replace(Shared.find("3 26 1 4"), 1, "2");
+    WriteText(Patch, Shared);
+    const std::string Out = Dir.File("o.pch");
+    struct TCase {
+        std::string Arguments;
+        std::string Message;
+    };
+    const TCase Cases[] = {
+        {"", "A subcommand is required"},
+        {"frob " + Patch, "unknown command \"frob\""},
+        {"swap " + Patch + " mono 1 2", "unknown area \"mono\""},
+        {"swap " + Patch + " poly 1 2x", "\"2x\" is not a module index"},
+        {"swap " + Patch + " poly 1", "B is required"},
+        {"move " + Patch + " poly 1 99 -o " + Out, "The poly area has no module with index 99"},
+        {"order " + Patch + " -o " + Out, "Module index 2 is used by two modules of the common area"},
+        {"late " + Dir.File("missing.pch"), "Cannot open file"},
+        {"swap " + Patch + " poly 1 2 -o " + Dir.File("no/such/folder.pch"), "Cannot create file"},
+    };
+    for (const TCase& C : Cases) {
+        const TRun R = Run(C.Arguments);
+        EXPECT_EQ(R.Status, 2) << C.Arguments;
+        EXPECT_EQ(R.Err.rfind("permuto-cli: ", 0), 0u) << R.Err;
+        EXPECT_NE(R.Err.find(C.Message), std::string::npos) << R.Err;
+        EXPECT_EQ(std::count(R.Err.begin(), R.Err.end(), '\n'), 1) << R.Err;
+        EXPECT_TRUE(ReadText(Patch) == Shared) << C.Arguments;
+        EXPECT_FALSE(std::filesystem::exists(Out)) << C.Arguments;
+    }
+    EXPECT_EQ(Run("--help").Status, 0);
+    EXPECT_EQ(Run("order --help").Status, 0);
+}
