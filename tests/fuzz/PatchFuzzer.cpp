@@ -1,6 +1,8 @@
 // Arbitrary bytes as a patch file: load, swap two indices taken from the
 // input, save, load the saved text and save again. The two saves must agree,
-// and a swap done twice must give back the first save.
+// and a swap done twice must give back the first save. Then the area is
+// ordered by signal flow: ordering again must change nothing, and the
+// inverse renumbering must give back what was there before.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -65,5 +67,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     Again.SwapModules(Area, A, B);
     if (Save(Again) != Loaded)
         __builtin_trap(); // a swap done twice must undo itself
+
+    TRenumbering Order;
+    try {
+        Order = Again.OrderBySignalFlow(Area);
+    } catch (const ERenumberError&) {
+        return 0; // an index used twice: refused
+    }
+    const std::string Ordered = Save(Again);
+    if (!Again.OrderBySignalFlow(Area).IsIdentity() || Save(Again) != Ordered)
+        __builtin_trap(); // ordering twice must change nothing
+    Again.Renumber(Area, Order.Inverse());
+    if (Save(Again) != Loaded)
+        __builtin_trap(); // the inverse must undo the order
     return 0;
 }
