@@ -347,11 +347,7 @@ void TFormMain::FillGrid(QTableWidget* Grid, int Dump)
     const TModuleDump& Modules = FPatch->ModuleDumps[static_cast<size_t>(Dump)];
     const TNameDump& Names = FPatch->NameDumps[static_cast<size_t>(Dump)];
 
-    // The first name of each index, found once instead of once per module.
-    std::unordered_map<int32_t, const std::string*> FirstName;
-    FirstName.reserve(static_cast<size_t>(Names.Count()));
-    for (const TModuleName& Entry : Names.Names())
-        FirstName.emplace(Entry.ModuleIndex, &Entry.Name);
+    const TNameLookup FirstName(Names);
 
     const int Count = Modules.Count();
     Grid->setUpdatesEnabled(false);
@@ -359,10 +355,10 @@ void TFormMain::FillGrid(QTableWidget* Grid, int Dump)
     Grid->setRowCount(Count + 1); // one row per module and one empty row
     for (int Row = 0; Row < Count; ++Row) {
         const TModuleDef& Module = Modules.Items(Row);
-        const auto Name = FirstName.find(Module.ModuleIndex);
+        const std::string* Name = FirstName.Find(Module.ModuleIndex);
         SetCell(Grid, Row, 0, QString::number(Module.ModuleIndex));
         SetCell(Grid, Row, 1, QString::fromLatin1(Module.TypeName()));
-        SetCell(Grid, Row, 2, Name == FirstName.end() ? QString() : QString::fromLatin1(*Name->second));
+        SetCell(Grid, Row, 2, Name == nullptr ? QString() : QString::fromLatin1(*Name));
         SetCell(Grid, Row, 3, QString::number(Module.X));
         SetCell(Grid, Row, 4, QString::number(Module.Y));
     }

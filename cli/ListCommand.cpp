@@ -22,12 +22,13 @@ public:
         std::string Out;
         for (TAreaCode Area : {AreaPoly, AreaCommon}) {
             const int Dump = Area == AreaPoly ? PolyDump : CommonDump;
-            const TNameDump& Names = FPatch.NameDumps[Dump];
+            const TNameLookup Names(FPatch.NameDumps[Dump]);
             for (const TModuleDef& Module : FPatch.ModuleDumps[Dump].Modules()) {
                 Out.append(AreaName(Area)).append("\t");
                 Out.append(std::to_string(Module.ModuleIndex)).append("\t");
                 Out.append(Module.TypeName()).append("\t");
-                Out.append(Names.FindName(Module.ModuleIndex)).append("\t");
+                const std::string* Name = Names.Find(Module.ModuleIndex);
+                Out.append(Name != nullptr ? *Name : std::string()).append("\t");
                 Out.append(std::to_string(Module.X)).append("\t");
                 Out.append(std::to_string(Module.Y)).append("\n");
             }

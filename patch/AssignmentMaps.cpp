@@ -49,14 +49,13 @@ void TControlAssignment::WriteLine(TStringList& Lines) const
     Lines.Add(NumbersLine({Area, ModuleIndex, ParameterIndex, Controller}));
 }
 
-void TMorphKnobValues::ReadLine(const TStringList& Lines, int32_t& Index)
+bool TMorphKnobValues::ReadLine(const std::string& Line)
 {
-    const std::string& Line = Lines[Index];
     int32_t Pos = 1;
     for (TSevenBitValue& Value : Values)
         if (!ReadSevenBitValue(Line, Pos, FieldSeparators, Value))
-            return; // the line is then read again as the first assignment
-    ++Index;
+            return false;
+    return true;
 }
 
 void TMorphKnobValues::WriteLine(TStringList& Lines) const
@@ -67,17 +66,19 @@ void TMorphKnobValues::WriteLine(TStringList& Lines) const
 void TMorphMapDump::Clear()
 {
     TAssignmentMap::Clear();
-    KnobValues.Values.fill(0);
+    FKnobValues.Values.fill(0);
 }
 
 void TMorphMapDump::ReadBeforeAssignments(const TStringList& Lines, int32_t& Index)
 {
-    KnobValues.ReadLine(Lines, Index);
+    // A values line that does not read whole is read again as the first assignment.
+    if (FKnobValues.ReadLine(Lines[Index]))
+        ++Index;
 }
 
 void TMorphMapDump::WriteBeforeAssignments(TStringList& Lines) const
 {
-    KnobValues.WriteLine(Lines);
+    FKnobValues.WriteLine(Lines);
 }
 
 } // namespace permuto

@@ -58,59 +58,70 @@ public:
 template <class TAssignment>
 class TAssignmentMap {
 public:
-    TRecordList<TAssignment> Assignments;
+    using TAssignments = TRecordList<TAssignment>;
 
     virtual ~TAssignmentMap() = default;
-    virtual void Clear() { Assignments.Clear(); }
+    virtual void Clear() { FAssignments.Clear(); }
+    int32_t Count() const { return FAssignments.Count(); }
+    const TAssignment& Items(int32_t Index) const { return FAssignments.Items(Index); }
+    TAssignments& Assignments() { return FAssignments; }
+    const TAssignments& Assignments() const { return FAssignments; }
 
     // The first section of its kind in the whole list; every line of its body
     // yields one assignment.
     void LoadFromStrings(const TStringList& Lines)
     {
         Clear();
-        int32_t Index = FindLineStartingWith(Lines, SectionPrefix(TAssignment::SectionName)) + 1;
-        if (Index >= Lines.Count())
-            return; // no header, or the header is the last line
+        int32_t Index = 0;
+        if (!FindSectionBody(Lines, TAssignment::SectionName, Index))
+            return;
         ReadBeforeAssignments(Lines, Index);
-        Assignments.ReadLines(Lines, Index);
+        FAssignments.ReadLines(Lines, Index);
     }
 
     void SaveToStrings(TStringList& Lines) const
     {
         Lines.Add(SectionHeader(TAssignment::SectionName));
         WriteBeforeAssignments(Lines);
-        Assignments.WriteLines(Lines);
+        FAssignments.WriteLines(Lines);
         Lines.Add(SectionCloser(TAssignment::SectionName));
     }
 
     // Keeps the assignments of the area pointing at the same modules.
     void Renumber(TAreaCode AreaCode, const TRenumbering& Map)
     {
-        for (TAssignment& Assignment : Assignments)
+        for (TAssignment& Assignment : FAssignments)
             Assignment.Renumber(AreaCode, Map);
     }
 
 protected:
     virtual void ReadBeforeAssignments(const TStringList& /*Lines*/, int32_t& /*Index*/) {}
     virtual void WriteBeforeAssignments(TStringList& /*Lines*/) const {}
+
+private:
+    TAssignments FAssignments;
 };
 
 class TMorphKnobValues {
 public:
     std::array<TSevenBitValue, 4> Values{};
-    // Moves past the line only when all four values read.
-    void ReadLine(const TStringList& Lines, int32_t& Index);
+    // True when all four values read; a value that does not read holds 0 and
+    // the values after it are not touched.
+    bool ReadLine(const std::string& Line);
     void WriteLine(TStringList& Lines) const;
 };
 
 class TMorphMapDump : public TAssignmentMap<TMorphAssignment> {
 public:
-    TMorphKnobValues KnobValues;
+    const TMorphKnobValues& KnobValues() const { return FKnobValues; }
     void Clear() override;
 
 protected:
     void ReadBeforeAssignments(const TStringList& Lines, int32_t& Index) override;
     void WriteBeforeAssignments(TStringList& Lines) const override;
+
+private:
+    TMorphKnobValues FKnobValues;
 };
 
 using TKnobMapDump = TAssignmentMap<TKnobAssignment>;

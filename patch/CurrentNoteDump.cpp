@@ -8,8 +8,8 @@ namespace permuto {
 void TCurrentNoteDump::LoadFromStrings(const TStringList& Lines)
 {
     Clear();
-    const int32_t Index = FindLineStartingWith(Lines, "[CURRENTNOTEDUMP") + 1;
-    if (Index >= Lines.Count())
+    int32_t Index = 0;
+    if (!FindSectionBody(Lines, SectionName, Index))
         return;
     const std::string& Line = Lines[Index];
     int32_t Pos = 1;
@@ -25,17 +25,17 @@ void TCurrentNoteDump::LoadFromStrings(const TStringList& Lines)
 
 void TCurrentNoteDump::SaveToStrings(TStringList& Lines) const
 {
-    if (NoteDefs.empty())
+    if (FNoteDefs.empty())
         return;
-    Lines.Add("[CurrentNoteDump]");
+    Lines.Add(SectionHeader(SectionName));
     std::string Text;
-    for (const TNoteDef& Note : NoteDefs) {
+    for (const TNoteDef& Note : FNoteDefs) {
         if (!Text.empty())
             Text += ' ';
         AppendNumbers(Text, {Note.NoteValue1, Note.NoteValue2, Note.NoteValue3});
     }
     Lines.Add(std::move(Text));
-    Lines.Add("[/CurrentNoteDump]");
+    Lines.Add(SectionCloser(SectionName));
 }
 
 } // namespace permuto

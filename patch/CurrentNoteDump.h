@@ -1,6 +1,7 @@
 #pragma once
 // The current note dump: triples of 0..127 values, all on the one line after
 // the header. Left out of the file when it holds no note.
+#include <string_view>
 #include <vector>
 
 #include "library/SimpleTypes.h"
@@ -16,12 +17,16 @@ struct TNoteDef {
 
 class TCurrentNoteDump {
 public:
-    std::vector<TNoteDef> NoteDefs;
+    static constexpr std::string_view SectionName = "CurrentNoteDump";
 
-    void Clear() { NoteDefs.clear(); }
-    void Add(const TNoteDef& Note) { NoteDefs.push_back(Note); }
+    const std::vector<TNoteDef>& NoteDefs() const { return FNoteDefs; }
+    void Clear() { FNoteDefs.clear(); }
+    void Add(const TNoteDef& Note) { FNoteDefs.push_back(Note); }
     void LoadFromStrings(const TStringList& Lines);
     void SaveToStrings(TStringList& Lines) const;
+
+private:
+    std::vector<TNoteDef> FNoteDefs;
 };
 
 } // namespace permuto

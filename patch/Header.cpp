@@ -44,23 +44,17 @@ void THeader::Clear()
         FValues[static_cast<size_t>(I)] = Fields[I].Default;
 }
 
-int32_t THeader::VersionLineIndex(const TStringList& Lines)
-{
-    const int32_t Index = FindLineStartingWith(Lines, "Version");
-    (void)Lines[Index];     // no version line
-    (void)Lines[Index + 1]; // no numbers line after it
-    return Index;
-}
-
 void THeader::LoadFromStrings(const TStringList& Lines)
 {
     Clear();
-    const int32_t Index = VersionLineIndex(Lines);
+    // The header line itself is not looked for. Without a version line, or
+    // with nothing after it, the list's index error ends the load.
+    const int32_t Index = FindLineStartingWith(Lines, "Version");
     const std::string& VersionLine = Lines[Index];
-    const size_t Equals = VersionLine.find('=');
-    Version = Equals == std::string::npos ? VersionLine : VersionLine.substr(Equals + 1);
-
     const std::string& Numbers = Lines[Index + 1];
+    const size_t Equals = VersionLine.find('=');
+    FVersion = Equals == std::string::npos ? VersionLine : VersionLine.substr(Equals + 1);
+
     int32_t Pos = 1;
     for (int I = 0; I < ValueCount; ++I)
         if (!ReadField(Fields[I].Reader, Numbers, Pos, FValues[static_cast<size_t>(I)]))
@@ -69,8 +63,8 @@ void THeader::LoadFromStrings(const TStringList& Lines)
 
 void THeader::SaveToStrings(TStringList& Lines) const
 {
-    Lines.Add("[Header]");
-    Lines.Add("Version=" + Version);
+    Lines.Add(SectionHeader(SectionName));
+    Lines.Add("Version=" + FVersion);
     std::string Numbers;
     for (int I = 0; I < ValueCount; ++I) {
         if (I > 0)
@@ -78,7 +72,7 @@ void THeader::SaveToStrings(TStringList& Lines) const
         AppendNumbers(Numbers, {FValues[static_cast<size_t>(I)]});
     }
     Lines.Add(std::move(Numbers));
-    Lines.Add("[/Header]");
+    Lines.Add(SectionCloser(SectionName));
 }
 
 } // namespace permuto

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "library/StringList.h"
 
@@ -11,11 +12,13 @@ namespace permuto {
 
 class THeader {
 public:
+    static constexpr std::string_view SectionName = "Header";
     static constexpr int ValueCount = 23;
 
     THeader() { Clear(); }
 
-    std::string Version;
+    // The text after "Version=" on the version line.
+    const std::string& Version() const { return FVersion; }
 
     // Value1 .. Value23, numbered from 1 as on the numbers line.
     int32_t Value(int N) const { return FValues.at(static_cast<size_t>(N - 1)); }
@@ -28,11 +31,8 @@ public:
     void LoadFromStrings(const TStringList& Lines);
     void SaveToStrings(TStringList& Lines) const;
 
-    // Index of the version line; raises EListError("List index out of bounds
-    // (N)") when there is none or when it is the last line, as a load would.
-    static int32_t VersionLineIndex(const TStringList& Lines);
-
 private:
+    std::string FVersion;
     std::array<int32_t, ValueCount> FValues{};
 };
 

@@ -7,26 +7,26 @@ namespace permuto {
 
 void TKeyboardAssignment::LoadFromStrings(const TStringList& Lines)
 {
-    const int32_t Index = FindLineStartingWith(Lines, "[KEYBOARDASSIGNMENT") + 1;
-    if (Index >= Lines.Count())
+    int32_t Index = 0;
+    if (!FindSectionBody(Lines, SectionName, Index))
         return;
     const std::string& Line = Lines[Index];
     int32_t Pos = 1;
-    for (TRange0To2& Value : Values)
+    for (TRange0To2& Value : FValues)
         if (!ReadRange0To2(Line, Pos, FieldSeparators, Value))
             break;
 }
 
 void TKeyboardAssignment::SaveToStrings(TStringList& Lines) const
 {
-    Lines.Add("[KeyboardAssignment]");
+    Lines.Add(SectionHeader(SectionName));
     std::string Text;
-    for (TRange0To2 Value : Values) {
+    for (TRange0To2 Value : FValues) {
         AppendNumbers(Text, {Value});
         Text += ' ';
     }
     Lines.Add(std::move(Text));
-    Lines.Add("[/KeyboardAssignment]");
+    Lines.Add(SectionCloser(SectionName));
 }
 
 } // namespace permuto

@@ -1,6 +1,7 @@
 #pragma once
 // The keyboard assignment: four values 0..2 on the line after the header.
 #include <array>
+#include <string_view>
 
 #include "library/SimpleTypes.h"
 #include "library/StringList.h"
@@ -9,12 +10,16 @@ namespace permuto {
 
 class TKeyboardAssignment {
 public:
-    std::array<TRange0To2, 4> Values{};
+    static constexpr std::string_view SectionName = "KeyboardAssignment";
 
-    void Clear() { Values.fill(0); }
+    const std::array<TRange0To2, 4>& Values() const { return FValues; }
+    void Clear() { FValues.fill(0); }
     // Does not clear first: the document's clear before a load does that.
     void LoadFromStrings(const TStringList& Lines);
     void SaveToStrings(TStringList& Lines) const;
+
+private:
+    std::array<TRange0To2, 4> FValues{};
 };
 
 } // namespace permuto

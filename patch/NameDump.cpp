@@ -43,4 +43,17 @@ std::string TNameDump::FindName(int32_t ModuleIndex) const
     return {};
 }
 
+TNameLookup::TNameLookup(const TNameDump& Names)
+{
+    FFirst.reserve(static_cast<size_t>(Names.Count()));
+    for (const TModuleName& Entry : Names.Names())
+        FFirst.emplace(Entry.ModuleIndex, &Entry.Name); // a later entry of the index does not replace it
+}
+
+const std::string* TNameLookup::Find(int32_t ModuleIndex) const
+{
+    const auto Found = FFirst.find(ModuleIndex);
+    return Found == FFirst.end() ? nullptr : Found->second;
+}
+
 } // namespace permuto

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "SectionDump.h"
 
@@ -36,6 +37,18 @@ public:
     const TModuleNames& Names() const { return FList; }
     // The name of the first entry with that index; empty when there is none.
     std::string FindName(int32_t ModuleIndex) const;
+};
+
+// FindName for every module of an area at once: built in one pass, each
+// lookup then takes constant time. Valid while the dump is not changed.
+class TNameLookup {
+public:
+    explicit TNameLookup(const TNameDump& Names);
+    // The first entry's name for that index; nullptr when there is none.
+    const std::string* Find(int32_t ModuleIndex) const;
+
+private:
+    std::unordered_map<int32_t, const std::string*> FFirst;
 };
 
 } // namespace permuto

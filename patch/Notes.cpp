@@ -7,10 +7,13 @@ namespace permuto {
 void TNotes::LoadFromStrings(const TStringList& Lines)
 {
     Clear();
-    const int32_t First = FindLineStartingWith(Lines, "[NOTES") + 1;
+    int32_t First = 0;
+    if (!FindSectionBody(Lines, SectionName, First))
+        return;
+    const std::string Closer = SectionCloser(SectionName);
     int32_t End = Lines.Count();
     for (int32_t I = Lines.Count() - 1; I >= First; --I)
-        if (StartsWithText(Lines[I], "[/NOTES]")) {
+        if (StartsWithText(Lines[I], Closer)) {
             End = I;
             break;
         }
@@ -20,10 +23,10 @@ void TNotes::LoadFromStrings(const TStringList& Lines)
 
 void TNotes::SaveToStrings(TStringList& Lines) const
 {
-    Lines.Add("[Notes]");
+    Lines.Add(SectionHeader(SectionName));
     for (const std::string& Line : *this)
         Lines.Add(Line);
-    Lines.Add("[/Notes]");
+    Lines.Add(SectionCloser(SectionName));
 }
 
 } // namespace permuto

@@ -59,6 +59,12 @@ int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, 
     return Index;
 }
 
+bool FindSectionBody(const TStringList& Lines, std::string_view Name, int32_t& Index)
+{
+    Index = FindLineStartingWith(Lines, SectionPrefix(Name)) + 1;
+    return Index < Lines.Count();
+}
+
 void AppendNumbers(std::string& Text, std::initializer_list<int32_t> Numbers)
 {
     char Buffer[16];

@@ -25,6 +25,11 @@ bool IsSectionEnd(std::string_view Line);
 // Lines.Count() when there is none.
 int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From = 0);
 
+// Finds the first line that begins with "[Name" (letter case ignored) and
+// sets Index on the line after it: the section's body. False when there is no
+// such line or it is the last one.
+bool FindSectionBody(const TStringList& Lines, std::string_view Name, int32_t& Index);
+
 // "[Name]" and "[/Name]", the lines that open and close a written section.
 std::string SectionHeader(std::string_view Name);
 // "[Name": what a reader looks for (letter case ignored), whatever follows the name.

@@ -2,6 +2,10 @@
 // and the library file we ship.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
+#include <tuple>
+
 #include "TestHelpers.h"
 #include "library/Descript.h"
 #include "patch/ModuleDump.h"
@@ -31,6 +35,12 @@ V Entry(const std::string& TypeLine, const V& Tail = {}, const V& Inputs = {}, c
     return Lines;
 }
 
+V operator+(V A, const V& B)
+{
+    A.insert(A.end(), B.begin(), B.end());
+    return A;
+}
+
 TModuleDescriptors Load(const V& Lines)
 {
     TModuleDescriptors Library;
@@ -38,88 +48,54 @@ TModuleDescriptors Load(const V& Lines)
     return Library;
 }
 
+template <class TList>
+V Saved(const TList& List)
+{
+    TStringList Out;
+    List.SaveToStrings(Out);
+    return ToVector(Out);
+}
+
+// Reads an item list (of connectors of the given kind) from line 0: the line
+// it stopped on and what it writes.
+template <class TList, TConnectorKind... Kind>
+std::pair<int32_t, V> Items(const V& Lines)
+{
+    TList List(Kind...);
+    int32_t Index = 0;
+    List.LoadFromStrings(MakeLines(Lines), Index);
+    if constexpr (sizeof...(Kind) == 1) {
+        for (int32_t I = 0; I < List.Count(); ++I) {
+            EXPECT_EQ(List.Items(I).Kind, Kind...); // each list gives its items its kind
+        }
+    }
+    return {Index, Saved(List)};
+}
+
 } // namespace
 
-TEST(ItemLines, KnobLinesAndTheirFallbacks)
+TEST(ItemLines, ListsEndAtTheFirstLineThatIsNotTheNextItem)
 {
-    TKnobDescriptors Knobs;
-    int32_t Index = 0;
-    TStringList L = MakeLines({"0", "1 \"Cut off\" 0..127 64 \"Hz\"", "2 Res 9..2 7 text", "2 again", "3 x"});
-    Knobs.LoadFromStrings(L, Index);
-    ASSERT_EQ(Knobs.Count(), 3);
-    EXPECT_EQ(Index, 3); // the second line numbered 2 ends the list
-    EXPECT_EQ(Knobs.Items(0).Name, "");
-    EXPECT_EQ(Knobs.Items(1).Name, "Cut off");
-    EXPECT_EQ(Knobs.Items(1).High, 127);
-    EXPECT_EQ(Knobs.Items(1).Number, 64);
-    EXPECT_EQ(Knobs.Items(1).Text, "Hz");
-    EXPECT_EQ(Knobs.Items(2).Low, 0); // the range failed
-    EXPECT_EQ(Knobs.Items(2).High, 0);
-    EXPECT_EQ(Knobs.Items(2).Number, 9);
-    EXPECT_EQ(Knobs.Items(2).Text, "7");
-
-    TStringList Out;
-    Knobs.SaveToStrings(Out);
-    EXPECT_EQ(ToVector(Out), (V{"0 \"\" 0..0 0 \"\"", "1 \"Cut off\" 0..127 64 \"Hz\"", "2 \"Res\" 0..0 9 \"7\""}));
+    const std::tuple<const char*, std::pair<int32_t, V> (*)(const V&), V, int32_t, V> Cases[] = {
+        // A range that fails reads as 0..0 and its text as the number.
+        {"knobs", Items<TKnobDescriptors>, {"0", "1 \"Cut off\" 0..127 64 \"Hz\"", "2 Res 9..2 7 text", "2 again"}, 3,
+         {"0 \"\" 0..0 0 \"\"", "1 \"Cut off\" 0..127 64 \"Hz\"", "2 \"Res\" 0..0 9 \"7\""}},
+        {"customs", Items<TCustomDescriptors>, {"0 A 1..3 \"one\"", "0 B", "1 C"}, 1, {"0 \"A\" 1..3 \"one\""}},
+        {"a word", Items<TCustomDescriptors>, {"outputs", "0 A"}, 0, {}},
+        // A class name that is none of the four ends the list.
+        {"inputs", Items<TConnectorDescriptors, 0>, {"0 In Control", "1 Sync AUDIO", "2 Midi midi", "3 Late logic"}, 2,
+         {"0 \"In\" control", "1 \"Sync\" audio"}},
+        {"outputs", Items<TConnectorDescriptors, 1>, {"0 Out slave", "1 NoClass"}, 1, {"0 \"Out\" slave"}},
+    };
+    for (const auto& [Name, Read, Lines, Index, Written] : Cases)
+        EXPECT_EQ(Read(Lines), std::pair(Index, Written)) << Name;
 }
 
-TEST(ItemLines, ListsStopAtWrongNumbersAndNonIntegers)
+TEST(ModuleEntries, CommentLinesRemarksCustomValuesAndEntryEnds)
 {
-    TCustomDescriptors Customs;
-    int32_t Index = 0;
-    TStringList L = MakeLines({"0 A 1..3 \"one\"", "0 B", "1 C"});
-    Customs.LoadFromStrings(L, Index);
-    EXPECT_EQ(Customs.Count(), 1);
-    EXPECT_EQ(Index, 1);
-    EXPECT_EQ(Customs.Items(0).High, 3);
-
-    Index = 0;
-    TStringList Words = MakeLines({"outputs", "0 A"});
-    Customs.LoadFromStrings(Words, Index);
-    EXPECT_EQ(Customs.Count(), 0);
-    EXPECT_EQ(Index, 0);
-}
-
-TEST(ItemLines, ConnectorsTakeTheirKindFromTheList)
-{
-    TConnectorDescriptors Inputs(0), Outputs(1);
-    TStringList L = MakeLines({"0 In Control", "1 Sync AUDIO", "2 Midi midi", "3 Late logic"});
-    int32_t Index = 0;
-    Inputs.LoadFromStrings(L, Index);
-    ASSERT_EQ(Inputs.Count(), 2);
-    EXPECT_EQ(Index, 2);
-    EXPECT_EQ(Inputs.Items(0).ConnectorClass, 1);
-    EXPECT_EQ(Inputs.Items(0).Kind, 0);
-
-    TStringList O = MakeLines({"0 Out slave", "1 NoClass"});
-    Index = 0;
-    Outputs.LoadFromStrings(O, Index);
-    ASSERT_EQ(Outputs.Count(), 1);
-    EXPECT_EQ(Outputs.Items(0).Kind, 1);
-    EXPECT_EQ(Index, 1);
-    TStringList Out;
-    Outputs.SaveToStrings(Out);
-    EXPECT_EQ(Out[0], "0 \"Out\" slave");
-}
-
-TEST(ModuleEntries, MinimalEntryAndOptionalParts)
-{
-    auto Library = Load(Entry("12 Minimal", {"----------", "13 Second"}));
-    ASSERT_EQ(Library.Count(), 1); // the second entry is incomplete
-    const TModuleDescriptor& M = Library.Items(0);
-    EXPECT_EQ(M.TypeNumber, 12);
-    EXPECT_EQ(M.Name, "Minimal");
-    EXPECT_EQ(M.Remarks, "");
-    EXPECT_EQ(M.Height, 7);
-    EXPECT_EQ(M.Customs.Count(), 0);
-    EXPECT_EQ(M.Parameters.Count(), 0);
-
-    V Full = {"; comment", "- rule", " indented", "20 \"Two words\"", "  REMARKS \"A remark\" ignored"};
-    V Rest = Entry("x", {"CUSTOM", "0 C 0..1 \"t\"", "-", "21 Next"}, {}, {"0 Out audio"});
-    Full.insert(Full.end(), Rest.begin() + 1, Rest.end());
-    V Next = Entry("", {";trailing comment", "-"});
-    Full.insert(Full.end(), Next.begin() + 1, Next.end());
-    Library = Load(Full);
+    V First = Entry("20 \"Two words\"", {"CUSTOM", "0 C 0..1 \"t\"", "-"}, {}, {"0 Out audio"});
+    First.insert(First.begin() + 1, "  REMARKS \"A remark\" ignored");
+    auto Library = Load(V{"; comment", "- rule", " indented"} + First + Entry("21 Next", {";trailing comment", "-"}));
     ASSERT_EQ(Library.Count(), 2);
     EXPECT_EQ(Library.Items(0).Name, "Two words");
     EXPECT_EQ(Library.Items(0).Remarks, "A remark");
@@ -128,99 +104,79 @@ TEST(ModuleEntries, MinimalEntryAndOptionalParts)
     EXPECT_EQ(Library.Items(1).TypeNumber, 21);
 }
 
-TEST(ModuleEntries, KeywordLinesThatEndTheLoad)
+TEST(ModuleEntries, AnEntryThatDoesNotReadOrAnEmptyLineEndsTheLoad)
 {
-    V Bad = Entry("1 A");
-    Bad[8] = "parameters "; // a whole-line keyword with a trailing blank
-    V Lines = Entry("5 Good");
-    Lines.insert(Lines.end(), Bad.begin(), Bad.end());
-    EXPECT_EQ(Load(Lines).Count(), 1);
-
-    Bad[8] = "parameters:";
-    EXPECT_EQ(Load(Bad).Count(), 0);
-    V NoHeight = Entry("1 A");
-    NoHeight[7] = "height x";
-    EXPECT_EQ(Load(NoHeight).Count(), 0);
+    const auto With = [](size_t Line, const std::string& Text) {
+        V E = Entry("1 A");
+        E[Line] = Text;
+        return E;
+    };
     V Order = Entry("1 A");
     std::swap(Order[1], Order[2]);
-    EXPECT_EQ(Load(Order).Count(), 0);
-
-    // A connector class that is none of the four ends the inputs there; the
-    // entry then fails at its next keyword.
-    EXPECT_EQ(Load(Entry("1 A", {}, {"0 In audio", "1 In midi"})).Count(), 0);
-    EXPECT_EQ(Load(Entry("1 A", {}, {"0 In audio", "1 In logic"})).Count(), 1);
+    const std::pair<V, int32_t> Cases[] = {
+        {With(8, "parameters "), 1}, // a whole-line keyword with a trailing blank
+        {With(8, "parameters:"), 1},
+        {With(7, "height x"), 1},
+        {Order, 1}, // figures out of order
+        {Entry("1 A", {}, {"0 In audio", "1 In midi"}), 1}, // the inputs end there; "outputs" is missing
+        {Entry("1 A", {}, {"0 In audio", "1 In logic"}), 3},
+        {{""}, 1},
+    };
+    for (const auto& [Middle, Count] : Cases)
+        EXPECT_EQ(Load(Entry("5 Good") + Middle + Entry("6 After")).Count(), Count) << testing::PrintToString(Middle);
 }
 
-TEST(ModuleEntries, EmptyLineEndsTheLibraryAndFirstTypeWins)
+TEST(ModuleEntries, FirstEntryOfATypeWins)
 {
-    V Lines = Entry("1 First");
-    Lines.push_back("");
-    V More = Entry("2 Lost");
-    Lines.insert(Lines.end(), More.begin(), More.end());
-    EXPECT_EQ(Load(Lines).Count(), 1);
-
-    V Twice = Entry("3 Earlier");
-    V Again = Entry("3 Later");
-    Twice.insert(Twice.end(), Again.begin(), Again.end());
-    auto Library = Load(Twice);
-    ASSERT_EQ(Library.Count(), 2);
+    const auto Library = Load(Entry("3 Earlier") + Entry("3 Later"));
+    EXPECT_EQ(Library.Count(), 2);
+    ASSERT_NE(Library.FindByType(3), nullptr);
     EXPECT_EQ(Library.FindByType(3)->Name, "Earlier");
     EXPECT_EQ(Library.FindByType(4), nullptr);
-    EXPECT_EQ(Load({""}).Count(), 0);
 }
 
 TEST(ModuleEntries, FiguresFollowTheDecimalSeparator)
 {
     V Lines = Entry("1 A");
     Lines[1] = "cycles 0,5";
-    {
-        DecimalSeparatorGuard Dot('.');
+    for (const char Separator : {'.', ','}) {
+        DecimalSeparatorGuard Guard(Separator);
         auto Library = Load(Lines);
         ASSERT_EQ(Library.Count(), 1);
-        EXPECT_EQ(Library.Items(0).Cycles, 0);
-        EXPECT_EQ(Library.Items(0).ProgMem, 2);
+        EXPECT_EQ(Library.Items(0).Cycles, Separator == ',' ? 0.5L : 0);
+        EXPECT_EQ(Saved(Library.Items(0))[2], Separator == ',' ? "cycles 0,50000" : "cycles 0.00000");
     }
-    {
-        DecimalSeparatorGuard Comma(',');
-        auto Library = Load(Lines);
-        EXPECT_EQ(Library.Items(0).Cycles, 0.5L);
-        TStringList Out;
-        Library.Items(0).SaveToStrings(Out);
-        EXPECT_EQ(Out[2], "cycles 0,50000");
-    }
+}
+
+TEST(ModuleEntries, FiguresReadWithTheLocalesOwnSeparatorWhenNotSet)
+{
+    // With no separator set, the user's locale gives it; ask the C library
+    // for it, as another program on the machine would see it.
+    std::setlocale(LC_NUMERIC, "");
+    const char Separator = std::localeconv()->decimal_point[0];
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(DecimalSeparator(), Separator);
+    V Lines = Entry("1 A");
+    Lines[1] = std::string("cycles 1") + Separator + "5";
+    EXPECT_EQ(Load(Lines).Items(0).Cycles, 1.5L);
 }
 
 TEST(ModuleEntries, WrittenFormReadsBack)
 {
     DecimalSeparatorGuard Dot('.');
-    auto Library = Load(Entry("8 Filter", {}, {"0 In audio", "1 Cut control"}, {"0 Out audio"}));
-    ASSERT_EQ(Library.Count(), 1);
-    TStringList Out;
-    Library.Items(0).SaveToStrings(Out);
-    EXPECT_EQ(ToVector(Out), (V{"8 Filter", "remarks \"\"", "cycles 1.50000", "progMem 2.00000", "xmem 3.00000",
-                                "ymem 4.00000", "zeropage 5.00000", "dynmem 6.00000", "height 7", "parameters",
-                                "inputs", "0 \"In\" audio", "1 \"Cut\" control", "outputs", "0 \"Out\" audio",
-                                "custom", "----------"}));
-    EXPECT_EQ(Load(ToVector(Out)).Count(), 1);
+    const V Out = Saved(Load(Entry("8 Filter", {}, {"0 In audio", "1 Cut control"}, {"0 Out audio"})).Items(0));
+    EXPECT_EQ(Out, (V{"8 Filter", "remarks \"\"", "cycles 1.50000", "progMem 2.00000", "xmem 3.00000",
+                      "ymem 4.00000", "zeropage 5.00000", "dynmem 6.00000", "height 7", "parameters", "inputs",
+                      "0 \"In\" audio", "1 \"Cut\" control", "outputs", "0 \"Out\" audio", "custom", "----------"}));
+    EXPECT_EQ(Saved(Load(Out).Items(0)), Out);
 }
 
 TEST(ShippedLibrary, LoadsWholeAndNamesModuleTypes)
 {
     ModuleDescriptors().LoadFromFile(std::string(PERMUTO_RESOURCES) + "/patch303.txt");
-    EXPECT_EQ(ModuleDescriptors().Count(), 42);
-    int Parameters = 0, Connectors = 0, Customs = 0;
-    for (int32_t I = 0; I < ModuleDescriptors().Count(); ++I) {
-        const TModuleDescriptor& M = ModuleDescriptors().Items(I);
-        EXPECT_FALSE(M.Name.empty());
-        EXPECT_FALSE(M.Remarks.empty());
-        Parameters += M.Parameters.Count();
-        Connectors += M.Inputs.Count() + M.Outputs.Count();
-        Customs += M.Customs.Count();
-    }
-    EXPECT_GT(Parameters, 100);
-    EXPECT_GT(Connectors, 100);
-    EXPECT_GT(Customs, 5);
-
+    EXPECT_EQ(ModuleDescriptors().Count(), 42); // an item line that failed would end the entries early
+    for (int32_t I = 0; I < ModuleDescriptors().Count(); ++I)
+        EXPECT_FALSE(ModuleDescriptors().Items(I).Name.empty() || ModuleDescriptors().Items(I).Remarks.empty()) << I;
     TModuleDef Module;
     Module.ModuleType = 7;
     EXPECT_EQ(Module.TypeName(), "FilterLP");

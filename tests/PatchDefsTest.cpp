@@ -80,5 +80,5 @@ TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
     EXPECT_EQ(Patch.ModuleDumps[CommonDump].Count(), 1);
     EXPECT_EQ(Patch.NameDumps[PolyDump].Count(), 0);
     EXPECT_EQ(Patch.NameDumps[CommonDump].Count(), 0);
-    EXPECT_EQ(Patch.Header.Version, "B");
+    EXPECT_EQ(Patch.Header.Version(), "B");
 }

@@ -89,12 +89,12 @@ TEST(Renumber, EveryReferenceOfTheAreaFollowsTheMapping)
     EXPECT_EQ(Patch.CustomDumps[PolyDump].Items(0).ModuleIndex, 7);
     EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "One");
     EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(7), "Three");
-    const auto& Knobs = Patch.KnobMapDump.Assignments;
+    const auto& Knobs = Patch.KnobMapDump.Assignments();
     EXPECT_EQ(Knobs.Items(0).ModuleIndex, 7); // area 1
     EXPECT_EQ(Knobs.Items(1).ModuleIndex, 3); // area 0
     EXPECT_EQ(Knobs.Items(2).ModuleIndex, 3); // area 2 is neither
-    EXPECT_EQ(Patch.ControlMapDump.Assignments.Items(0).ModuleIndex, 3);
-    EXPECT_EQ(Patch.MorphMapDump.Assignments.Items(0).ModuleIndex, 2);
+    EXPECT_EQ(Patch.ControlMapDump.Assignments().Items(0).ModuleIndex, 3);
+    EXPECT_EQ(Patch.MorphMapDump.Assignments().Items(0).ModuleIndex, 2);
 }
 
 TEST(Renumber, LookupAgreesForCloseAndScatteredIndices)
@@ -187,8 +187,8 @@ TEST(Move, CommonAreaAndItsAssignments)
     Load(Patch, PatchText({1}, {}, {"[KnobMapDump]", "0 1 0 0", "1 1 0 0"}));
     Patch.MoveModule(AreaCommon, 1, 2);
     EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleIndex, 2);
-    EXPECT_EQ(Patch.KnobMapDump.Assignments.Items(0).ModuleIndex, 2);
-    EXPECT_EQ(Patch.KnobMapDump.Assignments.Items(1).ModuleIndex, 1);
+    EXPECT_EQ(Patch.KnobMapDump.Assignments().Items(0).ModuleIndex, 2);
+    EXPECT_EQ(Patch.KnobMapDump.Assignments().Items(1).ModuleIndex, 1);
 }
 
 TEST(Refusals, UnknownOrSharedIndicesChangeNothing)

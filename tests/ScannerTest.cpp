@@ -2,255 +2,133 @@
 // leaves the position.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "library/Errors.h"
 #include "library/Scanner.h"
 
 using namespace permuto;
+using V = std::vector<std::string>;
 
-namespace {
-
-struct TScan {
-    std::string Line;
-    int32_t Pos = 1;
-    std::string Token()
-    {
+TEST(ReadToken, TokensInTurnWhereTheFirstLeavesThePositionAndTheUsedUpLine)
+{
+    const std::tuple<std::string, V, int32_t> Cases[] = {
+        {"  \"Osc A\"  3", {"Osc A", "3"}, 10}, // on the blank after the closing quote
+        {"\"\"", {""}, 3},
+        {"\"abc", {"abc"}, 6},               // no closing quote: two past the end
+        {"\"a\"\"b\"", {"a", "b"}, 4},       // a doubled quote inside quotes ends the token
+        {"\"ab\"cd", {"ab", "cd"}, 5},       // text right after the closing quote is the next token
+        {"x\"y", {"xy"}, 4},                 // bare tokens unquote
+        {"x\"\"y", {"x\"y"}, 5},
+        {"\t\tword\tnext", {"word", "next"}, 7},
+    };
+    for (const auto& [Line, Tokens, PosAfterFirst] : Cases) {
+        int32_t Pos = 1;
         std::string T;
-        ReadToken(Line, Pos, FieldSeparators, T);
-        return T;
+        for (size_t I = 0; I <= Tokens.size(); ++I) { // the last read finds the line used up
+            ReadToken(Line, Pos, FieldSeparators, T);
+            EXPECT_EQ(T, I < Tokens.size() ? Tokens[I] : "") << Line << " read " << I;
+            if (I == 0) {
+                EXPECT_EQ(Pos, PosAfterFirst) << Line;
+            }
+        }
+        int32_t Integer = 5; // the other readers find nothing either, however far past the end
+        TSevenBitValue Seven = 9;
+        long double Float = 4;
+        EXPECT_FALSE(ReadInteger(Line, Pos, FieldSeparators, Integer)) << Line;
+        EXPECT_FALSE(ReadSevenBitValue(Line, Pos, FieldSeparators, Seven)) << Line;
+        EXPECT_TRUE(ReadFloat(Line, Pos, FieldSeparators, Float)) << Line;
+        EXPECT_EQ(Float, 0) << Line;
     }
-    bool Integer(int32_t& V) { return ReadInteger(Line, Pos, FieldSeparators, V); }
-};
-
-class DecimalSeparatorGuard {
-public:
-    explicit DecimalSeparatorGuard(char C) { SetDecimalSeparator(C); }
-    ~DecimalSeparatorGuard() { SetDecimalSeparator(0); }
-};
-
-} // namespace
-
-TEST(ReadToken, QuotedTokenKeepsInnerBlankAndStopsAfterClosingQuote)
-{
-    TScan S{"  \"Osc A\"  3"};
-    EXPECT_EQ(S.Token(), "Osc A");
-    EXPECT_EQ(S.Pos, 10); // on the blank after the closing quote
-    int32_t V = 0;
-    EXPECT_TRUE(S.Integer(V));
-    EXPECT_EQ(V, 3);
+    for (const auto& [Raw, Plain] : {std::pair{"ab\"\"c", "ab\"c"}, {"\"\"\"\"", "\"\""}, {"abc\"", "abc"}})
+        EXPECT_EQ(UnquoteToken(Raw), Plain) << Raw;
 }
 
-TEST(ReadToken, EmptyQuotesAndMissingClosingQuote)
+TEST(ReadInteger, DecimalHexSignsOverflowAndThePartialMagnitude)
 {
-    TScan Empty{"\"\""};
-    EXPECT_EQ(Empty.Token(), "");
-    EXPECT_EQ(Empty.Pos, 3);
-
-    TScan Open{"\"abc"};
-    EXPECT_EQ(Open.Token(), "abc");
-    EXPECT_EQ(Open.Pos, 6); // two past the end
-    EXPECT_EQ(Open.Token(), "");
-    int32_t I = 5;
-    EXPECT_FALSE(Open.Integer(I));
-    TSevenBitValue B = 9;
-    EXPECT_FALSE(ReadSevenBitValue(Open.Line, Open.Pos, FieldSeparators, B));
-    long double F = 4;
-    EXPECT_TRUE(ReadFloat(Open.Line, Open.Pos, FieldSeparators, F));
-    EXPECT_EQ(F, 0);
-}
-
-TEST(ReadToken, DoubledQuoteInsideQuotesEndsTheToken)
-{
-    TScan S{"\"a\"\"b\""};
-    EXPECT_EQ(S.Token(), "a");
-    EXPECT_EQ(S.Token(), "b");
-    EXPECT_EQ(S.Token(), "");
-}
-
-TEST(ReadToken, BareTokensUnquote)
-{
-    EXPECT_EQ(TScan{"x\"y"}.Token(), "xy");
-    EXPECT_EQ(TScan{"x\"\"y"}.Token(), "x\"y");
-    EXPECT_EQ(TScan{"\t\tword\tnext"}.Token(), "word");
-    TScan Tail{"\"ab\"cd"};
-    EXPECT_EQ(Tail.Token(), "ab");
-    EXPECT_EQ(Tail.Token(), "cd"); // text right after the closing quote is the next token
-}
-
-TEST(UnquoteToken, PairsBecomeOneLoneQuotesVanish)
-{
-    EXPECT_EQ(UnquoteToken("ab\"\"c"), "ab\"c");
-    EXPECT_EQ(UnquoteToken("ab\"c"), "abc");
-    EXPECT_EQ(UnquoteToken("\"\"\"\""), "\"\"");
-    EXPECT_EQ(UnquoteToken("abc\""), "abc");
-}
-
-TEST(ReadInteger, AcceptsDecimalSignsAndHexPrefixes)
-{
-    const std::pair<const char*, int32_t> Cases[] = {
-        {"-12", -12},        {"+5", 5},           {"$1F", 31},          {"0x10", 16},
-        {"X1f", 31},         {"0", 0},            {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
-        {"$FFFFFFFF", -1},   {"-$10", -16},       {"$000000001", 1},
+    // On failure the value is the magnitude of the digits before the offending character.
+    const std::tuple<const char*, bool, int32_t> Cases[] = {
+        {"-12", true, -12}, {"+5", true, 5}, {"$1F", true, 31}, {"0x10", true, 16}, {"X1f", true, 31},
+        {"0", true, 0}, {"2147483647", true, INT32_MAX}, {"-2147483648", true, INT32_MIN},
+        {"$FFFFFFFF", true, -1}, {"-$10", true, -16}, {"$000000001", true, 1},
+        {"12a", false, 12}, {"-7x", false, 7}, {"1.5", false, 1}, {"", false, 0}, {"-", false, 0},
+        {"$", false, 0}, {"0x", false, 0}, {"abc", false, 0}, {"2147483648", false, 0},
+        {"-2147483649", false, 0}, {"$100000000", false, 0}, {"99999999999999999999999", false, 0},
     };
-    for (const auto& [Text, Expected] : Cases) {
-        int32_t V = 0;
-        EXPECT_TRUE(ConvertInteger(Text, V)) << Text;
-        EXPECT_EQ(V, Expected) << Text;
-    }
-}
-
-TEST(ReadInteger, RejectsAndLeavesPartialMagnitude)
-{
-    const std::pair<const char*, int32_t> Cases[] = {
-        {"12a", 12}, {"-7x", 7}, {"1.5", 1}, {"", 0}, {"-", 0}, {"$", 0}, {"0x", 0}, {"abc", 0},
-    };
-    for (const auto& [Text, Partial] : Cases) {
+    for (const auto& [Text, Ok, Value] : Cases) {
         int32_t V = 99;
-        EXPECT_FALSE(ConvertInteger(Text, V)) << Text;
-        EXPECT_EQ(V, Partial) << Text;
-    }
-    int32_t V = 0;
-    EXPECT_FALSE(ConvertInteger("2147483648", V));
-    EXPECT_FALSE(ConvertInteger("-2147483649", V));
-    EXPECT_FALSE(ConvertInteger("$100000000", V));
-    EXPECT_FALSE(ConvertInteger("99999999999999999999999", V));
-}
-
-TEST(ReadInteger, PositionMovesPastTheTokenEvenOnFailure)
-{
-    TScan S{"12a 7"};
-    int32_t V = 0;
-    EXPECT_FALSE(S.Integer(V));
-    EXPECT_EQ(S.Pos, 4);
-    EXPECT_TRUE(S.Integer(V));
-    EXPECT_EQ(V, 7);
-    EXPECT_FALSE(S.Integer(V)); // line used up
-}
-
-TEST(TypedReaders, FallbacksAndRanges)
-{
-    std::string L = "130";
-    int32_t Pos = 1;
-    TSevenBitValue Seven = 55;
-    EXPECT_FALSE(ReadSevenBitValue(L, Pos, FieldSeparators, Seven));
-    EXPECT_EQ(Seven, 0);
-    EXPECT_EQ(Pos, 4);
-
-    L = "0";
-    Pos = 1;
-    TRange1To32 R132 = 7;
-    EXPECT_FALSE(ReadRange1To32(L, Pos, FieldSeparators, R132));
-    EXPECT_EQ(R132, 1);
-
-    L = "";
-    Pos = 1;
-    TAreaCode Area = 0;
-    EXPECT_FALSE(ReadAreaCode(L, Pos, FieldSeparators, Area));
-    EXPECT_EQ(Area, 1);
-
-    L = "5 4 2 3 7 3";
-    Pos = 1;
-    TRange0To4 R04 = 0;
-    EXPECT_FALSE(ReadRange0To4(L, Pos, FieldSeparators, R04));
-    EXPECT_EQ(R04, 1);
-    EXPECT_TRUE(ReadRange0To4(L, Pos, FieldSeparators, R04));
-    EXPECT_EQ(R04, 4);
-    TRange0To2 R02 = 9;
-    EXPECT_TRUE(ReadRange0To2(L, Pos, FieldSeparators, R02));
-    EXPECT_EQ(R02, 2);
-    TRange0To3 R03 = 0;
-    EXPECT_TRUE(ReadRange0To3(L, Pos, FieldSeparators, R03));
-    EXPECT_EQ(R03, 3);
-    TRange0To6 R06 = 9;
-    EXPECT_FALSE(ReadRange0To6(L, Pos, FieldSeparators, R06));
-    EXPECT_EQ(R06, 0);
-    TRange0To1 R01 = 1;
-    EXPECT_FALSE(ReadRange0To1(L, Pos, FieldSeparators, R01));
-    EXPECT_EQ(R01, 0);
-
-    L = "24 25";
-    Pos = 1;
-    TRange0To24 R24 = 0;
-    EXPECT_TRUE(ReadRange0To24(L, Pos, FieldSeparators, R24));
-    EXPECT_EQ(R24, 24);
-    EXPECT_FALSE(ReadRange0To24(L, Pos, FieldSeparators, R24));
-    EXPECT_EQ(R24, 0);
-}
-
-TEST(ReadValueRange, ReadsLowHighAndLeavesPositionBehindHigh)
-{
-    std::string L = "0..127 64";
-    int32_t Pos = 1;
-    TSevenBitValue Lo = 9, Hi = 9;
-    EXPECT_TRUE(ReadValueRange(L, Pos, FieldSeparators, Lo, Hi));
-    EXPECT_EQ(Lo, 0);
-    EXPECT_EQ(Hi, 127);
-    EXPECT_EQ(Pos, 7);
-
-    for (const char* Ok : {"0.127", "5...9", "  3..3"}) {
-        std::string T = Ok;
-        Pos = 1;
-        EXPECT_TRUE(ReadValueRange(T, Pos, FieldSeparators, Lo, Hi)) << Ok;
+        const bool Read = ConvertInteger(Text, V);
+        EXPECT_EQ(std::pair(Read, V), std::pair(Ok, Value)) << Text;
     }
 }
 
-TEST(ReadValueRange, FailureLeavesValuesAndStopsOnRangeText)
+TEST(TypedReaders, RangeEdgesFallbacksAndThePositionBehindTheToken)
 {
-    for (const char* Bad : {"9..2", "0..128", "-1..4", "0 127", "abc"}) {
-        std::string L = std::string("  ") + Bad;
+    using TReader = bool (*)(const std::string&, int32_t&, const TCharSet&, uint8_t&);
+    const std::tuple<const char*, TReader, int, int, int> Readers[] = { // name, low, high, fallback
+        {"SevenBit", ReadSevenBitValue, 0, 127, 0}, {"0To24", ReadRange0To24, 0, 24, 0},
+        {"0To1", ReadRange0To1, 0, 1, 0},           {"1To32", ReadRange1To32, 1, 32, 1},
+        {"0To4", ReadRange0To4, 0, 4, 1},           {"AreaCode", ReadAreaCode, 0, 2, 1},
+        {"0To6", ReadRange0To6, 0, 6, 0},           {"0To3", ReadRange0To3, 0, 3, 1},
+        {"0To2", ReadRange0To2, 0, 2, 0},
+    };
+    for (const auto& [Name, Read, Low, High, Fallback] : Readers) {
+        const std::pair<std::string, bool> Texts[] = {{std::to_string(Low), true}, {std::to_string(High), true},
+            {std::to_string(Low - 1), false}, {std::to_string(High + 1), false}, {"1x", false}, {"", false}};
+        for (const auto& [Text, Ok] : Texts) {
+            int32_t Pos = 1;
+            uint8_t V = 77;
+            const bool Done = Read(Text, Pos, FieldSeparators, V);
+            EXPECT_EQ(std::tuple(Done, int(V), Pos),
+                      std::tuple(Ok, Ok ? std::stoi(Text) : Fallback, static_cast<int32_t>(Text.size()) + 1))
+                << Name << " '" << Text << "'";
+        }
+    }
+}
+
+TEST(ReadValueRange, SuccessMovesBehindHighFailureLeavesValuesAndPosition)
+{
+    const std::tuple<const char*, bool, int, int, int32_t> Cases[] = { // values before the read: 11..22
+        {"0..127 64", true, 0, 127, 7}, {"0.127", true, 0, 127, 6}, {"5...9", true, 5, 9, 6},
+        {"  3..3", true, 3, 3, 7},      {"  9..2", false, 11, 22, 3}, {"  0..128", false, 11, 22, 3},
+        {"  -1..4", false, 11, 22, 3},  {"  0 127", false, 11, 22, 3}, {"  abc", false, 11, 22, 3},
+    };
+    for (const auto& [Line, Ok, Low, High, EndPos] : Cases) {
         int32_t Pos = 1;
         TSevenBitValue Lo = 11, Hi = 22;
-        EXPECT_FALSE(ReadValueRange(L, Pos, FieldSeparators, Lo, Hi)) << Bad;
-        EXPECT_EQ(Lo, 11);
-        EXPECT_EQ(Hi, 22);
-        EXPECT_EQ(Pos, 3) << Bad;
+        const bool Read = ReadValueRange(Line, Pos, FieldSeparators, Lo, Hi);
+        EXPECT_EQ(std::tuple(Read, int(Lo), int(Hi), Pos), std::tuple(Ok, Low, High, EndPos)) << Line;
     }
 }
 
-TEST(ReadFloat, FollowsTheRegionalDecimalSeparator)
+TEST(ReadFloat, RegionalDecimalSeparatorAndShapes)
 {
     long double V = 0;
-    {
-        DecimalSeparatorGuard Dot('.');
-        std::string L = "0.00012";
+    const std::string Line = "0.00012 0,5";
+    for (const char Separator : {'.', ','}) {
+        SetDecimalSeparator(Separator);
         int32_t Pos = 1;
-        EXPECT_TRUE(ReadFloat(L, Pos, FieldSeparators, V));
-        EXPECT_NEAR(static_cast<double>(V), 0.00012, 1e-12);
-        EXPECT_EQ(FormatFloat75(2.5L), "2.50000");
+        EXPECT_TRUE(ReadFloat(Line, Pos, FieldSeparators, V));
+        EXPECT_NEAR(static_cast<double>(V), Separator == '.' ? 0.00012 : 0.0, 1e-12) << Separator;
+        EXPECT_TRUE(ReadFloat(Line, Pos, FieldSeparators, V));
+        EXPECT_NEAR(static_cast<double>(V), Separator == ',' ? 0.5 : 0.0, 1e-12) << Separator;
+        EXPECT_EQ(FormatFloat75(2.5L), Separator == '.' ? "2.50000" : "2,50000");
     }
-    {
-        DecimalSeparatorGuard Comma(',');
-        std::string L = "0.00012 0,5";
-        int32_t Pos = 1;
-        EXPECT_TRUE(ReadFloat(L, Pos, FieldSeparators, V));
-        EXPECT_EQ(V, 0);
-        EXPECT_TRUE(ReadFloat(L, Pos, FieldSeparators, V));
-        EXPECT_NEAR(static_cast<double>(V), 0.5, 1e-12);
-        EXPECT_EQ(FormatFloat75(2.5L), "2,50000");
+    SetDecimalSeparator(0);
+    for (const auto& [Text, Expected] : {std::pair{"-1.5e3", -1500.0L}, {"+.5", 0.5L}, {" 7 ", 7.0L}}) {
+        EXPECT_TRUE(ConvertFloat(Text, '.', V)) << Text;
+        EXPECT_EQ(V, Expected) << Text;
     }
-}
-
-TEST(ReadFloat, Shapes)
-{
-    long double V = 0;
-    EXPECT_TRUE(ConvertFloat("-1.5e3", '.', V));
-    EXPECT_EQ(V, -1500);
-    EXPECT_TRUE(ConvertFloat("+.5", '.', V));
-    EXPECT_EQ(V, 0.5L);
-    EXPECT_TRUE(ConvertFloat(" 7 ", '.', V));
-    EXPECT_EQ(V, 7);
     for (const char* Bad : {"", ".", "1.2.3", "1e", "e5", "1x", "1e99999"})
         EXPECT_FALSE(ConvertFloat(Bad, '.', V)) << Bad;
 }
 
 TEST(ConnectorClass, NamesBothWays)
 {
-    EXPECT_EQ(ConnectorClassFromName("Audio"), 0);
-    EXPECT_EQ(ConnectorClassFromName("AUDIO"), 0);
-    EXPECT_EQ(ConnectorClassFromName("  audio\t"), 0);
-    EXPECT_EQ(ConnectorClassFromName("slave"), 3);
-    EXPECT_EQ(ConnectorClassToName(1), "control");
-    EXPECT_EQ(ConnectorClassToName(2), "logic");
-    EXPECT_EQ(ConnectorClassToName(7), "undefined");
+    for (const auto& [Name, Class] : {std::pair{"Audio", 0}, {"AUDIO", 0}, {"  audio\t", 0}, {"slave", 3}})
+        EXPECT_EQ(ConnectorClassFromName(Name), Class) << Name;
+    for (const auto& [Class, Name] : {std::pair{1, "control"}, {2, "logic"}, {7, "undefined"}})
+        EXPECT_EQ(ConnectorClassToName(static_cast<TConnectorClass>(Class)), Name) << Class;
     try {
         ConnectorClassFromName("midi");
         FAIL() << "no error";

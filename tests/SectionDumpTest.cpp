@@ -9,9 +9,27 @@ using namespace permuto;
 using namespace permuto::test;
 using V = std::vector<std::string>;
 
+namespace {
+
+template <class TDump>
+V SavedLines(const TDump& Dump)
+{
+    TStringList Out;
+    Dump.SaveToStrings(Out);
+    return ToVector(Out);
+}
+
+TModuleDump Modules(TStringList&& Lines, TAreaCode Area = AreaPoly)
+{
+    TModuleDump Dump;
+    Dump.LoadFromStrings(Area, Lines);
+    return Dump;
+}
+
+} // namespace
+
 TEST(SectionText, StartsWithTextAndSectionEnd)
 {
-    EXPECT_TRUE(StartsWithText("[ModuleDump]", "[MODULEDUMP"));
     EXPECT_TRUE(StartsWithText("[moduledump]", "[MODULEDUMP"));
     EXPECT_TRUE(StartsWithText("[ModuleDump] trailing", "[MODULEDUMP"));
     EXPECT_FALSE(StartsWithText(" [ModuleDump]", "[MODULEDUMP"));
@@ -22,33 +40,15 @@ TEST(SectionText, StartsWithTextAndSectionEnd)
     EXPECT_FALSE(IsSectionEnd(" ["));
 }
 
-TEST(AreaSections, AreaLineDecidesNotPosition)
+TEST(AreaSections, AreaLineDecidesFirstMatchWinsBadAreaLinesSkipped)
 {
-    TStringList L = MakeLines({"[ModuleDump]", "0", "1 7 0 0", "[/ModuleDump]", "[ModuleDump]", "1", "1 4 2 2",
-                               "[/ModuleDump]"});
-    TModuleDump Poly, Common;
-    Poly.LoadFromStrings(AreaPoly, L);
-    Common.LoadFromStrings(AreaCommon, L);
-    ASSERT_EQ(Poly.Count(), 1);
-    ASSERT_EQ(Common.Count(), 1);
-    EXPECT_EQ(Poly.Items(0).ModuleType, 4);
-    EXPECT_EQ(Common.Items(0).ModuleType, 7);
-    EXPECT_EQ(Poly.Area, AreaPoly);
-    EXPECT_EQ(Common.Area, AreaCommon);
-}
-
-TEST(AreaSections, FirstMatchingSectionWinsAndBadAreaLinesAreSkipped)
-{
-    TStringList L = MakeLines({"[MODULEDUMP]", "x", "5 5 5 5", "[moduledump]", "3", "[ModuleDump]", "1", "1 1 1 1",
-                               "[ModuleDump]", "1", "2 2 2 2"});
-    TModuleDump Poly;
-    Poly.LoadFromStrings(AreaPoly, L);
-    ASSERT_EQ(Poly.Count(), 1);
-    EXPECT_EQ(Poly.Items(0).ModuleIndex, 1);
-
-    TStringList Last = MakeLines({"[ModuleDump]"});
-    Poly.LoadFromStrings(AreaPoly, Last);
-    EXPECT_EQ(Poly.Count(), 0);
+    const V Both = {"[ModuleDump]", "0", "1 7 0 0", "[/ModuleDump]", "[ModuleDump]", "1", "1 4 2 2"};
+    EXPECT_EQ(SavedLines(Modules(MakeLines(Both), AreaCommon))[2], "1 7 0 0");
+    EXPECT_EQ(SavedLines(Modules(MakeLines(Both)))[2], "1 4 2 2");
+    EXPECT_EQ(SavedLines(Modules(MakeLines({"[MODULEDUMP]", "x", "5 5 5 5", "[moduledump]", "3", "[ModuleDump]",
+                                                "1", "1 1 1 1", "[ModuleDump]", "1", "2 2 2 2"}))),
+              (V{"[ModuleDump]", "1", "1 1 1 1", "[/ModuleDump]"}));
+    EXPECT_EQ(Modules(MakeLines({"[ModuleDump]"})).Count(), 0);
 }
 
 TEST(AreaSections, AreaLineCarryingAModuleLineIsSplit)
@@ -57,73 +57,56 @@ TEST(AreaSections, AreaLineCarryingAModuleLineIsSplit)
     TModuleDump Poly;
     Poly.LoadFromStrings(AreaPoly, L);
     EXPECT_EQ(ToVector(L), (V{"[ModuleDump]", "1", " 1 112 0 3", "[/ModuleDump]"}));
-    ASSERT_EQ(Poly.Count(), 1);
-    EXPECT_EQ(Poly.Items(0).ModuleType, 112);
-    EXPECT_EQ(Poly.Items(0).Y, 3);
-    TStringList Out;
-    Poly.SaveToStrings(Out);
-    EXPECT_EQ(ToVector(Out), (V{"[ModuleDump]", "1", "1 112 0 3", "[/ModuleDump]"}));
+    EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "1 112 0 3", "[/ModuleDump]"}));
 
     for (const char* NoSplit : {"1 1 112 0", "1 1 112 0 3 4"}) {
         TStringList M = MakeLines({"[ModuleDump]", NoSplit, "2 3 4 5"});
         Poly.LoadFromStrings(AreaPoly, M);
         EXPECT_EQ(M.Count(), 3) << NoSplit;
-        ASSERT_EQ(Poly.Count(), 1) << NoSplit;
-        EXPECT_EQ(Poly.Items(0).ModuleIndex, 2);
+        EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "2 3 4 5", "[/ModuleDump]"})) << NoSplit;
     }
 }
 
 TEST(ModuleDump, LinesReadDroppedAndEndedAsTheyShould)
 {
-    TStringList L = MakeLines({"[ModuleDump]", "1", "3 17 0 5 word", "\t4  18\t-1 2", "5 19 1", "6 x 1 1",
-                               "7 20 1 99999999999", " [not an end", "8 21 0 0", "", "9 22 0 0", "[/ModuleDump]"});
-    TModuleDump Poly;
-    Poly.LoadFromStrings(AreaPoly, L);
-    TStringList Out;
-    Poly.SaveToStrings(Out);
-    EXPECT_EQ(ToVector(Out), (V{"[ModuleDump]", "1", "3 17 0 5", "4 18 -1 2", "8 21 0 0", "[/ModuleDump]"}));
+    const TModuleDump Poly =
+        Modules(MakeLines({"[ModuleDump]", "1", "3 17 0 5 word", "\t4  18\t-1 2", "5 19 1", "6 x 1 1",
+                               "7 20 1 99999999999", " [not an end", "8 21 0 0", "", "9 22 0 0", "[/ModuleDump]"}));
+    EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "3 17 0 5", "4 18 -1 2", "8 21 0 0", "[/ModuleDump]"}));
     EXPECT_THROW(Poly.Items(3), EListError);
-}
 
-TEST(ModuleDump, EmptyDumpsWriteTheirThreeLines)
-{
-    TModuleDump Poly, Common;
-    TStringList Empty;
-    Poly.LoadFromStrings(AreaPoly, Empty);
-    Common.LoadFromStrings(AreaCommon, Empty);
-    TStringList Out;
-    Poly.SaveToStrings(Out);
-    Common.SaveToStrings(Out);
-    EXPECT_EQ(ToVector(Out), (V{"[ModuleDump]", "1", "[/ModuleDump]", "[ModuleDump]", "0", "[/ModuleDump]"}));
+    // Without a section each area still writes its header, area line and closer.
+    EXPECT_EQ(SavedLines(Modules(TStringList())), (V{"[ModuleDump]", "1", "[/ModuleDump]"}));
+    EXPECT_EQ(SavedLines(Modules(TStringList(), AreaCommon)), (V{"[ModuleDump]", "0", "[/ModuleDump]"}));
 }
 
 TEST(ModuleDump, SwapExchangesIndicesInPlace)
 {
-    TStringList L = MakeLines({"[ModuleDump]", "1", "1 10 0 0", "2 20 0 1", "3 30 0 2"});
-    TModuleDump Poly;
-    Poly.LoadFromStrings(AreaPoly, L);
+    TModuleDump Poly = Modules(MakeLines({"[ModuleDump]", "1", "1 10 0 0", "2 20 0 1", "3 30 0 2"}));
     Poly.SwapModules(1, 3);
-    TStringList Out;
-    Poly.SaveToStrings(Out);
-    EXPECT_EQ(ToVector(Out), (V{"[ModuleDump]", "1", "3 10 0 0", "2 20 0 1", "1 30 0 2", "[/ModuleDump]"}));
+    EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "3 10 0 0", "2 20 0 1", "1 30 0 2", "[/ModuleDump]"}));
     Poly.SwapModules(2, 9); // only one used
     EXPECT_EQ(Poly.Items(1).ModuleIndex, 9);
     Poly.SwapModules(3, 3);
     EXPECT_EQ(Poly.Items(0).ModuleIndex, 3);
 }
 
-TEST(NameDump, ReadsQuotedBareAndEmptyNames)
+TEST(NameDump, ReadsQuotedBareAndEmptyNamesFirstEntryWins)
 {
-    TStringList L = MakeLines({"[NameDump]", "1", "2 Osc1", "3 \"Osc A\"", "4 Two words", "5", "x Dropped", "4 Again",
-                               "6 \"\""});
+    TStringList L = MakeLines({"[NameDump]", "1", "2 Osc1", "3 \"Osc A\"", "4 Two words", "5", "x Dropped",
+                               "4 Again", "6 \"\""});
     TNameDump Names;
     Names.LoadFromStrings(AreaPoly, L);
     EXPECT_EQ(Names.Count(), 6);
-    EXPECT_EQ(Names.FindName(2), "Osc1");
-    EXPECT_EQ(Names.FindName(3), "Osc A");
-    EXPECT_EQ(Names.FindName(4), "Two"); // the first of two entries
-    EXPECT_EQ(Names.FindName(5), "");
-    EXPECT_EQ(Names.FindName(42), "");
+    for (const auto& [Index, Name] : {std::pair{2, "Osc1"}, {3, "Osc A"}, {4, "Two"}, {5, ""}, {42, ""}})
+        EXPECT_EQ(Names.FindName(Index), Name) << Index;
+
+    const TNameLookup Lookup(Names);
+    ASSERT_TRUE(Lookup.Find(4) && Lookup.Find(6));
+    EXPECT_EQ(*Lookup.Find(4), "Two"); // not "Again", the later entry of index 4
+    EXPECT_EQ(*Lookup.Find(6), "");
+    EXPECT_EQ(Lookup.Find(42), nullptr);
+
     Names.SwapModules(2, 5);
     EXPECT_EQ(Names.FindName(5), "Osc1");
     EXPECT_EQ(Names.Items(0).ModuleIndex, 5);
@@ -131,27 +114,18 @@ TEST(NameDump, ReadsQuotedBareAndEmptyNames)
 
 TEST(NameDump, EveryNameTheReaderCanProduceReadsBackAfterASave)
 {
-    const V Written = {"1 plain", "2 \"with blank\"", "3 \"tab\there\"", "4 x\"\"y", "5 a\"b", "6 ", "7 \"\"",
-                       "8 \"q", "9 \"\"\"\"", "10 end\"", "11 \xe9\xff"};
-    V Section = {"[NameDump]", "0"};
-    Section.insert(Section.end(), Written.begin(), Written.end());
-    TStringList L = MakeLines(Section);
-    TNameDump First;
+    const V Written = {"[NameDump]", "0", "1 plain", "2 \"with blank\"", "3 \"tab\there\"", "4 x\"\"y", "5 a\"b", "6 ",
+                       "7 \"\"", "8 \"q", "9 \"\"\"\"", "10 end\"", "11 \xe9\xff"};
+    TStringList L = MakeLines(Written);
+    TNameDump First, Second;
     First.LoadFromStrings(AreaCommon, L);
-
     TStringList Saved;
     First.SaveToStrings(Saved);
-    TNameDump Second;
     Second.LoadFromStrings(AreaCommon, Saved);
     ASSERT_EQ(Second.Count(), First.Count());
-    for (int32_t I = 0; I < First.Count(); ++I) {
-        EXPECT_EQ(Second.Items(I).ModuleIndex, First.Items(I).ModuleIndex);
-        EXPECT_EQ(Second.Items(I).Name, First.Items(I).Name) << Written[static_cast<size_t>(I)];
-    }
-    // Names without blanks, tabs or quotes are written as the index, a blank and the name.
-    EXPECT_EQ(Saved[2], "1 plain");
-    EXPECT_EQ(Saved[7], "6 ");
-    EXPECT_EQ(Saved[3], "2 \"with blank\"");
+    for (int32_t I = 0; I < First.Count(); ++I)
+        EXPECT_EQ(Second.FindName(I + 1), First.FindName(I + 1)) << Written[static_cast<size_t>(I) + 2];
+    // Quoted only with a blank or a tab inside; otherwise bare, each quote doubled.
     EXPECT_EQ(First.FindName(4), "x\"y");
-    EXPECT_EQ(Saved[5], "4 x\"\"y");
+    EXPECT_EQ((V{Saved[2], Saved[3], Saved[5], Saved[7]}), (V{"1 plain", "2 \"with blank\"", "4 x\"\"y", "6 "}));
 }
