@@ -1,15 +1,9 @@
 #include "StringList.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "Errors.h"
+#include "Files.h"
 
 namespace permuto {
 
@@ -27,10 +21,19 @@ std::string& TStringList::operator[](int32_t Index)
     return FLines[static_cast<size_t>(Index)];
 }
 
+void TStringList::Add(std::string Line)
+{
+    if (Count() == MaxLines)
+        throw EIntOverflow();
+    FLines.push_back(std::move(Line));
+}
+
 void TStringList::Insert(int32_t Index, std::string Line)
 {
     if (Index < 0 || Index > Count())
         throw EListError(Index);
+    if (Count() == MaxLines)
+        throw EIntOverflow();
     FLines.insert(FLines.begin() + Index, std::move(Line));
 }
 
@@ -53,7 +56,7 @@ void TStringList::SetText(std::string_view Bytes)
             ++End;
         Start = End + 1;
     }
-    if (FLines.size() > static_cast<size_t>(INT32_MAX))
+    if (FLines.size() > static_cast<size_t>(MaxLines))
         throw EIntOverflow();
 }
 
@@ -79,109 +82,6 @@ void TStringList::LoadFromFile(const std::string& FileName)
 void TStringList::SaveToFile(const std::string& FileName) const
 {
     WriteFileBytes(FileName, Text());
-}
-
-std::string ReadFileBytes(const std::string& FileName)
-{
-    const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (Fd < 0)
-        throw EFOpenError(FileName, SystemReason(errno));
-    struct stat Info {};
-    if (::fstat(Fd, &Info) == 0 && S_ISDIR(Info.st_mode)) {
-        ::close(Fd);
-        throw EFOpenError(FileName, SystemReason(EISDIR));
-    }
-    std::string Bytes;
-    if (Info.st_size > 0)
-        Bytes.reserve(static_cast<size_t>(Info.st_size));
-    char Buffer[65536];
-    for (;;) {
-        const ssize_t Got = ::read(Fd, Buffer, sizeof Buffer);
-        if (Got == 0)
-            break;
-        if (Got < 0) {
-            if (errno == EINTR)
-                continue;
-            const int Error = errno;
-            ::close(Fd);
-            throw EFOpenError(FileName, SystemReason(Error));
-        }
-        Bytes.append(Buffer, static_cast<size_t>(Got));
-    }
-    ::close(Fd);
-    return Bytes;
-}
-
-namespace {
-
-// The file a save really replaces: the target of a symbolic link, so that a
-// link keeps pointing at the saved patch.
-std::string ResolvedTarget(const std::string& FileName)
-{
-    struct stat Info {};
-    if (::lstat(FileName.c_str(), &Info) == 0 && S_ISLNK(Info.st_mode)) {
-        char* Real = ::realpath(FileName.c_str(), nullptr);
-        if (Real != nullptr) {
-            std::string Result(Real);
-            std::free(Real);
-            return Result;
-        }
-    }
-    return FileName;
-}
-
-bool WriteAll(int Fd, std::string_view Bytes)
-{
-    while (!Bytes.empty()) {
-        const ssize_t Written = ::write(Fd, Bytes.data(), Bytes.size());
-        if (Written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        Bytes.remove_prefix(static_cast<size_t>(Written));
-    }
-    return true;
-}
-
-} // namespace
-
-void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
-{
-    if (FileName.empty())
-        throw EFCreateError(FileName, SystemReason(ENOENT));
-    const std::string Target = ResolvedTarget(FileName);
-    struct stat Existing {};
-    const bool Exists = ::stat(Target.c_str(), &Existing) == 0;
-    if (Exists && S_ISDIR(Existing.st_mode))
-        throw EFCreateError(FileName, SystemReason(EISDIR));
-
-    const size_t Slash = Target.rfind('/');
-    const std::string Folder = Slash == std::string::npos ? std::string() : Target.substr(0, Slash + 1);
-    const std::string Base = Slash == std::string::npos ? Target : Target.substr(Slash + 1);
-    std::string Temp = Folder + "." + Base + ".permuto-XXXXXX";
-    const int Fd = ::mkstemp(Temp.data());
-    if (Fd < 0)
-        throw EFCreateError(FileName, SystemReason(errno));
-
-    // A replaced file keeps its permissions; a new one gets the usual ones.
-    mode_t Mode = Existing.st_mode & 07777;
-    if (!Exists) {
-        const mode_t Mask = ::umask(0);
-        ::umask(Mask);
-        Mode = 0666 & ~Mask;
-    }
-    int Error = 0;
-    if (::fchmod(Fd, Mode) != 0 || !WriteAll(Fd, Bytes) || ::fsync(Fd) != 0)
-        Error = errno;
-    if (::close(Fd) != 0 && Error == 0)
-        Error = errno;
-    if (Error == 0 && ::rename(Temp.c_str(), Target.c_str()) != 0)
-        Error = errno;
-    if (Error != 0) {
-        ::unlink(Temp.c_str());
-        throw EFCreateError(FileName, SystemReason(Error));
-    }
 }
 
 } // namespace permuto

@@ -2,6 +2,7 @@
 // An ordered, 0-based list of 8-bit text lines: the whole of a patch file or of
 // the module library while it is read or written. Lines are bytes; nothing is
 // ever converted between encodings.
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,12 +12,17 @@ namespace permuto {
 
 class TStringList {
 public:
+    // Line indices are 32-bit, and a reader may ask for the line after the
+    // last one: a list holds at most this many lines (more raise "Integer
+    // overflow").
+    static constexpr int32_t MaxLines = INT32_MAX - 1;
+
     int32_t Count() const { return static_cast<int32_t>(FLines.size()); }
     // Checked access: a position outside 0..Count-1 raises EListError.
     const std::string& operator[](int32_t Index) const;
     std::string& operator[](int32_t Index);
 
-    void Add(std::string Line) { FLines.push_back(std::move(Line)); }
+    void Add(std::string Line);
     void Insert(int32_t Index, std::string Line);
     void Clear() { FLines.clear(); }
 
@@ -26,13 +32,11 @@ public:
     // Every line followed by CR LF, the last one too.
     std::string Text() const;
 
-    // Reads a file; raises EFOpenError ("Cannot open file ...") and leaves the
-    // list unchanged when the file cannot be read.
+    // Reads a file (ReadFileBytes); raises EFOpenError and leaves the list
+    // unchanged when the file cannot be read.
     void LoadFromFile(const std::string& FileName);
-    // Writes the lines with CR LF. The old file is replaced only once the new
-    // content is safely on disk (temporary file in the same folder, then a
-    // rename); on any failure the old file is left as it was and EFCreateError
-    // ("Cannot create file ...") is raised.
+    // Writes the lines with CR LF (WriteFileBytes); raises EFCreateError and
+    // leaves the old file as it was when it cannot be written.
     void SaveToFile(const std::string& FileName) const;
 
     std::vector<std::string>::const_iterator begin() const { return FLines.begin(); }
@@ -41,10 +45,5 @@ public:
 private:
     std::vector<std::string> FLines;
 };
-
-// The whole content of a file as bytes; raises EFOpenError.
-std::string ReadFileBytes(const std::string& FileName);
-// Replaces a file by Bytes safely (see TStringList::SaveToFile); raises EFCreateError.
-void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
 
 } // namespace permuto

@@ -57,15 +57,18 @@ void TPatchDef::LoadFromFile(const std::string& Name)
 {
     TStringList Lines;
     Lines.LoadFromFile(Name);
-    LoadFromStrings(Lines);
-    FileName = Name;
+    TPatchDef Loaded;
+    Loaded.ReadSections(Lines);
+    Loaded.FileName = Name;
+    *this = std::move(Loaded);
 }
 
 void TPatchDef::LoadFromStrings(TStringList& Lines)
 {
-    THeader::VersionLineIndex(Lines); // raises before anything is cleared
-    Clear();
-    ReadSections(Lines);
+    TPatchDef Loaded;
+    Loaded.ReadSections(Lines);
+    Loaded.FileName = std::move(FileName);
+    *this = std::move(Loaded);
 }
 
 void TPatchDef::ReadSections(TStringList& Lines)

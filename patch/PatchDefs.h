@@ -31,6 +31,8 @@ public:
     TPatchDef() = default;
     TPatchDef(const TPatchDef&) = delete;
     TPatchDef& operator=(const TPatchDef&) = delete;
+    TPatchDef(TPatchDef&&) noexcept = default;
+    TPatchDef& operator=(TPatchDef&&) noexcept = default;
 
     std::string FileName;
     THeader Header;
@@ -47,12 +49,12 @@ public:
     TNotes Notes;
 
     void Clear();
-    // Replaces the content by the patch file Name. A file that cannot be read,
-    // or that has no usable version line, raises and leaves the document and
-    // FileName as they were.
+    // Replaces the content by the patch file Name. All or nothing: the patch
+    // is read into a document of its own and taken over only when complete,
+    // so a file that cannot be read, has no usable version line, or fails in
+    // any other way (memory) leaves the document and FileName as they were.
     void LoadFromFile(const std::string& Name);
-    // Replaces the content by the patch in Lines (which a reader may change);
-    // refuses lines without a usable version line before clearing anything.
+    // The same from lines (which a reader may change); FileName stays.
     void LoadFromStrings(TStringList& Lines);
     // Appends every section in the file order.
     void SaveToStrings(TStringList& Lines) const;

@@ -1,5 +1,9 @@
 #include "TestHelpers.h"
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -52,6 +56,24 @@ void WriteText(const std::string& FileName, const std::string& Bytes)
 {
     std::ofstream Out(FileName, std::ios::binary);
     Out << Bytes;
+}
+
+int RunUnprivileged(const std::function<int()>& Body)
+{
+    if (::geteuid() != 0)
+        return Body();
+    const pid_t Child = ::fork();
+    if (Child < 0)
+        return -1;
+    if (Child == 0) {
+        const gid_t Nobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(255);
+        ::_exit(Body());
+    }
+    int Status = 0;
+    ::waitpid(Child, &Status, 0);
+    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
 }
 
 std::string ReadText(const std::string& FileName)

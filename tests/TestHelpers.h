@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,11 @@ private:
 
 void WriteText(const std::string& FileName, const std::string& Bytes);
 std::string ReadText(const std::string& FileName);
+
+// Runs Body as an ordinary user: directly when the tests do not run as root,
+// otherwise in a child process that gave up root for the user "nobody" (so
+// that permission checks apply in CI, which runs as root). Gives Body's
+// result, or -1 when the child could not be run.
+int RunUnprivileged(const std::function<int()>& Body);
 
 } // namespace permuto::test

@@ -1,0 +1,32 @@
+#pragma once
+// Reading and replacing whole files, the only way Permuto touches the disk
+// for patches and the module library.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace permuto {
+
+// Real patches are kilobytes; anything above this is refused unread.
+inline constexpr std::size_t MaxFileSize = std::size_t(256) << 20; // 256 MiB
+
+// The whole content of a regular file as bytes. Refuses, with EFOpenError
+// ("Cannot open file ...") and the reason, a file that cannot be opened, that
+// is not a regular file (a folder, a FIFO, a device: nothing is waited for or
+// read from it) or that is larger than MaxFileSize.
+std::string ReadFileBytes(const std::string& FileName);
+
+// Replaces a file by Bytes so that the old content stays whole until the new
+// one is completely on disk: the bytes go to a temporary file beside the
+// target (".NAME.permuto-save", which the next save reuses if a save was ever
+// cut short), are synced, and the temporary file is renamed over the target.
+// A symbolic link is followed to the file it names (which is created when it
+// does not exist yet); the replaced file keeps its permissions, and its owner
+// and group where the system allows. Refuses, with EFCreateError ("Cannot
+// create file ...") and the reason, leaving the old file as it was: a target
+// that is not a regular file, a file the user may not write or that has no
+// write permission at all (even for root), a link loop, a folder in which the
+// new file cannot be created, and every failed write.
+void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
+
+} // namespace permuto

@@ -1,0 +1,72 @@
+// A load that fails part way, here because memory runs out at every possible
+// allocation in turn, must leave the document, its file name and the open
+// files exactly as they were.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
+#include "TestHelpers.h"
+#include "patch/PatchDefs.h"
+
+namespace {
+// Allocations left before the next one fails; negative: none fails.
+long GAllocationsLeft = -1;
+} // namespace
+
+void* operator new(std::size_t Size)
+{
+    if (GAllocationsLeft == 0)
+        throw std::bad_alloc();
+    if (GAllocationsLeft > 0)
+        --GAllocationsLeft;
+    if (void* Memory = std::malloc(Size > 0 ? Size : 1))
+        return Memory;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t Size) { return operator new(Size); }
+void operator delete(void* Memory) noexcept { std::free(Memory); }
+void operator delete[](void* Memory) noexcept { std::free(Memory); }
+void operator delete(void* Memory, std::size_t) noexcept { std::free(Memory); }
+void operator delete[](void* Memory, std::size_t) noexcept { std::free(Memory); }
+
+using namespace permuto;
+using namespace permuto::test;
+
+TEST(AllOrNothing, EveryFailedLoadLeavesTheDocumentAsItWas)
+{
+    const std::string A = std::string(PERMUTO_TEST_DATA) + "/full.pch";
+    const std::string B = std::string(PERMUTO_TEST_DATA) + "/shuffled.pch";
+    const auto Saved = [](const TPatchDef& Patch) {
+        TStringList Lines;
+        Patch.SaveToStrings(Lines);
+        return Lines.Text();
+    };
+    const auto OpenFiles = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    TPatchDef Patch;
+    Patch.LoadFromFile(A);
+    const std::string Before = Saved(Patch);
+    const auto FilesBefore = OpenFiles();
+
+    int Failures = 0;
+    for (long Allowed = 0;; ++Allowed) {
+        GAllocationsLeft = Allowed;
+        bool Loaded = true;
+        try {
+            Patch.LoadFromFile(B);
+        } catch (const std::bad_alloc&) {
+            Loaded = false;
+        }
+        GAllocationsLeft = -1;
+        if (Loaded)
+            break;
+        ++Failures;
+        ASSERT_EQ(Saved(Patch), Before) << "after " << Allowed << " allocations";
+        ASSERT_EQ(Patch.FileName, A);
+    }
+    EXPECT_GT(Failures, 10); // failures reached the sections, not only the file
+    EXPECT_EQ(Patch.Header.Version(), "Shuffled");
+    EXPECT_EQ(Patch.FileName, B);
+    EXPECT_EQ(OpenFiles(), FilesBefore);
+}
