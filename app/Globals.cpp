@@ -31,7 +31,7 @@ std::string RunningExecutable()
 
 TExePaths ComputeExePaths(const std::string& FullPath)
 {
-    const size_t Cut = FullPath.find_last_of("/\\:");
+    const size_t Cut = FullPath.rfind('/');
     const size_t DirLength = Cut == std::string::npos ? 0 : Cut + 1;
     TExePaths Paths;
     Paths.ExeDir = FullPath.substr(0, DirLength);

@@ -11,9 +11,9 @@ struct TExePaths {
     std::string IniFileName; // ExeDir + base name + ".ini"
 };
 
-// Splits an executable's full path ("/" or "\" separated, or with a drive
-// colon) into its folder and the settings file beside it: "a.b.exe" gives
-// "a.b.ini", a name without a dot gets ".ini" appended.
+// Splits an executable's full path at its last "/" into its folder and the
+// settings file beside it: "a.b.exe" gives "a.b.ini", a name without a dot
+// gets ".ini" appended. ("\" and ":" are ordinary characters of a name here.)
 TExePaths ComputeExePaths(const std::string& FullPath);
 
 // Computes the paths from the running executable (/proc/self/exe).

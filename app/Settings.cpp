@@ -5,7 +5,12 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 
 #include "Globals.h"
 #include "library/Errors.h"
@@ -40,6 +45,37 @@ QString ReadPatchName(const QString& IniFile, const QString& Default)
     return Ini.value(PatchNameKey, Default).toString();
 }
 
+namespace {
+
+// The INI layer only says that writing failed. Doing the same steps by hand
+// (a new file beside the old one, the same number of bytes) finds out why.
+std::string WhyNotWritten(const std::string& File, qint64 Size)
+{
+    struct stat Info {};
+    if (::stat(File.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))
+        return SystemReason(EISDIR);
+    const size_t Slash = File.rfind('/');
+    std::string Probe = (Slash == std::string::npos ? std::string() : File.substr(0, Slash + 1)) + ".permuto-probe-XXXXXX";
+    const int Fd = ::mkstemp(Probe.data());
+    if (Fd < 0)
+        return SystemReason(errno);
+    int Error = 0;
+    for (qint64 Left = std::max<qint64>(Size, 1); Left > 0 && Error == 0;) {
+        const char Blank[64] = {};
+        const ssize_t Written = ::write(Fd, Blank, static_cast<size_t>(std::min<qint64>(Left, sizeof Blank)));
+        if (Written < 0)
+            Error = errno;
+        Left -= Written;
+    }
+    ::close(Fd);
+    ::unlink(Probe.c_str());
+    if (Error == 0 && ::access(File.c_str(), F_OK) == 0 && ::access(File.c_str(), W_OK) != 0)
+        Error = EACCES;
+    return Error != 0 ? SystemReason(Error) : "The settings could not be written";
+}
+
+} // namespace
+
 void WritePatchName(const QString& IniFile, const QString& PatchName)
 {
     QDir().mkpath(QFileInfo(IniFile).absolutePath());
@@ -47,9 +83,12 @@ void WritePatchName(const QString& IniFile, const QString& PatchName)
     Ini.remove(SectionName);
     Ini.setValue(PatchNameKey, PatchName);
     Ini.sync();
-    if (Ini.status() != QSettings::NoError)
-        throw EFCreateError(QFile::encodeName(IniFile).toStdString(),
-                            Ini.status() == QSettings::AccessError ? "Permission denied" : "The file is not valid INI text");
+    // A file that held no INI text reads as a format error but is written
+    // all the same; only a failed write is an error.
+    if (Ini.status() == QSettings::AccessError) {
+        const std::string File = QFile::encodeName(IniFile).toStdString();
+        throw EFCreateError(File, WhyNotWritten(File, 32 + PatchName.toUtf8().size()));
+    }
 }
 
 } // namespace permuto

@@ -2,6 +2,10 @@
 // the start-up load of the module library.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "Globals.h"
@@ -14,17 +18,22 @@
 using namespace permuto;
 using namespace permuto::test;
 
-TEST(ExePaths, FolderAndSettingsFileWithEitherSeparator)
+TEST(ExePaths, FolderAndSettingsFile)
 {
-    auto P = ComputeExePaths("C:\\Tools\\tool.exe");
-    EXPECT_EQ(P.ExeDir, "C:\\Tools\\");
-    EXPECT_EQ(P.IniFileName, "C:\\Tools\\tool.ini");
-    EXPECT_EQ(ComputeExePaths("/opt/x/a.b.exe").IniFileName, "/opt/x/a.b.ini");
-    EXPECT_EQ(ComputeExePaths("/usr/lib/permuto/permuto").IniFileName, "/usr/lib/permuto/permuto.ini");
-    EXPECT_EQ(ComputeExePaths("/usr/lib/permuto/permuto").ExeDir, "/usr/lib/permuto/");
-    EXPECT_EQ(ComputeExePaths("/a.dir/tool").IniFileName, "/a.dir/tool.ini");
-    EXPECT_EQ(ComputeExePaths("C:tool.exe").ExeDir, "C:");
-    EXPECT_EQ(ComputeExePaths("tool").IniFileName, "tool.ini");
+    struct TCase {
+        const char* Path;
+        const char* Folder;
+        const char* Ini;
+    };
+    for (const TCase& C : {TCase{"/usr/lib/permuto/permuto", "/usr/lib/permuto/", "/usr/lib/permuto/permuto.ini"},
+                           TCase{"/opt/x/a.b.exe", "/opt/x/", "/opt/x/a.b.ini"},
+                           TCase{"/a.dir/tool", "/a.dir/", "/a.dir/tool.ini"},
+                           // Only "/" separates: "\" and ":" belong to the names.
+                           TCase{"/opt/a\\b:c/tool", "/opt/a\\b:c/", "/opt/a\\b:c/tool.ini"},
+                           TCase{"C:\\Tools\\tool.exe", "", "C:\\Tools\\tool.ini"}, TCase{"tool", "", "tool.ini"}}) {
+        EXPECT_EQ(ComputeExePaths(C.Path).ExeDir, C.Folder) << C.Path;
+        EXPECT_EQ(ComputeExePaths(C.Path).IniFileName, C.Ini) << C.Path;
+    }
 }
 
 TEST(ExePaths, RunningExecutable)
@@ -63,21 +72,49 @@ TEST(SettingsFile, OnlyPatchNameSurvivesASave)
     EXPECT_EQ(ReadPatchName(Ini, ""), "/new/p\xc3\xa4tch.pch");
 }
 
-TEST(SettingsFile, UnwritableFileRaises)
+TEST(SettingsFile, FailuresNameTheirRealCause)
 {
     TTempDir Dir;
-    std::filesystem::create_directory(Dir.File("permuto.ini")); // a folder where the file should be
-    EXPECT_THROW(WritePatchName(QString::fromStdString(Dir.File("permuto.ini")), "x"), EFCreateError);
+    const auto Message = [](const std::string& File) {
+        try {
+            WritePatchName(QString::fromStdString(File), "/some/patch.pch");
+        } catch (const EFCreateError& E) {
+            return std::string(E.what());
+        }
+        return std::string("written");
+    };
+    std::filesystem::create_directory(Dir.File("folder.ini")); // a folder where the file should be
+    EXPECT_EQ(Message(Dir.File("folder.ini")), "Cannot create file \"" + Dir.File("folder.ini") + "\". Is a directory");
+
+    // Text that is not INI is simply written over.
+    WriteText(Dir.File("garbage.ini"), std::string("\0\1[[[ no ini", 13));
+    EXPECT_EQ(Message(Dir.File("garbage.ini")), "written");
+    EXPECT_EQ(ReadPatchName(QString::fromStdString(Dir.File("garbage.ini")), ""), "/some/patch.pch");
+
+    // A disk that takes no more bytes, here by a file-size limit (root too).
+    struct rlimit Old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Old), 0);
+    auto* OldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit Small = Old;
+    Small.rlim_cur = 8;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Small), 0);
+    const std::string Full = Message(Dir.File("full.ini"));
+    ::setrlimit(RLIMIT_FSIZE, &Old);
+    ::signal(SIGXFSZ, OldHandler);
+    EXPECT_EQ(Full, "Cannot create file \"" + Dir.File("full.ini") + "\". File too large");
 }
 
-TEST(StartUp, MissingLibraryIsReported)
+TEST(StartUp, AMissingOrUnreadableLibraryIsReported)
 {
     TTempDir Dir;
     InitGlobals(Dir.File("permuto"));
-    const std::string Report = LoadModuleLibrary();
-    EXPECT_NE(Report.find("Cannot open file \"" + Dir.File("resources/patch303.txt") + "\""), std::string::npos);
-
+    const std::string Library = Dir.File("resources/patch303.txt");
+    EXPECT_EQ(LoadModuleLibrary(), "Cannot open file \"" + Library + "\". No such file or directory");
     std::filesystem::create_directory(Dir.File("resources"));
+    ASSERT_EQ(::mkfifo(Library.c_str(), 0600), 0); // start-up must not wait for a writer
+    EXPECT_EQ(LoadModuleLibrary(), "Cannot open file \"" + Library + "\". It is not a regular file");
+    std::filesystem::remove(Library);
+
     std::filesystem::copy_file(std::string(PERMUTO_RESOURCES) + "/patch303.txt", Dir.File("resources/patch303.txt"));
     EXPECT_EQ(LoadModuleLibrary(), "");
     EXPECT_EQ(ModuleDescriptors().Count(), 42);

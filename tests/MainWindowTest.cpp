@@ -265,6 +265,13 @@ TEST_F(MainWindow, PatchNameIsRememberedAcrossRuns)
     EXPECT_EQ(Again->EditPatchName()->text().toStdString(), DataFile("full.pch"));
 }
 
+TEST_F(MainWindow, AnEmptyRememberedNameFallsBackToTheProgramFolder)
+{
+    WriteText(IniFileName(), "[Settings]\nPatchName=\n");
+    auto W = Open();
+    EXPECT_EQ(W->EditPatchName()->text().toStdString(), ExeDir());
+}
+
 TEST_F(MainWindow, ExitClosesTheWindow)
 {
     auto W = Open();
