@@ -5,48 +5,13 @@
 
 #include <string>
 
+#include "SyntheticPatch.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;
+using permuto::bench::GeneratePatch;
 
 namespace {
-
-// A patch with Modules modules in each area, every section filled: about
-// five lines per module. Its cables chain each module into the next; with
-// Backwards, each into the one before, so that every connection is late.
-std::string GeneratePatch(int Modules, bool Backwards = false)
-{
-    std::string Text = "[Header]\r\nVersion=Benchmark\r\n0 127 0 127 0 0 0 1 4000 2 0 0 0 0 0 0 1 1 1 1 1 1 1\r\n"
-                       "[/Header]\r\n";
-    for (int Area : {1, 0}) {
-        const std::string A = std::to_string(Area);
-        Text += "[ModuleDump]\r\n" + A + "\r\n";
-        for (int I = 1; I <= Modules; ++I)
-            Text += std::to_string(I) + " " + std::to_string(I % 40 + 1) + " " + std::to_string(I % 7) + " " +
-                    std::to_string(I % 50) + "\r\n";
-        Text += "[/ModuleDump]\r\n[CableDump]\r\n" + A + "\r\n";
-        for (int I = 1; I < Modules; ++I)
-            Text += std::to_string(I % 7) + " " + std::to_string(Backwards ? I + 1 : I) + " 0 1 " +
-                    std::to_string(Backwards ? I : I + 1) + " 1 0\r\n";
-        Text += "[/CableDump]\r\n[ParameterDump]\r\n" + A + "\r\n";
-        for (int I = 1; I <= Modules; ++I)
-            Text += std::to_string(I) + " " + std::to_string(I % 40 + 1) + " 4 64 0 127 " + std::to_string(I % 128) +
-                    "\r\n";
-        Text += "[/ParameterDump]\r\n[CustomDump]\r\n" + A + "\r\n";
-        for (int I = 1; I <= Modules; I += 2)
-            Text += std::to_string(I) + " 2 1 0\r\n";
-        Text += "[/CustomDump]\r\n[NameDump]\r\n" + A + "\r\n";
-        for (int I = 1; I <= Modules; ++I)
-            Text += std::to_string(I) + (I % 3 ? " Module" + std::to_string(I) : " \"Module " + std::to_string(I) + "\"") +
-                    "\r\n";
-        Text += "[/NameDump]\r\n";
-    }
-    Text += "[KnobMapDump]\r\n";
-    for (int I = 1; I <= Modules; I += 10)
-        Text += "1 " + std::to_string(I) + " 0 " + std::to_string(I % 128) + "\r\n";
-    Text += "[/KnobMapDump]\r\n[Notes]\r\nGenerated.\r\n[/Notes]\r\n";
-    return Text;
-}
 
 int ModulesFor(const benchmark::State& State)
 {

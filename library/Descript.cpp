@@ -17,14 +17,14 @@ std::string RangeText(TSevenBitValue Low, TSevenBitValue High)
 }
 
 // The first token of a line, upper-cased; Pos is left behind it.
-std::string Keyword(const std::string& Line, int32_t& Pos)
+std::string Keyword(std::string_view Line, int32_t& Pos)
 {
     std::string Token;
     ReadToken(Line, Pos, FieldSeparators, Token);
     return UpperCaseAscii(Token);
 }
 
-bool IsCommentLine(const std::string& Line)
+bool IsCommentLine(std::string_view Line)
 {
     return !Line.empty() && (Line[0] == ' ' || Line[0] == '-' || Line[0] == ';');
 }
@@ -35,7 +35,7 @@ void TDescriptor::LoadItemFromStrings(const TStringList& Lines, int32_t ItemInde
 {
     if (Index >= Lines.Count())
         return;
-    const std::string& Line = Lines[Index];
+    std::string_view Line = Lines[Index];
     int32_t Pos = 1;
     int32_t Read = 0;
     if (!ReadInteger(Line, Pos, FieldSeparators, Read) || Read != ItemIndex)
@@ -52,7 +52,7 @@ void TDescriptor::SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const
     Lines.Add(std::to_string(ItemIndex) + " " + Quoted(Name));
 }
 
-bool TKnobDescriptor::ReadItemFields(const std::string& Line, int32_t& Pos)
+bool TKnobDescriptor::ReadItemFields(std::string_view Line, int32_t& Pos)
 {
     // A range that does not read leaves Pos on its text, which the number then reads.
     ReadValueRange(Line, Pos, FieldSeparators, Low, High);
@@ -67,7 +67,7 @@ void TKnobDescriptor::SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) c
               std::to_string(Number) + " " + Quoted(Text));
 }
 
-bool TConnectorDescriptor::ReadItemFields(const std::string& Line, int32_t& Pos)
+bool TConnectorDescriptor::ReadItemFields(std::string_view Line, int32_t& Pos)
 {
     std::string ClassName;
     ReadToken(Line, Pos, FieldSeparators, ClassName);
@@ -84,7 +84,7 @@ void TConnectorDescriptor::SaveItemToStrings(TStringList& Lines, int32_t ItemInd
     Lines.Add(std::to_string(ItemIndex) + " " + Quoted(Name) + " " + ConnectorClassToName(ConnectorClass));
 }
 
-bool TCustomDescriptor::ReadItemFields(const std::string& Line, int32_t& Pos)
+bool TCustomDescriptor::ReadItemFields(std::string_view Line, int32_t& Pos)
 {
     ReadValueRange(Line, Pos, FieldSeparators, Low, High);
     ReadToken(Line, Pos, FieldSeparators, Text);

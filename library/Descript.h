@@ -31,7 +31,7 @@ public:
 
 protected:
     // The fields after the name; false refuses the line.
-    virtual bool ReadItemFields(const std::string& /*Line*/, int32_t& /*Pos*/) { return true; }
+    virtual bool ReadItemFields(std::string_view /*Line*/, int32_t& /*Pos*/) { return true; }
 };
 
 class TKnobDescriptor : public TDescriptor {
@@ -43,7 +43,7 @@ public:
     void SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const override;
 
 protected:
-    bool ReadItemFields(const std::string& Line, int32_t& Pos) override;
+    bool ReadItemFields(std::string_view Line, int32_t& Pos) override;
 };
 
 class TConnectorDescriptor : public TDescriptor {
@@ -53,7 +53,7 @@ public:
     void SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const override;
 
 protected:
-    bool ReadItemFields(const std::string& Line, int32_t& Pos) override;
+    bool ReadItemFields(std::string_view Line, int32_t& Pos) override;
 };
 
 class TCustomDescriptor : public TDescriptor {
@@ -64,7 +64,7 @@ public:
     void SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const override;
 
 protected:
-    bool ReadItemFields(const std::string& Line, int32_t& Pos) override;
+    bool ReadItemFields(std::string_view Line, int32_t& Pos) override;
 };
 
 // Items numbered 0, 1, 2 ... on consecutive lines. Reading stops at the end of

@@ -123,21 +123,27 @@ std::string ReadFileBytes(const std::string& FileName)
     if (static_cast<unsigned long long>(Info.st_size) > MaxFileSize)
         throw EFOpenError(FileName, TooLarge(static_cast<unsigned long long>(Info.st_size)));
 
-    std::string Bytes(static_cast<size_t>(Info.st_size), '\0');
+    // Room for the few lines a reader may add (an area line split in two).
+    std::string Bytes;
+    Bytes.reserve(static_cast<size_t>(Info.st_size) + 4096);
+    Bytes.resize(static_cast<size_t>(Info.st_size));
     size_t Filled = 0;
     for (;;) {
-        if (Filled == Bytes.size()) { // the file grew while it was read
-            if (Bytes.size() > MaxFileSize)
-                throw EFOpenError(FileName, TooLarge(Bytes.size()));
-            Bytes.resize(Bytes.size() + 65536);
-        }
-        const ssize_t Got = ::read(File.Get(), Bytes.data() + Filled, Bytes.size() - Filled);
+        char Probe[4096]; // once the size stat gave is read: whatever the file grew by since
+        const bool Full = Filled == Bytes.size();
+        char* const Into = Full ? Probe : Bytes.data() + Filled;
+        const ssize_t Got = ::read(File.Get(), Into, Full ? sizeof Probe : Bytes.size() - Filled);
         if (Got == 0)
             break;
         if (Got < 0) {
             if (errno == EINTR)
                 continue;
             throw EFOpenError(FileName, SystemReason(errno));
+        }
+        if (Full) {
+            if (Bytes.size() + static_cast<size_t>(Got) > MaxFileSize)
+                throw EFOpenError(FileName, TooLarge(Bytes.size() + static_cast<size_t>(Got)));
+            Bytes.append(Probe, static_cast<size_t>(Got));
         }
         Filled += static_cast<size_t>(Got);
     }
@@ -146,6 +152,11 @@ std::string ReadFileBytes(const std::string& FileName)
 }
 
 void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+{
+    WriteFile(FileName, [Bytes](const TByteSink& Write) { Write(Bytes); });
+}
+
+void WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce)
 {
     if (FileName.empty())
         throw EFCreateError(FileName, SystemReason(ENOENT));
@@ -181,8 +192,18 @@ void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
     } else if (::fchown(File.Get(), Existing.st_uid, Existing.st_gid) != 0) {
         (void)!::fchown(File.Get(), static_cast<uid_t>(-1), Existing.st_gid); // the group alone may be allowed
     }
-    int Error = 0;
-    if (::fchmod(File.Get(), Mode) != 0 || !WriteAll(File.Get(), Bytes) || ::fsync(File.Get()) != 0)
+    int Error = ::fchmod(File.Get(), Mode) == 0 ? 0 : errno;
+    try {
+        Produce([&](std::string_view Bytes) {
+            if (Error == 0 && !WriteAll(File.Get(), Bytes))
+                Error = errno;
+        });
+    } catch (...) {
+        File.Close();
+        ::unlink(Temp.c_str());
+        throw;
+    }
+    if (Error == 0 && ::fsync(File.Get()) != 0)
         Error = errno;
     const int CloseError = File.Close();
     if (Error == 0)

@@ -2,6 +2,7 @@
 // Reading and replacing whole files, the only way Permuto touches the disk
 // for patches and the module library.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,11 @@ std::string ReadFileBytes(const std::string& FileName);
 // write permission at all (even for root), a link loop, a folder in which the
 // new file cannot be created, and every failed write.
 void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
+
+// The same, for content that is produced piece by piece: Produce hands each
+// piece to the sink it is given. An error raised by Produce leaves the old
+// file as it was and passes on.
+using TByteSink = std::function<void(std::string_view Bytes)>;
+void WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce);
 
 } // namespace permuto

@@ -12,14 +12,23 @@ namespace permuto {
 namespace {
 
 // Pos is 1-based; true when it stands on a character of Line.
-inline bool Within(const std::string& Line, int32_t Pos)
+inline bool Within(std::string_view Line, int32_t Pos)
 {
     return Pos >= 1 && static_cast<size_t>(Pos) <= Line.size();
 }
 
-inline char At(const std::string& Line, int32_t Pos)
+inline char At(std::string_view Line, int32_t Pos)
 {
     return Line[static_cast<size_t>(Pos) - 1];
+}
+
+// The 1-based position of a 0-based offset; raises "Integer overflow" when
+// it does not fit.
+inline int32_t PosOf(size_t Offset)
+{
+    if (Offset >= static_cast<size_t>(INT32_MAX))
+        throw EIntOverflow();
+    return static_cast<int32_t>(Offset + 1);
 }
 
 inline void Advance(int32_t& Pos)
@@ -29,20 +38,27 @@ inline void Advance(int32_t& Pos)
     ++Pos;
 }
 
-void SkipSeparators(const std::string& Line, int32_t& Pos, const TCharSet& Separators)
+void SkipSeparators(std::string_view Line, int32_t& Pos, const TCharSet& Separators)
 {
-    while (Within(Line, Pos) && Separators.Contains(At(Line, Pos)))
-        Advance(Pos);
+    if (!Within(Line, Pos))
+        return;
+    size_t I = static_cast<size_t>(Pos) - 1;
+    while (I < Line.size() && Separators.Contains(Line[I]))
+        ++I;
+    Pos = PosOf(I);
 }
 
-int32_t ScanToSeparator(const std::string& Line, int32_t End, const TCharSet& Separators)
+int32_t ScanToSeparator(std::string_view Line, int32_t End, const TCharSet& Separators)
 {
-    while (Within(Line, End) && !Separators.Contains(At(Line, End)))
-        Advance(End);
-    return End;
+    if (!Within(Line, End))
+        return End;
+    size_t I = static_cast<size_t>(End) - 1;
+    while (I < Line.size() && !Separators.Contains(Line[I]))
+        ++I;
+    return PosOf(I);
 }
 
-std::string_view Slice(const std::string& Line, int32_t From, int32_t To)
+std::string_view Slice(std::string_view Line, int32_t From, int32_t To)
 {
     if (!Within(Line, From) || To <= From)
         return {};
@@ -50,7 +66,7 @@ std::string_view Slice(const std::string& Line, int32_t From, int32_t To)
 }
 
 // Skips separators, takes the bare token and leaves Pos on what ended it.
-std::string_view RawToken(const std::string& Line, int32_t& Pos, const TCharSet& Separators)
+std::string_view RawToken(std::string_view Line, int32_t& Pos, const TCharSet& Separators)
 {
     SkipSeparators(Line, Pos, Separators);
     const int32_t End = ScanToSeparator(Line, Pos, Separators);
@@ -71,7 +87,7 @@ int HexDigit(char C)
 }
 
 template <typename T, int Low, int High, int Fallback>
-bool ReadRanged(const std::string& Line, int32_t& Pos, const TCharSet& Separators, T& Value)
+bool ReadRanged(std::string_view Line, int32_t& Pos, const TCharSet& Separators, T& Value)
 {
     Value = static_cast<T>(Fallback);
     int32_t Read = 0;
@@ -98,6 +114,23 @@ char LocaleDecimalSeparator()
 
 bool ConvertInteger(std::string_view Text, int32_t& Value)
 {
+    // Nearly every number of a patch: up to nine decimal digits, perhaps
+    // after a minus sign. Anything else takes the full way below.
+    const size_t Sign = !Text.empty() && Text[0] == '-' ? 1 : 0;
+    if (Text.size() > Sign && Text.size() - Sign <= 9) {
+        int32_t Magnitude = 0;
+        size_t I = Sign;
+        for (; I < Text.size(); ++I) {
+            const unsigned Digit = static_cast<unsigned>(Text[I] - '0');
+            if (Digit > 9)
+                break;
+            Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
+        }
+        if (I == Text.size()) {
+            Value = Sign != 0 ? -Magnitude : Magnitude;
+            return true;
+        }
+    }
     const size_t N = Text.size();
     size_t I = 0;
     while (I < N && Text[I] == ' ')
@@ -234,7 +267,7 @@ std::string FormatFloat75(long double Value)
     return Text;
 }
 
-void ReadToken(const std::string& Line, int32_t& Pos, const TCharSet& Separators, std::string& Token)
+void ReadToken(std::string_view Line, int32_t& Pos, const TCharSet& Separators, std::string& Token)
 {
     static constexpr TCharSet QuoteOnly{'"'};
     Token.clear();
@@ -244,25 +277,29 @@ void ReadToken(const std::string& Line, int32_t& Pos, const TCharSet& Separators
     if (Quoted)
         Advance(End);
     End = ScanToSeparator(Line, End, Quoted ? QuoteOnly : Separators);
-    Token = UnquoteToken(Slice(Line, Pos, End));
+    const std::string_view Raw = Slice(Line, Pos, End);
+    if (Raw.find('"') == std::string_view::npos)
+        Token.assign(Raw);
+    else
+        Token = UnquoteToken(Raw);
     if (Quoted)
         Advance(End); // past the closing quote, or two past the end when it is missing
     Pos = End;
 }
 
-bool ReadInteger(const std::string& Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
+bool ReadInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
 {
     return ConvertInteger(RawToken(Line, Pos, Separators), Value);
 }
 
-bool ReadFloat(const std::string& Line, int32_t& Pos, const TCharSet& Separators, long double& Value)
+bool ReadFloat(std::string_view Line, int32_t& Pos, const TCharSet& Separators, long double& Value)
 {
     if (!ConvertFloat(RawToken(Line, Pos, Separators), DecimalSeparator(), Value))
         Value = 0;
     return true;
 }
 
-bool ReadValueRange(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Low,
+bool ReadValueRange(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Low,
                     TSevenBitValue& High)
 {
     static constexpr TCharSet FullStop{'.'};
@@ -281,39 +318,39 @@ bool ReadValueRange(const std::string& Line, int32_t& Pos, const TCharSet& Separ
     return true;
 }
 
-bool ReadSevenBitValue(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Value)
+bool ReadSevenBitValue(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Value)
 {
     return ReadRanged<TSevenBitValue, 0, 127, 0>(Line, Pos, Separators, Value);
 }
-bool ReadRange0To24(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To24& Value)
+bool ReadRange0To24(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To24& Value)
 {
     return ReadRanged<TRange0To24, 0, 24, 0>(Line, Pos, Separators, Value);
 }
-bool ReadRange0To1(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To1& Value)
+bool ReadRange0To1(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To1& Value)
 {
     return ReadRanged<TRange0To1, 0, 1, 0>(Line, Pos, Separators, Value);
 }
-bool ReadRange1To32(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange1To32& Value)
+bool ReadRange1To32(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange1To32& Value)
 {
     return ReadRanged<TRange1To32, 1, 32, 1>(Line, Pos, Separators, Value);
 }
-bool ReadRange0To4(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To4& Value)
+bool ReadRange0To4(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To4& Value)
 {
     return ReadRanged<TRange0To4, 0, 4, 1>(Line, Pos, Separators, Value);
 }
-bool ReadAreaCode(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TAreaCode& Value)
+bool ReadAreaCode(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TAreaCode& Value)
 {
     return ReadRanged<TAreaCode, 0, 2, 1>(Line, Pos, Separators, Value);
 }
-bool ReadRange0To6(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To6& Value)
+bool ReadRange0To6(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To6& Value)
 {
     return ReadRanged<TRange0To6, 0, 6, 0>(Line, Pos, Separators, Value);
 }
-bool ReadRange0To3(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To3& Value)
+bool ReadRange0To3(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To3& Value)
 {
     return ReadRanged<TRange0To3, 0, 3, 1>(Line, Pos, Separators, Value);
 }
-bool ReadRange0To2(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To2& Value)
+bool ReadRange0To2(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To2& Value)
 {
     return ReadRanged<TRange0To2, 0, 2, 0>(Line, Pos, Separators, Value);
 }

@@ -13,29 +13,29 @@
 namespace permuto {
 
 // Next bare or double-quoted token; empty when the line is used up.
-void ReadToken(const std::string& Line, int32_t& Pos, const TCharSet& Separators, std::string& Token);
+void ReadToken(std::string_view Line, int32_t& Pos, const TCharSet& Separators, std::string& Token);
 // Next token as a 32-bit integer; true when the whole token is one. On failure
 // Value holds the magnitude of the digits before the offending character.
-bool ReadInteger(const std::string& Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value);
+bool ReadInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value);
 // Next token as a floating value with the user's decimal separator; 0 when it
 // is none. Always true.
-bool ReadFloat(const std::string& Line, int32_t& Pos, const TCharSet& Separators, long double& Value);
+bool ReadFloat(std::string_view Line, int32_t& Pos, const TCharSet& Separators, long double& Value);
 // Next token of the form low..high (both 0..127, low <= high). On failure Low
 // and High are untouched and Pos stays on the start of the range text.
-bool ReadValueRange(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Low,
+bool ReadValueRange(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Low,
                     TSevenBitValue& High);
 
 // Typed readers: write the type's fallback, then the read value when it is an
 // integer inside the type's range.
-bool ReadSevenBitValue(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Value);
-bool ReadRange0To24(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To24& Value);
-bool ReadRange0To1(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To1& Value);
-bool ReadRange1To32(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange1To32& Value);
-bool ReadRange0To4(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To4& Value);
-bool ReadAreaCode(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TAreaCode& Value);
-bool ReadRange0To6(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To6& Value);
-bool ReadRange0To3(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To3& Value);
-bool ReadRange0To2(const std::string& Line, int32_t& Pos, const TCharSet& Separators, TRange0To2& Value);
+bool ReadSevenBitValue(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TSevenBitValue& Value);
+bool ReadRange0To24(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To24& Value);
+bool ReadRange0To1(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To1& Value);
+bool ReadRange1To32(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange1To32& Value);
+bool ReadRange0To4(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To4& Value);
+bool ReadAreaCode(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TAreaCode& Value);
+bool ReadRange0To6(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To6& Value);
+bool ReadRange0To3(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To3& Value);
+bool ReadRange0To2(std::string_view Line, int32_t& Pos, const TCharSet& Separators, TRange0To2& Value);
 
 // Drops every lone double quote and turns each pair of adjacent double quotes
 // into one.

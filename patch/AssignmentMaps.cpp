@@ -4,13 +4,13 @@
 
 namespace permuto {
 
-bool TParameterTarget::ReadTarget(const std::string& Line, int32_t& Pos)
+bool TParameterTarget::ReadTarget(std::string_view Line, int32_t& Pos)
 {
     return ReadAreaCode(Line, Pos, FieldSeparators, Area) && ReadInteger(Line, Pos, FieldSeparators, ModuleIndex) &&
            ReadInteger(Line, Pos, FieldSeparators, ParameterIndex);
 }
 
-bool TMorphAssignment::ReadLine(const std::string& Line)
+bool TMorphAssignment::ReadLine(std::string_view Line)
 {
     int32_t Pos = 1;
     if (ReadTarget(Line, Pos) && ReadRange0To3(Line, Pos, FieldSeparators, Morph))
@@ -20,10 +20,10 @@ bool TMorphAssignment::ReadLine(const std::string& Line)
 
 void TMorphAssignment::WriteLine(TStringList& Lines) const
 {
-    Lines.Add(NumbersLine({Area, ModuleIndex, ParameterIndex, Morph, Range}));
+    Lines.AddNumbers({Area, ModuleIndex, ParameterIndex, Morph, Range});
 }
 
-bool TKnobAssignment::ReadLine(const std::string& Line)
+bool TKnobAssignment::ReadLine(std::string_view Line)
 {
     int32_t Pos = 1;
     if (ReadTarget(Line, Pos))
@@ -33,10 +33,10 @@ bool TKnobAssignment::ReadLine(const std::string& Line)
 
 void TKnobAssignment::WriteLine(TStringList& Lines) const
 {
-    Lines.Add(NumbersLine({Area, ModuleIndex, ParameterIndex, Knob}));
+    Lines.AddNumbers({Area, ModuleIndex, ParameterIndex, Knob});
 }
 
-bool TControlAssignment::ReadLine(const std::string& Line)
+bool TControlAssignment::ReadLine(std::string_view Line)
 {
     int32_t Pos = 1;
     if (ReadTarget(Line, Pos))
@@ -46,10 +46,10 @@ bool TControlAssignment::ReadLine(const std::string& Line)
 
 void TControlAssignment::WriteLine(TStringList& Lines) const
 {
-    Lines.Add(NumbersLine({Area, ModuleIndex, ParameterIndex, Controller}));
+    Lines.AddNumbers({Area, ModuleIndex, ParameterIndex, Controller});
 }
 
-bool TMorphKnobValues::ReadLine(const std::string& Line)
+bool TMorphKnobValues::ReadLine(std::string_view Line)
 {
     int32_t Pos = 1;
     for (TSevenBitValue& Value : Values)
@@ -60,7 +60,7 @@ bool TMorphKnobValues::ReadLine(const std::string& Line)
 
 void TMorphKnobValues::WriteLine(TStringList& Lines) const
 {
-    Lines.Add(NumbersLine({Values[0], Values[1], Values[2], Values[3]}));
+    Lines.AddNumbers({Values[0], Values[1], Values[2], Values[3]});
 }
 
 void TMorphMapDump::Clear()

@@ -27,7 +27,7 @@ public:
     }
 
 protected:
-    bool ReadTarget(const std::string& Line, int32_t& Pos);
+    bool ReadTarget(std::string_view Line, int32_t& Pos);
 };
 
 class TMorphAssignment : public TParameterTarget {
@@ -35,7 +35,7 @@ public:
     static constexpr std::string_view SectionName = "MorphMapDump";
     TRange0To3 Morph = 0;
     TSevenBitValue Range = 0;
-    bool ReadLine(const std::string& Line); // keeps what was read; always true
+    bool ReadLine(std::string_view Line); // keeps what was read; always true
     void WriteLine(TStringList& Lines) const;
 };
 
@@ -43,7 +43,7 @@ class TKnobAssignment : public TParameterTarget {
 public:
     static constexpr std::string_view SectionName = "KnobMapDump";
     TSevenBitValue Knob = 0;
-    bool ReadLine(const std::string& Line);
+    bool ReadLine(std::string_view Line);
     void WriteLine(TStringList& Lines) const;
 };
 
@@ -51,7 +51,7 @@ class TControlAssignment : public TParameterTarget {
 public:
     static constexpr std::string_view SectionName = "ControlMapDump";
     TSevenBitValue Controller = 0;
-    bool ReadLine(const std::string& Line);
+    bool ReadLine(std::string_view Line);
     void WriteLine(TStringList& Lines) const;
 };
 
@@ -107,7 +107,7 @@ public:
     std::array<TSevenBitValue, 4> Values{};
     // True when all four values read; a value that does not read holds 0 and
     // the values after it are not touched.
-    bool ReadLine(const std::string& Line);
+    bool ReadLine(std::string_view Line);
     void WriteLine(TStringList& Lines) const;
 };
 

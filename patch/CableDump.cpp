@@ -4,7 +4,7 @@
 
 namespace permuto {
 
-bool TCableDef::ReadLine(const std::string& Line)
+bool TCableDef::ReadLine(std::string_view Line)
 {
     int32_t Pos = 1;
     const TCharSet& S = FieldSeparators;
@@ -16,7 +16,7 @@ bool TCableDef::ReadLine(const std::string& Line)
 
 void TCableDef::WriteLine(TStringList& Lines) const
 {
-    Lines.Add(NumbersLine({Color, Module1, Connector1, ConnectorKind1, Module2, Connector2, ConnectorKind2}));
+    Lines.AddNumbers({Color, Module1, Connector1, ConnectorKind1, Module2, Connector2, ConnectorKind2});
 }
 
 } // namespace permuto

@@ -12,16 +12,18 @@ class TCableDef {
 public:
     static constexpr std::string_view SectionName = "CableDump";
 
-    TRange0To6 Color = 0;
+    // In file order: Color, then each end's module, connector and kind. The
+    // bytes come last so that a cable takes 20 bytes, not 28.
     int32_t Module1 = 0;
     int32_t Connector1 = 0;
-    TRange0To1 ConnectorKind1 = 0; // 0 an input, 1 an output
     int32_t Module2 = 0;
     int32_t Connector2 = 0;
+    TRange0To6 Color = 0;
+    TRange0To1 ConnectorKind1 = 0; // 0 an input, 1 an output
     TRange0To1 ConnectorKind2 = 0;
 
     // All seven fields must read; otherwise the line is dropped.
-    bool ReadLine(const std::string& Line);
+    bool ReadLine(std::string_view Line);
     void WriteLine(TStringList& Lines) const;
     // Both ends are renumbered independently.
     void Renumber(const TRenumbering& Map)

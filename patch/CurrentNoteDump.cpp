@@ -11,7 +11,7 @@ void TCurrentNoteDump::LoadFromStrings(const TStringList& Lines)
     int32_t Index = 0;
     if (!FindSectionBody(Lines, SectionName, Index))
         return;
-    const std::string& Line = Lines[Index];
+    std::string_view Line = Lines[Index];
     int32_t Pos = 1;
     for (;;) {
         TNoteDef Note;

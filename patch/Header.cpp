@@ -8,7 +8,7 @@ namespace permuto {
 namespace {
 
 // A ranged reader of the scanner; nullptr stands for the plain integer reader.
-using TByteReader = bool (*)(const std::string&, int32_t&, const TCharSet&, uint8_t&);
+using TByteReader = bool (*)(std::string_view, int32_t&, const TCharSet&, uint8_t&);
 
 struct THeaderField {
     TByteReader Reader;
@@ -26,7 +26,7 @@ constexpr THeaderField Fields[THeader::ValueCount] = {
 };
 
 // Reads one field with its reader; Value receives the reader's fallback on failure.
-bool ReadField(TByteReader Reader, const std::string& Line, int32_t& Pos, int32_t& Value)
+bool ReadField(TByteReader Reader, std::string_view Line, int32_t& Pos, int32_t& Value)
 {
     if (Reader == nullptr)
         return ReadInteger(Line, Pos, FieldSeparators, Value);
@@ -50,8 +50,8 @@ void THeader::LoadFromStrings(const TStringList& Lines)
     // The header line itself is not looked for. Without a version line, or
     // with nothing after it, the list's index error ends the load.
     const int32_t Index = FindLineStartingWith(Lines, "Version");
-    const std::string& VersionLine = Lines[Index];
-    const std::string& Numbers = Lines[Index + 1];
+    std::string_view VersionLine = Lines[Index];
+    std::string_view Numbers = Lines[Index + 1];
     const size_t Equals = VersionLine.find('=');
     FVersion = Equals == std::string::npos ? VersionLine : VersionLine.substr(Equals + 1);
 

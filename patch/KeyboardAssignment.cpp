@@ -10,7 +10,7 @@ void TKeyboardAssignment::LoadFromStrings(const TStringList& Lines)
     int32_t Index = 0;
     if (!FindSectionBody(Lines, SectionName, Index))
         return;
-    const std::string& Line = Lines[Index];
+    std::string_view Line = Lines[Index];
     int32_t Pos = 1;
     for (TRange0To2& Value : FValues)
         if (!ReadRange0To2(Line, Pos, FieldSeparators, Value))

@@ -6,7 +6,7 @@
 
 namespace permuto {
 
-bool TModuleDef::ReadLine(const std::string& Line)
+bool TModuleDef::ReadLine(std::string_view Line)
 {
     int32_t Pos = 1;
     return ReadInteger(Line, Pos, FieldSeparators, ModuleIndex) && ReadInteger(Line, Pos, FieldSeparators, ModuleType) &&
@@ -21,7 +21,7 @@ std::string TModuleDef::TypeName() const
 
 void TModuleDef::WriteLine(TStringList& Lines) const
 {
-    Lines.Add(NumbersLine({ModuleIndex, ModuleType, X, Y}));
+    Lines.AddNumbers({ModuleIndex, ModuleType, X, Y});
 }
 
 } // namespace permuto

@@ -22,7 +22,7 @@ public:
     std::string TypeName() const;
 
     // Four integers; anything less drops the line. Tokens after them are ignored.
-    bool ReadLine(const std::string& Line);
+    bool ReadLine(std::string_view Line);
     void WriteLine(TStringList& Lines) const;
     void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
 };

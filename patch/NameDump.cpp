@@ -4,7 +4,7 @@
 
 namespace permuto {
 
-bool TModuleName::ReadLine(const std::string& Line)
+bool TModuleName::ReadLine(std::string_view Line)
 {
     int32_t Pos = 1;
     if (!ReadInteger(Line, Pos, FieldSeparators, ModuleIndex))
@@ -13,26 +13,27 @@ bool TModuleName::ReadLine(const std::string& Line)
     return true;
 }
 
-std::string NameToken(const std::string& Name)
+void AppendNameToken(std::string& Text, std::string_view Name)
 {
-    if (Name.find_first_of(" \t") != std::string::npos)
-        return "\"" + Name + "\"";
-    if (Name.find('"') == std::string::npos)
-        return Name;
-    // A bare token: the reader turns each pair of quotes back into one.
-    std::string Token;
-    Token.reserve(Name.size() + 4);
-    for (char C : Name) {
-        Token += C;
-        if (C == '"')
-            Token += '"';
+    if (Name.find_first_of(" \t") != std::string_view::npos) {
+        Text.append("\"").append(Name).append("\"");
+        return;
     }
-    return Token;
+    // A bare token: the reader turns each pair of quotes back into one.
+    for (char C : Name) {
+        Text += C;
+        if (C == '"')
+            Text += '"';
+    }
 }
 
 void TModuleName::WriteLine(TStringList& Lines) const
 {
-    Lines.Add(std::to_string(ModuleIndex) + " " + NameToken(Name));
+    Lines.AddLine([this](std::string& Text) {
+        AppendNumbers(Text, {ModuleIndex});
+        Text += ' ';
+        AppendNameToken(Text, Name);
+    });
 }
 
 std::string TNameDump::FindName(int32_t ModuleIndex) const

@@ -19,7 +19,7 @@ public:
 
     // The index must read; the name is the next token (quoted or bare), empty
     // when the line holds nothing more.
-    bool ReadLine(const std::string& Line);
+    bool ReadLine(std::string_view Line);
     // "%d %s", the name written so that it reads back unchanged: quoted when it
     // holds a blank or a tab, each double quote doubled otherwise.
     void WriteLine(TStringList& Lines) const;
@@ -28,8 +28,8 @@ public:
 
 using TModuleNames = TRecordList<TModuleName>;
 
-// The token text that ReadToken turns back into Name.
-std::string NameToken(const std::string& Name);
+// Appends the token text that ReadToken turns back into Name.
+void AppendNameToken(std::string& Text, std::string_view Name);
 
 class TNameDump : public TAreaListDump<TModuleName> {
 public:

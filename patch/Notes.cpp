@@ -24,7 +24,7 @@ void TNotes::LoadFromStrings(const TStringList& Lines)
 void TNotes::SaveToStrings(TStringList& Lines) const
 {
     Lines.Add(SectionHeader(SectionName));
-    for (const std::string& Line : *this)
+    for (std::string_view Line : *this)
         Lines.Add(Line);
     Lines.Add(SectionCloser(SectionName));
 }

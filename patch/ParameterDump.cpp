@@ -4,7 +4,7 @@
 
 namespace permuto {
 
-bool TParameterLine::ReadLine(const std::string& Line)
+bool TParameterLine::ReadLine(std::string_view Line)
 {
     Clear();
     int32_t Pos = 1;
@@ -15,12 +15,13 @@ bool TParameterLine::ReadLine(const std::string& Line)
 
 void TParameterLine::WriteLine(TStringList& Lines) const
 {
-    std::string Text = NumbersLine({ModuleIndex, ModuleType, Values.Count()});
-    Values.WriteList(Text);
-    Lines.Add(std::move(Text));
+    Lines.AddLine([this](std::string& Text) {
+        AppendNumbers(Text, {ModuleIndex, ModuleType, Values.Count()});
+        Values.WriteList(Text);
+    });
 }
 
-bool TCustomLine::ReadLine(const std::string& Line)
+bool TCustomLine::ReadLine(std::string_view Line)
 {
     Clear();
     int32_t Pos = 1;
@@ -31,9 +32,10 @@ bool TCustomLine::ReadLine(const std::string& Line)
 
 void TCustomLine::WriteLine(TStringList& Lines) const
 {
-    std::string Text = NumbersLine({ModuleIndex, Values.Count()});
-    Values.WriteList(Text);
-    Lines.Add(std::move(Text));
+    Lines.AddLine([this](std::string& Text) {
+        AppendNumbers(Text, {ModuleIndex, Values.Count()});
+        Values.WriteList(Text);
+    });
 }
 
 } // namespace permuto

@@ -30,7 +30,7 @@ public:
     int32_t ModuleType = 0;
 
     // Keeps whatever could be read; always true.
-    bool ReadLine(const std::string& Line);
+    bool ReadLine(std::string_view Line);
     void WriteLine(TStringList& Lines) const;
 };
 
@@ -38,7 +38,7 @@ class TCustomLine : public TValueLine {
 public:
     static constexpr std::string_view SectionName = "CustomDump";
 
-    bool ReadLine(const std::string& Line);
+    bool ReadLine(std::string_view Line);
     void WriteLine(TStringList& Lines) const;
 };
 

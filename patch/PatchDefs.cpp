@@ -1,5 +1,7 @@
 #include "PatchDefs.h"
 
+#include "library/Files.h"
+
 namespace permuto {
 
 namespace {
@@ -105,9 +107,12 @@ void TPatchDef::SaveToStrings(TStringList& Lines) const
 
 void TPatchDef::Save() const
 {
-    TStringList Lines;
-    SaveToStrings(Lines);
-    Lines.SaveToFile(FileName);
+    // The lines go to the file as they are made: a patch is never held twice.
+    WriteFile(FileName, [this](const TByteSink& Write) {
+        TStringList Lines(Write);
+        SaveToStrings(Lines);
+        Lines.Flush();
+    });
 }
 
 void TPatchDef::SaveToFile(const std::string& Name)

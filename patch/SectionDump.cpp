@@ -1,7 +1,5 @@
 #include "SectionDump.h"
 
-#include <charconv>
-
 #include "library/Scanner.h"
 
 namespace permuto {
@@ -54,6 +52,12 @@ bool IsSectionEnd(std::string_view Line)
 int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From)
 {
     int32_t Index = From;
+    if (!Prefix.empty() && Prefix.front() == '[') { // headers: only lines that begin with "[" can match
+        Index = Lines.NextBracketLine(Index);
+        while (Index < Lines.Count() && !StartsWithText(Lines[Index], Prefix))
+            Index = Lines.NextBracketLine(Index + 1);
+        return Index;
+    }
     while (Index < Lines.Count() && !StartsWithText(Lines[Index], Prefix))
         ++Index;
     return Index;
@@ -63,26 +67,6 @@ bool FindSectionBody(const TStringList& Lines, std::string_view Name, int32_t& I
 {
     Index = FindLineStartingWith(Lines, SectionPrefix(Name)) + 1;
     return Index < Lines.Count();
-}
-
-void AppendNumbers(std::string& Text, std::initializer_list<int32_t> Numbers)
-{
-    char Buffer[16];
-    bool First = true;
-    for (int32_t Number : Numbers) {
-        if (!First)
-            Text += ' ';
-        First = false;
-        const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, Number);
-        Text.append(Buffer, Result.ptr);
-    }
-}
-
-std::string NumbersLine(std::initializer_list<int32_t> Numbers)
-{
-    std::string Text;
-    AppendNumbers(Text, Numbers);
-    return Text;
 }
 
 bool TSectionDump::FindAreaSection(TStringList& Lines, std::string_view Prefix, TAreaCode AreaCode, int32_t& Index)
@@ -103,7 +87,7 @@ bool TSectionDump::FindAreaSection(TStringList& Lines, std::string_view Prefix, 
 
 void TSectionDump::ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index)
 {
-    const std::string& Line = Lines[Index];
+    const std::string_view Line = Lines[Index];
     int32_t Pos = 1;
     TAreaCode Code = 0;
     if (!ReadAreaCode(Line, Pos, FieldSeparators, Code) || Code != AreaCode)
@@ -115,8 +99,7 @@ void TSectionDump::ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t&
         ++Following;
     if (Following == 4) {
         // The area line carries the first module line: give each its own line.
-        std::string Rest = Line.substr(static_cast<size_t>(StartPos) - 1);
-        Lines[Index] = std::move(Rest);
+        Lines.Replace(Index, Line.substr(static_cast<size_t>(StartPos) - 1));
         Lines.Insert(Index, std::to_string(Code));
     }
     ++Index;

@@ -36,12 +36,8 @@ std::string SectionHeader(std::string_view Name);
 std::string SectionPrefix(std::string_view Name);
 std::string SectionCloser(std::string_view Name);
 
-// Appends numbers separated by single blanks: "%d %d ... %d".
-void AppendNumbers(std::string& Text, std::initializer_list<int32_t> Numbers);
-std::string NumbersLine(std::initializer_list<int32_t> Numbers);
-
 // An owning list of records in file order. A record type offers
-//   bool ReadLine(const std::string& Line)   - false drops the line
+//   bool ReadLine(std::string_view Line)   - false drops the line
 //   void WriteLine(TStringList& Lines) const
 template <class TRecord>
 class TRecordList {
@@ -57,7 +53,11 @@ public:
     void ReadLines(const TStringList& Lines, int32_t& Index)
     {
         Clear();
-        while (Index < Lines.Count() && !IsSectionEnd(Lines[Index])) {
+        int32_t End = Index;
+        while (End < Lines.Count() && !IsSectionEnd(Lines[End]))
+            ++End;
+        FItems.reserve(static_cast<size_t>(End - Index)); // no spare room, no copies while growing
+        while (Index < End) {
             TRecord Record;
             if (Record.ReadLine(Lines[Index]))
                 Add(std::move(Record));
@@ -71,10 +71,10 @@ public:
             Record.WriteLine(Lines);
     }
 
-    typename std::vector<TRecord>::iterator begin() { return FItems.begin(); }
-    typename std::vector<TRecord>::iterator end() { return FItems.end(); }
-    typename std::vector<TRecord>::const_iterator begin() const { return FItems.begin(); }
-    typename std::vector<TRecord>::const_iterator end() const { return FItems.end(); }
+    auto begin() { return FItems.begin(); }
+    auto end() { return FItems.end(); }
+    auto begin() const { return FItems.begin(); }
+    auto end() const { return FItems.end(); }
 
 private:
     size_t Checked(int32_t Index) const

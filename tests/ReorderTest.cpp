@@ -123,6 +123,11 @@ struct TFlowCase {
     std::vector<int32_t> Ordered; // module indices in dump order after ordering
 };
 
+void PrintTo(const TFlowCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
+
 class SignalFlow : public ::testing::TestWithParam<TFlowCase> {};
 
 TEST_P(SignalFlow, LateConnectionsAndOrder)

@@ -46,7 +46,7 @@ std::string Variant(const std::string& Bytes, unsigned Seed)
     L.SetText(Bytes);
     std::string Out;
     const std::string Break = std::array{"\r\n", "\n", "\r"}[Random() % 3];
-    for (const std::string& Line : L) {
+    for (const std::string_view Line : L) {
         std::string Changed;
         for (char C : Line)
             if (C == ' ' && Random() % 4 == 0)

@@ -64,7 +64,7 @@ TEST(ReadInteger, DecimalHexSignsOverflowAndThePartialMagnitude)
 
 TEST(TypedReaders, RangeEdgesFallbacksAndThePositionBehindTheToken)
 {
-    using TReader = bool (*)(const std::string&, int32_t&, const TCharSet&, uint8_t&);
+    using TReader = bool (*)(std::string_view, int32_t&, const TCharSet&, uint8_t&);
     const std::tuple<const char*, TReader, int, int, int> Readers[] = { // name, low, high, fallback
         {"SevenBit", ReadSevenBitValue, 0, 127, 0}, {"0To24", ReadRange0To24, 0, 24, 0},
         {"0To1", ReadRange0To1, 0, 1, 0},           {"1To32", ReadRange1To32, 1, 32, 1},

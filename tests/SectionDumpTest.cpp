@@ -127,5 +127,5 @@ TEST(NameDump, EveryNameTheReaderCanProduceReadsBackAfterASave)
         EXPECT_EQ(Second.FindName(I + 1), First.FindName(I + 1)) << Written[static_cast<size_t>(I) + 2];
     // Quoted only with a blank or a tab inside; otherwise bare, each quote doubled.
     EXPECT_EQ(First.FindName(4), "x\"y");
-    EXPECT_EQ((V{Saved[2], Saved[3], Saved[5], Saved[7]}), (V{"1 plain", "2 \"with blank\"", "4 x\"\"y", "6 "}));
+    EXPECT_EQ((V{std::string(Saved[2]), std::string(Saved[3]), std::string(Saved[5]), std::string(Saved[7])}), (V{"1 plain", "2 \"with blank\"", "4 x\"\"y", "6 "}));
 }

@@ -34,7 +34,10 @@ TStringList MakeLines(const std::vector<std::string>& Lines)
 
 std::vector<std::string> ToVector(const TStringList& Lines)
 {
-    return std::vector<std::string>(Lines.begin(), Lines.end());
+    std::vector<std::string> Result;
+    for (const std::string_view Line : Lines)
+        Result.emplace_back(Line);
+    return Result;
 }
 
 TTempDir::TTempDir()
