@@ -86,12 +86,36 @@ int HexDigit(char C)
     return -1;
 }
 
+// Nearly every number of a patch: up to nine decimal digits, perhaps after a
+// minus sign. False for anything else, which ConvertInteger then takes.
+inline bool ConvertPlainDecimal(std::string_view Text, int32_t& Value)
+{
+    const size_t Sign = !Text.empty() && Text[0] == '-' ? 1 : 0;
+    if (Text.size() <= Sign || Text.size() - Sign > 9)
+        return false;
+    int32_t Magnitude = 0;
+    for (size_t I = Sign; I < Text.size(); ++I) {
+        const unsigned Digit = static_cast<unsigned>(Text[I] - '0');
+        if (Digit > 9)
+            return false;
+        Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
+    }
+    Value = Sign != 0 ? -Magnitude : Magnitude;
+    return true;
+}
+
+inline bool TokenInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
+{
+    const std::string_view Token = RawToken(Line, Pos, Separators);
+    return ConvertPlainDecimal(Token, Value) || ConvertInteger(Token, Value);
+}
+
 template <typename T, int Low, int High, int Fallback>
 bool ReadRanged(std::string_view Line, int32_t& Pos, const TCharSet& Separators, T& Value)
 {
     Value = static_cast<T>(Fallback);
     int32_t Read = 0;
-    if (ReadInteger(Line, Pos, Separators, Read) && Read >= Low && Read <= High) {
+    if (TokenInteger(Line, Pos, Separators, Read) && Read >= Low && Read <= High) {
         Value = static_cast<T>(Read);
         return true;
     }
@@ -114,23 +138,8 @@ char LocaleDecimalSeparator()
 
 bool ConvertInteger(std::string_view Text, int32_t& Value)
 {
-    // Nearly every number of a patch: up to nine decimal digits, perhaps
-    // after a minus sign. Anything else takes the full way below.
-    const size_t Sign = !Text.empty() && Text[0] == '-' ? 1 : 0;
-    if (Text.size() > Sign && Text.size() - Sign <= 9) {
-        int32_t Magnitude = 0;
-        size_t I = Sign;
-        for (; I < Text.size(); ++I) {
-            const unsigned Digit = static_cast<unsigned>(Text[I] - '0');
-            if (Digit > 9)
-                break;
-            Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
-        }
-        if (I == Text.size()) {
-            Value = Sign != 0 ? -Magnitude : Magnitude;
-            return true;
-        }
-    }
+    if (ConvertPlainDecimal(Text, Value))
+        return true;
     const size_t N = Text.size();
     size_t I = 0;
     while (I < N && Text[I] == ' ')
@@ -289,7 +298,7 @@ void ReadToken(std::string_view Line, int32_t& Pos, const TCharSet& Separators, 
 
 bool ReadInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
 {
-    return ConvertInteger(RawToken(Line, Pos, Separators), Value);
+    return TokenInteger(Line, Pos, Separators, Value);
 }
 
 bool ReadFloat(std::string_view Line, int32_t& Pos, const TCharSet& Separators, long double& Value)

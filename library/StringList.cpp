@@ -1,6 +1,7 @@
 #include "StringList.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -16,6 +17,50 @@ constexpr size_t SinkPiece = size_t(1) << 20;
 
 // Places in the text are 32-bit.
 constexpr size_t MaxText = UINT32_MAX;
+
+// Line breaks, looked for eight bytes at a time: a byte is CR or LF exactly
+// when the high bit of that byte is set in BreakBits.
+constexpr uint64_t Ones = 0x0101010101010101ull;
+constexpr uint64_t Low7 = 0x7F7F7F7F7F7F7F7Full;
+
+inline uint64_t ZeroBytes(uint64_t Word)
+{
+    return ~(((Word & Low7) + Low7) | Word | Low7);
+}
+
+inline uint64_t BreakBits(const char* P)
+{
+    uint64_t Word;
+    std::memcpy(&Word, P, sizeof Word);
+    return ZeroBytes(Word ^ (Ones * '\n')) | ZeroBytes(Word ^ (Ones * '\r'));
+}
+
+inline bool IsBreak(char C)
+{
+    return C == '\n' || C == '\r';
+}
+
+// The first CR or LF in [P, End), or End.
+const char* FindBreak(const char* P, const char* End)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        for (; End - P >= 8; P += 8)
+            if (const uint64_t Bits = BreakBits(P))
+                return P + std::countr_zero(Bits) / 8;
+    while (P < End && !IsBreak(*P))
+        ++P;
+    return P;
+}
+
+size_t CountBreaks(const char* P, const char* End)
+{
+    size_t Count = 0;
+    for (; End - P >= 8; P += 8) // the high bit of each byte, summed by one multiplication
+        Count += static_cast<size_t>(((BreakBits(P) >> 7) * Ones) >> 56);
+    for (; P < End; ++P)
+        Count += IsBreak(*P);
+    return Count;
+}
 
 } // namespace
 
@@ -66,7 +111,8 @@ void TStringList::CountOneMore()
 void TStringList::EndLine(size_t Start)
 {
     const size_t Length = FText.size() - Start;
-    FText += "\r\n";
+    FText.push_back('\r');
+    FText.push_back('\n');
     if (FSink) {
         ++FCount; // nothing is kept, so nothing can overflow
         if (FText.size() >= SinkPiece)
@@ -140,23 +186,18 @@ void TStringList::SetText(std::string Bytes)
     const size_t N = FText.size();
     // One entry per line break is enough room; counting them first keeps
     // the list from growing (and copying itself) while it is filled.
-    size_t Breaks = 0;
-    for (size_t I = 0; I < N; ++I)
-        Breaks += Text[I] == '\n' || Text[I] == '\r';
+    const size_t Breaks = CountBreaks(Text, Text + N);
     if (Breaks + 1 > static_cast<size_t>(MaxLines))
         throw EIntOverflow();
     FLines.reserve(Breaks + 1);
     size_t Start = 0;
     while (Start < N) {
-        size_t End = Start;
-        while (End < N && Text[End] != '\n' && Text[End] != '\r')
-            ++End;
+        const size_t End = static_cast<size_t>(FindBreak(Text + Start, Text + N) - Text);
         if (End - Start > static_cast<size_t>(INT32_MAX) - 2)
             throw EIntOverflow(); // positions in a line are 32-bit
         FLines.push_back({static_cast<uint32_t>(Start), static_cast<uint32_t>(End - Start)});
-        if (End < N && Text[End] == '\r' && End + 1 < N && Text[End + 1] == '\n')
-            ++End;
-        Start = End + 1;
+        const bool CrLf = End + 1 < N && Text[End] == '\r' && Text[End + 1] == '\n';
+        Start = End + (CrLf ? 2 : 1);
     }
     FCount = static_cast<int32_t>(FLines.size());
 }

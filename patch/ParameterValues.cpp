@@ -111,6 +111,15 @@ void TParameterValues::ReadList(std::string_view Line, int32_t& Pos)
     // line cannot hold fails before anything is allocated for it.
     if (Wanted > 0 && static_cast<size_t>(Wanted) > Line.size() / 2 + 1)
         return;
+    if (Wanted <= InlineCapacity) {
+        // Read in place: while the count is 0 no value is visible, and a
+        // later SetCount clears what a failed read left.
+        for (int32_t I = 0; I < Wanted; ++I)
+            if (!ReadSevenBitValue(Line, Pos, FieldSeparators, FStorage[I]))
+                return;
+        FCount = Wanted;
+        return;
+    }
     TParameterValues Read;
     Read.SetCount(Wanted);
     for (int32_t I = 0; I < Wanted; ++I)
@@ -124,13 +133,14 @@ void TParameterValues::WriteList(std::string& Text) const
     // " v" for each value, formatted side by side and appended in pieces.
     char Buffer[4 * 64];
     char* End = Buffer;
+    const TSevenBitValue* const Value = Values();
     for (int32_t I = 0; I < FCount; ++I) {
         if (End + 4 > Buffer + sizeof Buffer) {
             Text.append(Buffer, End);
             End = Buffer;
         }
         *End++ = ' ';
-        End = std::to_chars(End, Buffer + sizeof Buffer, Values()[I]).ptr;
+        End = std::to_chars(End, Buffer + sizeof Buffer, Value[I]).ptr;
     }
     Text.append(Buffer, End);
 }
