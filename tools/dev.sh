@@ -59,6 +59,7 @@ bench)
     cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_TESTS=OFF -DPERMUTO_BUILD_BENCH=ON
     cmake --build build/bench -j "$jobs"
     build/bench/bench/permuto_bench --benchmark_counters_tabular=true
+    build/bench/bench/permuto_cold_bench build/bench/cli/permuto-cli 100000 --linearity
     QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" build/bench/bench/permuto_window_bench
     ;;
 *)
