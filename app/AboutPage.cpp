@@ -78,11 +78,12 @@ TLinkLabel* TAboutPage::AddLink(int KeyPosition, int Top, const QString& Caption
     PlaceLabel(new QLabel(Caption, this), CaptionLeft, Top);
     auto* Link = new TLinkLabel(QString::fromStdString(Info.Values[static_cast<size_t>(KeyPosition)]), this);
     FValues[static_cast<size_t>(KeyPosition)] = PlaceLabel(Link, ValueLeft, Top);
-    QPalette Colours = Link->palette();
-    Colours.setColor(QPalette::WindowText, LinkColour);
-    Link->setPalette(Colours);
-    // A key the build did not set reads "Unknown" and is no link.
+    // A key the build did not set reads "Unknown" and is no link: it is drawn
+    // like the other values.
     if (Info.Present[static_cast<size_t>(KeyPosition)]) {
+        QPalette Colours = Link->palette();
+        Colours.setColor(QPalette::WindowText, LinkColour);
+        Link->setPalette(Colours);
         Link->setCursor(Qt::PointingHandCursor);
         connect(Link, &TLinkLabel::clicked, this, [this, Link, Target] { Open(Target(Link->text())); });
     }

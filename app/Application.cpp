@@ -1,20 +1,41 @@
 #include "Application.h"
 
-#include <QMessageBox>
 #include <exception>
 
 namespace permuto {
 
 namespace {
 
-void ShowInMessageBox(const QString& Message)
+const QString Caption = QStringLiteral("Permuto");
+
+void ShowInMessageBox(TApplication::TSeverity Severity, const QString& Message)
 {
-    QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Permuto"), Message);
+    if (Severity == TApplication::TSeverity::Error)
+        QMessageBox::critical(QApplication::activeWindow(), Caption, Message);
+    else
+        QMessageBox::warning(QApplication::activeWindow(), Caption, Message);
 }
 
-TApplication::TErrorPresenter& Presenter()
+QMessageBox::StandardButton AskInMessageBox(const QString& Question, QMessageBox::StandardButtons Buttons)
 {
-    static TApplication::TErrorPresenter Current = ShowInMessageBox;
+    QMessageBox Box(QMessageBox::Question, Caption, Question, Buttons, QApplication::activeWindow());
+    for (int Bit = 0; Bit < 32; ++Bit) // the first button asked for is the default
+        if (Buttons.testFlag(static_cast<QMessageBox::StandardButton>(1u << Bit))) {
+            Box.setDefaultButton(static_cast<QMessageBox::StandardButton>(1u << Bit));
+            break;
+        }
+    return static_cast<QMessageBox::StandardButton>(Box.exec());
+}
+
+TApplication::TPresenter& Presenter()
+{
+    static TApplication::TPresenter Current = ShowInMessageBox;
+    return Current;
+}
+
+TApplication::TAsker& Asker()
+{
+    static TApplication::TAsker Current = AskInMessageBox;
     return Current;
 }
 
@@ -23,7 +44,7 @@ TApplication::TErrorPresenter& Presenter()
 TApplication::TApplication(int& Argc, char** Argv)
     : QApplication(Argc, Argv)
 {
-    setApplicationName(QStringLiteral("Permuto"));
+    setApplicationName(Caption);
 }
 
 bool TApplication::notify(QObject* Receiver, QEvent* Event)
@@ -36,14 +57,42 @@ bool TApplication::notify(QObject* Receiver, QEvent* Event)
     return false;
 }
 
-void TApplication::SetErrorPresenter(TErrorPresenter NewPresenter)
+void TApplication::SetPresenter(TPresenter NewPresenter)
 {
-    Presenter() = NewPresenter ? std::move(NewPresenter) : TErrorPresenter(ShowInMessageBox);
+    Presenter() = NewPresenter ? std::move(NewPresenter) : TPresenter(ShowInMessageBox);
+}
+
+void TApplication::SetAsker(TAsker NewAsker)
+{
+    Asker() = NewAsker ? std::move(NewAsker) : TAsker(AskInMessageBox);
 }
 
 void TApplication::ShowError(const QString& Message)
 {
-    Presenter()(Message);
+    Presenter()(TSeverity::Error, Message);
+}
+
+void TApplication::ShowWarning(const QString& Message)
+{
+    Presenter()(TSeverity::Warning, Message);
+}
+
+QMessageBox::StandardButton TApplication::Ask(const QString& Question, QMessageBox::StandardButtons Buttons)
+{
+    return Asker()(Question, Buttons);
+}
+
+bool TApplication::Guarded(const std::function<void()>& Action)
+{
+    try {
+        Action();
+        return true;
+    } catch (const std::exception& Error) {
+        ShowError(QString::fromLocal8Bit(Error.what()));
+    } catch (...) {
+        ShowError(QStringLiteral("An unknown error ended the action"));
+    }
+    return false;
 }
 
 } // namespace permuto

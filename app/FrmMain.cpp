@@ -1,7 +1,11 @@
 #include "FrmMain.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,28 +14,33 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
+#include <QUndoStack>
 #include <QVBoxLayout>
-#include <unordered_map>
+#include <algorithm>
 
 #include "AboutPage.h"
+#include "Application.h"
 #include "Globals.h"
+#include "ModuleTableModel.h"
+#include "RenumberCommand.h"
 #include "Settings.h"
 #include "VersionInfo.h"
-#include "library/Errors.h"
 
 namespace permuto {
 
 namespace {
 
 const QColor CaptionColour(216, 216, 216);
-constexpr int ColumnCount = 5;
-constexpr int NarrowColumn = 25;
-constexpr int GridExtra = 82; // three narrow columns plus lines and borders
 
 std::string ToLocal(const QString& FileName)
 {
@@ -43,12 +52,30 @@ QString FromLocal(const std::string& FileName)
     return QFile::decodeName(QByteArray::fromStdString(FileName));
 }
 
+QString ShortName(const QString& FileName)
+{
+    return QFileInfo(FileName).fileName();
+}
+
+bool SameFile(const QString& A, const QString& B)
+{
+    const QFileInfo First(A), Second(B);
+    if (First.exists() && Second.exists())
+        return First.canonicalFilePath() == Second.canonicalFilePath();
+    return First.absoluteFilePath() == Second.absoluteFilePath();
+}
+
+QString AreaText(uint8_t Area)
+{
+    return QString::fromLatin1(AreaName(Area));
+}
+
 QLabel* CaptionBar(const QString& Text, QWidget* Parent)
 {
     auto* Bar = new QLabel(Text, Parent);
-    Bar->setFixedHeight(19);
     Bar->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Bar->setAutoFillBackground(true);
+    Bar->setContentsMargins(2, 2, 2, 2);
     QPalette Colours = Bar->palette();
     Colours.setColor(QPalette::Window, CaptionColour);
     Colours.setColor(QPalette::WindowText, Qt::black);
@@ -56,18 +83,13 @@ QLabel* CaptionBar(const QString& Text, QWidget* Parent)
     return Bar;
 }
 
-QPushButton* Button(const QString& Caption, QWidget* Parent, int Left, int Top, int Width, int Height)
+QAction* AddAction(QMenu* Menu, const QString& Text, QList<QKeySequence> Keys, QObject* Receiver,
+                   std::function<void()> Slot)
 {
-    auto* B = new QPushButton(Caption, Parent);
-    B->setGeometry(Left, Top, Width, Height);
-    return B;
-}
-
-void SetCell(QTableWidget* Grid, int Row, int Column, const QString& Text)
-{
-    auto* Item = new QTableWidgetItem(Text);
-    Item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    Grid->setItem(Row, Column, Item);
+    QAction* Action = Menu->addAction(Text);
+    Action->setShortcuts(Keys);
+    QObject::connect(Action, &QAction::triggered, Receiver, std::move(Slot));
+    return Action;
 }
 
 } // namespace
@@ -75,6 +97,7 @@ void SetCell(QTableWidget* Grid, int Row, int Column, const QString& Text)
 TFormMain::TFormMain(QWidget* Parent)
     : QMainWindow(Parent)
     , FPatch(std::make_unique<TPatchDef>())
+    , FUndo(new QUndoStack(this))
 {
     BuildWindow();
     FPages->setCurrentIndex(0);
@@ -83,29 +106,34 @@ TFormMain::TFormMain(QWidget* Parent)
     FSection = 0;
     SetSection(AreaPoly);
     LoadSettings();
+    ShowLateStatus();
+    UpdateTitle();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain()
+{
+    // The undo stack goes first: its last signals must not reach a window
+    // that is half destroyed, and its steps refer to the document.
+    FUndo->disconnect(this);
+    delete FUndo;
+}
 
 void TFormMain::BuildWindow()
 {
-    setWindowTitle(QStringLiteral("Permuto"));
-    // "MS Sans Serif" 8 pt where it exists; otherwise a narrow sans serif, so
-    // that captions and narrow columns keep the room they were laid out for.
+    // "MS Sans Serif" 8 pt where it exists; otherwise a sans serif of that size.
     QFont Font(QStringLiteral("MS Sans Serif"), 8);
-    Font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("Liberation Sans Narrow")});
+    Font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
     Font.setStyleHint(QFont::SansSerif);
     setFont(Font);
     move(102, 189);
     resize(700, 595);
+    setAcceptDrops(true);
 
     auto* Central = new QWidget(this);
     auto* Column = new QVBoxLayout(Central);
     Column->setContentsMargins(0, 0, 0, 0);
     Column->setSpacing(0);
     Column->addWidget(BuildTopBar());
-
     FPages = new QTabWidget(Central);
     FPages->addTab(BuildWorkPage(), QStringLiteral("Work"));
     FAbout = new TAboutPage(ReadVersionInfo(BuildVersionTable()));
@@ -113,40 +141,114 @@ void TFormMain::BuildWindow()
     Column->addWidget(FPages, 1);
     setCentralWidget(Central);
 
-    setTabOrder(FBrowse, FLoad);
-    setTabOrder(FLoad, FSave);
-    setTabOrder(FSave, FExit);
+    FLateStatus = new QLabel(this);
+    statusBar()->addPermanentWidget(FLateStatus);
+    BuildMenus();
+    connect(FUndo, &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
+
+    // Keyboard order: the file row, the tables, the area, the indices and
+    // the buttons that act on them.
+    QWidget* const Order[] = {FEditPatchName, FBrowse, FLoad, FSave,       FExit,  FGrids[0], FGrids[1],
+                              FRadioPoly,     FRadioCommon, FEditIndex1, FEditIndex2, FSwap, FOrder,
+                              FMoveUp,        FMoveDown};
+    for (size_t I = 0; I + 1 < std::size(Order); ++I)
+        setTabOrder(Order[I], Order[I + 1]);
+}
+
+void TFormMain::BuildMenus()
+{
+    QMenu* File = menuBar()->addMenu(tr("&File"));
+    AddAction(File, tr("&Browse ..."), {QKeySequence::Open}, this, [this] { BrowseClick(); });
+    AddAction(File, tr("&Load"), {}, this, [this] { LoadClick(); });
+    FSaveAction = AddAction(File, tr("&Save"), {QKeySequence::Save}, this, [this] { SaveClick(); });
+    FSaveAction->setEnabled(false);
+    FRecentMenu = File->addMenu(tr("Recent &patches"));
+    File->addSeparator();
+    AddAction(File, tr("E&xit"), {QKeySequence::Quit}, this, [this] { close(); });
+
+    QMenu* Edit = menuBar()->addMenu(tr("&Edit"));
+    QAction* Undo = FUndo->createUndoAction(this, tr("&Undo"));
+    Undo->setShortcut(QKeySequence::Undo);
+    QAction* Redo = FUndo->createRedoAction(this, tr("&Redo"));
+    Redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    Edit->addAction(Undo);
+    Edit->addAction(Redo);
+    Edit->addSeparator();
+    AddAction(Edit, tr("S&wap indices"), {}, this, [this] { SwapClick(); });
+    AddAction(Edit, tr("&Order by signal flow"), {QKeySequence(Qt::CTRL | Qt::Key_R)}, this, [this] { OrderClick(); });
+    AddAction(Edit, tr("Move &up"), {QKeySequence(Qt::ALT | Qt::Key_Up)}, this, [this] { MoveSelected(-1); });
+    AddAction(Edit, tr("Move &down"), {QKeySequence(Qt::ALT | Qt::Key_Down)}, this, [this] { MoveSelected(+1); });
 }
 
 QWidget* TFormMain::BuildTopBar()
 {
     auto* Bar = new QWidget;
-    Bar->setFixedHeight(25);
     auto* Row = new QHBoxLayout(Bar);
-    Row->setContentsMargins(0, 0, 0, 0);
-    Row->setSpacing(0);
-
+    Row->setContentsMargins(1, 1, 1, 1);
+    Row->setSpacing(2);
     FEditPatchName = new QLineEdit(Bar);
-    FEditPatchName->setFixedHeight(23);
     Row->addWidget(FEditPatchName, 1);
-
-    FPanelButtons = new QWidget(Bar);
-    FPanelButtons->setFixedSize(310, 25);
-    FBrowse = Button(QStringLiteral("&Browse ..."), FPanelButtons, 1, 1, 75, 23);
-    FSave = Button(QStringLiteral("&Save"), FPanelButtons, 78, 1, 75, 23);
-    FLoad = Button(QStringLiteral("&Load"), FPanelButtons, 156, 1, 75, 23);
-    FExit = Button(QStringLiteral("E&xit"), FPanelButtons, 233, 1, 75, 23);
-    Row->addWidget(FPanelButtons);
+    FBrowse = new QPushButton(QStringLiteral("&Browse ..."), Bar);
+    FSave = new QPushButton(QStringLiteral("&Save"), Bar);
+    FLoad = new QPushButton(QStringLiteral("&Load"), Bar);
+    FExit = new QPushButton(QStringLiteral("E&xit"), Bar);
+    for (QPushButton* Button : {FBrowse, FSave, FLoad, FExit}) {
+        Button->setAutoDefault(false);
+        Row->addWidget(Button);
+    }
     // Until a patch has been loaded there is nothing to save: an empty
     // document must never replace a patch file by a slip of the hand.
     FSave->setEnabled(false);
 
-    connect(FEditPatchName, &QLineEdit::textChanged, this, &TFormMain::SetPatchName);
-    connect(FBrowse, &QPushButton::clicked, this, &TFormMain::BrowseClick);
-    connect(FLoad, &QPushButton::clicked, this, &TFormMain::LoadClick);
-    connect(FSave, &QPushButton::clicked, this, &TFormMain::SaveClick);
+    // Typing changes the name without writing it back, so the cursor stays.
+    connect(FEditPatchName, &QLineEdit::textEdited, this, [this](const QString& Text) { FPatchName = Text; });
+    connect(FEditPatchName, &QLineEdit::returnPressed, this, [this] { LoadClick(); });
+    connect(FBrowse, &QPushButton::clicked, this, [this] { BrowseClick(); });
+    connect(FLoad, &QPushButton::clicked, this, [this] { LoadClick(); });
+    connect(FSave, &QPushButton::clicked, this, [this] { SaveClick(); });
     connect(FExit, &QPushButton::clicked, this, &TFormMain::close);
     return Bar;
+}
+
+QTableView* TFormMain::BuildGrid(uint8_t Area, QWidget* Parent)
+{
+    const int Dump = DumpOf(Area);
+    FModels[Dump] = new TModuleTableModel(*FPatch, Area, this);
+    FSorted[Dump] = new QSortFilterProxyModel(this);
+    FSorted[Dump]->setSourceModel(FModels[Dump]);
+    FSorted[Dump]->setSortRole(TModuleTableModel::SortRole);
+    connect(FModels[Dump], &TModuleTableModel::MoveRequested, this,
+            [this, Area](int32_t From, int32_t To) { TApplication::Guarded([&] { Move(Area, From, To); }); });
+
+    auto* Grid = new QTableView(Parent);
+    Grid->setModel(FSorted[Dump]);
+    Grid->verticalHeader()->setVisible(false);
+    Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 6);
+    Grid->horizontalHeader()->setHighlightSections(false);
+    Grid->horizontalHeader()->setSectionResizeMode(TModuleTableModel::ColumnType, QHeaderView::Stretch);
+    Grid->horizontalHeader()->setSectionResizeMode(TModuleTableModel::ColumnName, QHeaderView::Stretch);
+    // Rows stand in the patch's order; a click on a header sorts by it.
+    Grid->setSortingEnabled(true);
+    Grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    Grid->setShowGrid(true);
+    Grid->setWordWrap(false);
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid->setTabKeyNavigation(false); // Tab leaves the table
+    Grid->setDragEnabled(true);
+    Grid->setAcceptDrops(true);
+    Grid->setDropIndicatorShown(true);
+    Grid->setDragDropMode(QAbstractItemView::DragDrop);
+    Grid->setDefaultDropAction(Qt::MoveAction);
+    Grid->setDragDropOverwriteMode(true); // a row is dropped onto another, not between two
+    Grid->setAccessibleName(AreaText(Area) + QStringLiteral(" area"));
+    Grid->viewport()->installEventFilter(this);
+    Grid->installEventFilter(this);
+    FGrids[Dump] = Grid;
+    FitNumberColumns(Area);
+    return Grid;
 }
 
 QWidget* TFormMain::BuildWorkPage()
@@ -154,7 +256,7 @@ QWidget* TFormMain::BuildWorkPage()
     auto* Page = new QWidget;
     auto* Row = new QHBoxLayout(Page);
     Row->setContentsMargins(0, 0, 0, 0);
-    Row->setSpacing(0);
+    Row->setSpacing(4);
 
     // The tables, with a splitter that sizes the poly table.
     auto* Left = new QWidget(Page);
@@ -162,116 +264,81 @@ QWidget* TFormMain::BuildWorkPage()
     LeftColumn->setContentsMargins(0, 0, 0, 0);
     LeftColumn->setSpacing(0);
     LeftColumn->addWidget(CaptionBar(QStringLiteral("poly area"), Left));
-    auto* Splitter = new QSplitter(Qt::Vertical, Left);
-    Splitter->setHandleWidth(6);
-    Splitter->setChildrenCollapsible(false);
-    Splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: rgb(216,216,216); "
-                                           "border-top: 1px solid white; border-bottom: 1px solid gray; }"));
-    FGridPoly = new QTableWidget(Splitter);
-    auto* CommonPart = new QWidget(Splitter);
+    FSplitter = new QSplitter(Qt::Vertical, Left);
+    FSplitter->setHandleWidth(6);
+    FSplitter->setChildrenCollapsible(false);
+    FSplitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: rgb(216,216,216); "
+                                            "border-top: 1px solid white; border-bottom: 1px solid gray; }"));
+    FSplitter->addWidget(BuildGrid(AreaPoly, FSplitter));
+    auto* CommonPart = new QWidget(FSplitter);
     auto* CommonColumn = new QVBoxLayout(CommonPart);
     CommonColumn->setContentsMargins(0, 0, 0, 0);
     CommonColumn->setSpacing(0);
     CommonColumn->addWidget(CaptionBar(QStringLiteral("common area"), CommonPart));
-    FGridCommon = new QTableWidget(CommonPart);
-    CommonColumn->addWidget(FGridCommon, 1);
-    Splitter->addWidget(FGridPoly);
-    Splitter->addWidget(CommonPart);
-    Splitter->setSizes({192, 400});
-    Splitter->setStretchFactor(0, 0);
-    Splitter->setStretchFactor(1, 1);
-    LeftColumn->addWidget(Splitter, 1);
+    CommonColumn->addWidget(BuildGrid(AreaCommon, CommonPart), 1);
+    FSplitter->addWidget(CommonPart);
+    FSplitter->setSizes({192, 400});
+    FSplitter->setStretchFactor(0, 0);
+    FSplitter->setStretchFactor(1, 1);
+    LeftColumn->addWidget(FSplitter, 1);
     Row->addWidget(Left, 1);
 
-    // The area choice, the two indices and the swap button.
+    // The area choice, the two indices and what acts on them.
     auto* Right = new QWidget(Page);
-    Right->setFixedWidth(139);
+    auto* Controls = new QVBoxLayout(Right);
+    Controls->setContentsMargins(4, 4, 4, 4);
     auto* Group = new QGroupBox(QStringLiteral("Section"), Right);
-    Group->setGeometry(8, 4, 117, 66);
-    FRadioPoly = new QRadioButton(QStringLiteral("poly"), Group);
-    FRadioPoly->setGeometry(10, 20, 100, 18);
-    FRadioCommon = new QRadioButton(QStringLiteral("common"), Group);
-    FRadioCommon->setGeometry(10, 40, 100, 18);
+    auto* Choice = new QVBoxLayout(Group);
+    FRadioPoly = new QRadioButton(QStringLiteral("&poly"), Group);
+    FRadioCommon = new QRadioButton(QStringLiteral("&common"), Group);
+    Choice->addWidget(FRadioPoly);
+    Choice->addWidget(FRadioCommon);
     FSectionGroup = new QButtonGroup(this);
     FSectionGroup->addButton(FRadioPoly, 0);
     FSectionGroup->addButton(FRadioCommon, 1);
-    FEditIndex1 = new QLineEdit(Right);
-    FEditIndex1->setGeometry(8, 80, 121, 21);
-    FEditIndex2 = new QLineEdit(Right);
-    FEditIndex2->setGeometry(8, 112, 121, 21);
-    FSwap = Button(QStringLiteral("Swap indices"), Right, 8, 142, 119, 25);
+    Controls->addWidget(Group);
+    FEditIndex1 = new QLineEdit(QStringLiteral("0"), Right);
+    FEditIndex2 = new QLineEdit(QStringLiteral("0"), Right);
+    FEditIndex1->setAccessibleName(tr("First index"));
+    FEditIndex2->setAccessibleName(tr("Second index"));
+    FEditIndex1->setToolTip(tr("First module index of a swap (Enter swaps)"));
+    FEditIndex2->setToolTip(tr("Second module index of a swap (Enter swaps)"));
+    FSwap = new QPushButton(QStringLiteral("S&wap indices"), Right);
+    FOrder = new QPushButton(tr("&Order by signal flow"), Right);
+    FOrder->setToolTip(tr("Renumber the chosen area so that signals flow from lower to higher indices"));
+    FMoveUp = new QPushButton(tr("Move &up"), Right);
+    FMoveUp->setToolTip(tr("Process the selected module one place earlier (Alt+Up)"));
+    FMoveDown = new QPushButton(tr("Move &down"), Right);
+    FMoveDown->setToolTip(tr("Process the selected module one place later (Alt+Down)"));
+    for (QWidget* Control : std::initializer_list<QWidget*>{FEditIndex1, FEditIndex2, FSwap, FOrder, FMoveUp, FMoveDown})
+        Controls->addWidget(Control);
+    for (QPushButton* Button : {FSwap, FOrder, FMoveUp, FMoveDown})
+        Button->setAutoDefault(false);
+    Controls->addStretch(1);
     Row->addWidget(Right);
-
-    SetUpGrid(FGridPoly);
-    SetUpGrid(FGridCommon);
-    FEditIndex1->setText(QStringLiteral("0"));
-    FEditIndex2->setText(QStringLiteral("0"));
 
     connect(FSectionGroup, &QButtonGroup::idClicked, this, [this](int Item) {
         if (Item == 0 || Item == 1)
             SetSection(static_cast<uint8_t>(1 - Item));
     });
-    connect(FEditIndex1, &QLineEdit::textChanged, this, [this] { EditIndexChange(FEditIndex1, &TFormMain::SetIndex1); });
-    connect(FEditIndex2, &QLineEdit::textChanged, this, [this] { EditIndexChange(FEditIndex2, &TFormMain::SetIndex2); });
-    connect(FSwap, &QPushButton::clicked, this, &TFormMain::SwapClick);
+    connect(FEditIndex1, &QLineEdit::textEdited, this, [this] { EditIndexEdited(FEditIndex1, &TFormMain::SetIndex1); });
+    connect(FEditIndex2, &QLineEdit::textEdited, this, [this] { EditIndexEdited(FEditIndex2, &TFormMain::SetIndex2); });
+    connect(FEditIndex1, &QLineEdit::returnPressed, this, [this] { SwapClick(); });
+    connect(FEditIndex2, &QLineEdit::returnPressed, this, [this] { SwapClick(); });
+    connect(FSwap, &QPushButton::clicked, this, [this] { SwapClick(); });
+    connect(FOrder, &QPushButton::clicked, this, [this] { OrderClick(); });
+    connect(FMoveUp, &QPushButton::clicked, this, [this] { MoveSelected(-1); });
+    connect(FMoveDown, &QPushButton::clicked, this, [this] { MoveSelected(+1); });
     return Page;
-}
-
-void TFormMain::SetUpGrid(QTableWidget* Grid)
-{
-    Grid->setColumnCount(ColumnCount);
-    Grid->setRowCount(1);
-    Grid->setHorizontalHeaderLabels(
-        {QStringLiteral("index"), QStringLiteral("type"), QStringLiteral("name"), QStringLiteral("x"), QStringLiteral("y")});
-    Grid->verticalHeader()->setVisible(false);
-    Grid->verticalHeader()->setDefaultSectionSize(20);
-    Grid->horizontalHeader()->setFixedHeight(20);
-    Grid->horizontalHeader()->setHighlightSections(false);
-    // "index" has to fit its narrow column in fonts wider than the window's own.
-    Grid->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { padding: 0px; font-size: 7pt; }"));
-    Grid->horizontalHeader()->setMinimumSectionSize(NarrowColumn);
-    Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Grid->setShowGrid(true);
-    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid->setAutoFillBackground(true);
-    for (int Column : {0, 3, 4})
-        Grid->setColumnWidth(Column, NarrowColumn);
-    for (int Column = 0; Column < ColumnCount; ++Column)
-        SetCell(Grid, 0, Column, QString());
-    Grid->viewport()->installEventFilter(this);
-}
-
-void TFormMain::FitColumns()
-{
-    for (QTableWidget* Grid : {FGridPoly, FGridCommon}) {
-        const int Wide = (Grid->width() - GridExtra) / 2;
-        Grid->setColumnWidth(1, Wide);
-        Grid->setColumnWidth(2, Wide);
-    }
-}
-
-void TFormMain::resizeEvent(QResizeEvent* Event)
-{
-    QMainWindow::resizeEvent(Event);
-    FitColumns();
-}
-
-void TFormMain::showEvent(QShowEvent* Event)
-{
-    QMainWindow::showEvent(Event);
-    FitColumns();
 }
 
 bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Event->type() == QEvent::MouseButtonPress) {
-        if (Watched == FGridPoly->viewport())
-            SetSection(AreaPoly);
-        else if (Watched == FGridCommon->viewport())
-            SetSection(AreaCommon);
-    }
+    // Clicking into a table, or reaching it with the keyboard, chooses its area.
+    if (Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::FocusIn)
+        for (uint8_t Area : {AreaPoly, AreaCommon})
+            if (Watched == FGrids[DumpOf(Area)] || Watched == FGrids[DumpOf(Area)]->viewport())
+                SetSection(Area);
     return QMainWindow::eventFilter(Watched, Event);
 }
 
@@ -280,7 +347,8 @@ void TFormMain::SetPatchName(const QString& Name)
     if (Name == FPatchName)
         return;
     FPatchName = Name;
-    FEditPatchName->setText(Name);
+    if (FEditPatchName->text() != Name)
+        FEditPatchName->setText(Name);
 }
 
 void TFormMain::SetSection(uint8_t Value)
@@ -291,129 +359,310 @@ void TFormMain::SetSection(uint8_t Value)
         return;
     FSection = Value;
     (Value == AreaPoly ? FRadioPoly : FRadioCommon)->setChecked(true);
-    const QColor Face = palette().color(QPalette::Button);
-    for (QTableWidget* Grid : {FGridPoly, FGridCommon}) {
-        const bool Chosen = (Grid == FGridPoly) == (Value == AreaPoly);
+    // The chosen area's table is white, the other one grey: a swap, move or
+    // order acts on the white one.
+    const QColor Grey = palette().color(QPalette::Window).darker(115);
+    for (uint8_t Area : {AreaPoly, AreaCommon}) {
+        QTableView* Grid = FGrids[DumpOf(Area)];
         QPalette Colours = Grid->palette();
-        Colours.setColor(QPalette::Base, Chosen ? QColor(Qt::white) : Face);
+        Colours.setColor(QPalette::Base, Area == Value ? QColor(Qt::white) : Grey);
         Grid->setPalette(Colours);
+        Grid->viewport()->setPalette(Colours);
     }
 }
 
 void TFormMain::SetIndex1(int32_t Value)
 {
-    if (Value == FIndex1)
-        return;
     FIndex1 = Value;
-    FEditIndex1->setText(QString::number(Value));
 }
 
 void TFormMain::SetIndex2(int32_t Value)
 {
-    if (Value == FIndex2)
-        return;
     FIndex2 = Value;
-    FEditIndex2->setText(QString::number(Value));
 }
 
-void TFormMain::EditIndexChange(QLineEdit* Edit, void (TFormMain::*Setter)(int32_t))
+void TFormMain::EditIndexEdited(QLineEdit* Edit, void (TFormMain::*Setter)(int32_t))
 {
     int32_t Value = 0;
-    if (IsInteger(Edit->text().toStdString(), &Value))
-        (this->*Setter)(Value);
-}
-
-void TFormMain::SwapIndices()
-{
-    FPatch->SwapModules(FSection, FIndex1, FIndex2);
-    RefreshGrids();
+    if (!IsInteger(Edit->text().toStdString(), &Value))
+        return;
+    (this->*Setter)(Value);
+    // "007" becomes "7"; the cursor keeps its distance from the end.
+    const QString Normal = QString::number(Value);
+    if (Edit->text() != Normal) {
+        const int FromEnd = static_cast<int>(Edit->text().size()) - Edit->cursorPosition();
+        Edit->setText(Normal);
+        Edit->setCursorPosition(std::max(0, static_cast<int>(Normal.size()) - FromEnd));
+    }
 }
 
 void TFormMain::SwapClick()
 {
-    if (!IsInteger(FEditIndex1->text().toStdString()) || !IsInteger(FEditIndex2->text().toStdString()))
-        throw EPermutoError(NonIntegerSwapMessage);
-    SwapIndices();
+    TApplication::Guarded([this] {
+        if (!IsInteger(FEditIndex1->text().toStdString()) || !IsInteger(FEditIndex2->text().toStdString()))
+            throw EPermutoError(NonIntegerSwapMessage);
+        const QString Text = tr("Swap %1 and %2 (%3)").arg(FIndex1).arg(FIndex2).arg(AreaText(FSection));
+        FUndo->push(new TRenumberCommand(*FPatch, FSection, TRenumbering::Swap(FIndex1, FIndex2), Text,
+                                         [this](TAreaCode Area) { Renumbered(Area); }));
+    });
 }
 
-void TFormMain::RefreshGrids()
+void TFormMain::OrderClick()
 {
-    FillGrid(FGridPoly, PolyDump);
-    FillGrid(FGridCommon, CommonDump);
+    TApplication::Guarded([this] {
+        const int Dump = DumpOf(FSection);
+        TRenumbering Map = SignalFlowOrder(FPatch->ModuleDumps[Dump], FPatch->CableDumps[Dump], FSection);
+        if (Map.IsIdentity()) {
+            statusBar()->showMessage(tr("The %1 area is in signal-flow order already").arg(AreaText(FSection)), 5000);
+            return;
+        }
+        FUndo->push(new TRenumberCommand(*FPatch, FSection, std::move(Map),
+                                         tr("Order by signal flow (%1)").arg(AreaText(FSection)),
+                                         [this](TAreaCode Area) { Renumbered(Area); }));
+    });
 }
 
-void TFormMain::FillGrid(QTableWidget* Grid, int Dump)
+void TFormMain::MoveSelected(int Step)
 {
-    const TModuleDump& Modules = FPatch->ModuleDumps[static_cast<size_t>(Dump)];
-    const TNameDump& Names = FPatch->NameDumps[static_cast<size_t>(Dump)];
+    TApplication::Guarded([this, Step] {
+        const int Dump = DumpOf(FSection);
+        const QModelIndex Current = FGrids[Dump]->currentIndex();
+        if (!Current.isValid()) {
+            statusBar()->showMessage(tr("Select the module to move in the %1 table").arg(AreaText(FSection)), 5000);
+            return;
+        }
+        const int32_t From = FModels[Dump]->ModuleIndexAt(FSorted[Dump]->mapToSource(Current).row());
+        std::vector<int32_t> Indices;
+        for (const TModuleDef& Module : FPatch->ModuleDumps[Dump].Modules())
+            Indices.push_back(Module.ModuleIndex);
+        std::sort(Indices.begin(), Indices.end());
+        const auto Rank = std::lower_bound(Indices.begin(), Indices.end(), From) - Indices.begin();
+        const auto Target = Rank + Step;
+        if (Target < 0 || Target >= static_cast<std::ptrdiff_t>(Indices.size()))
+            return; // first or last already
+        Move(FSection, From, Indices[static_cast<size_t>(Target)]);
+    });
+}
 
-    const TNameLookup FirstName(Names);
+void TFormMain::Move(uint8_t Area, int32_t From, int32_t To)
+{
+    const int Dump = DumpOf(Area);
+    TRenumbering Map = ModuleMove(FPatch->ModuleDumps[Dump], From, To, Area);
+    if (Map.IsIdentity())
+        return;
+    FUndo->push(new TRenumberCommand(*FPatch, Area, std::move(Map),
+                                     tr("Move %1 to %2 (%3)").arg(From).arg(To).arg(AreaText(Area)),
+                                     [this](TAreaCode Changed) { Renumbered(Changed); }));
+}
 
-    const int Count = Modules.Count();
-    Grid->setUpdatesEnabled(false);
-    Grid->clearContents();
-    Grid->setRowCount(Count + 1); // one row per module and one empty row
-    for (int Row = 0; Row < Count; ++Row) {
-        const TModuleDef& Module = Modules.Items(Row);
-        const std::string* Name = FirstName.Find(Module.ModuleIndex);
-        SetCell(Grid, Row, 0, QString::number(Module.ModuleIndex));
-        SetCell(Grid, Row, 1, QString::fromLatin1(Module.TypeName()));
-        SetCell(Grid, Row, 2, Name == nullptr ? QString() : QString::fromLatin1(*Name));
-        SetCell(Grid, Row, 3, QString::number(Module.X));
-        SetCell(Grid, Row, 4, QString::number(Module.Y));
+void TFormMain::Renumbered(uint8_t Area)
+{
+    FModels[DumpOf(Area)]->Refresh();
+    FitNumberColumns(Area);
+    ShowLateStatus();
+}
+
+void TFormMain::ShowLateStatus()
+{
+    FLateStatus->setText(tr("poly: %1 late, common: %2 late")
+                             .arg(FModels[DumpOf(AreaPoly)]->LateCount())
+                             .arg(FModels[DumpOf(AreaCommon)]->LateCount()));
+}
+
+void TFormMain::UpdateTitle()
+{
+    if (FDocumentName.isEmpty()) {
+        setWindowTitle(QStringLiteral("Permuto"));
+        return;
     }
-    for (int Column = 0; Column < ColumnCount; ++Column)
-        SetCell(Grid, Count, Column, QString());
-    Grid->setUpdatesEnabled(true);
+    setWindowTitle(ShortName(FDocumentName) + QStringLiteral("[*] - Permuto"));
+    setWindowModified(!FUndo->isClean());
+}
+
+void TFormMain::FitNumberColumns(uint8_t Area)
+{
+    // The widest number of each column, found from its smallest and largest
+    // value: every digit stays readable however many rows there are.
+    const int Dump = DumpOf(Area);
+    int32_t Low[3] = {0, 0, 0}, High[3] = {0, 0, 0};
+    for (const TModuleDef& Module : FPatch->ModuleDumps[Dump].Modules()) {
+        const int32_t Values[3] = {Module.ModuleIndex, Module.X, Module.Y};
+        for (int I = 0; I < 3; ++I) {
+            Low[I] = std::min(Low[I], Values[I]);
+            High[I] = std::max(High[I], Values[I]);
+        }
+    }
+    QHeaderView* Header = FGrids[Dump]->horizontalHeader();
+    const QFontMetrics Metrics = FGrids[Dump]->fontMetrics();
+    const auto Fit = [&](int Column, const QStringList& Texts) {
+        int Width = Header->fontMetrics().horizontalAdvance(FModels[Dump]->headerData(Column, Qt::Horizontal, Qt::DisplayRole).toString()) + 12;
+        for (const QString& Text : Texts)
+            Width = std::max(Width, Metrics.horizontalAdvance(Text) + 12);
+        Header->resizeSection(Column, Width);
+    };
+    const int Columns[3] = {TModuleTableModel::ColumnIndex, TModuleTableModel::ColumnX, TModuleTableModel::ColumnY};
+    for (int I = 0; I < 3; ++I)
+        Fit(Columns[I], {QString::number(Low[I]), QString::number(High[I])});
+    Fit(TModuleTableModel::ColumnLate, {QStringLiteral("999")});
 }
 
 void TFormMain::BrowseClick()
 {
-    QFileDialog Dialog(this, QStringLiteral("Select an NM Classic patch"));
-    Dialog.setDefaultSuffix(QStringLiteral("pch"));
-    Dialog.setNameFilters({QStringLiteral("nm classic patches (*.pch)"), QStringLiteral("any file (*.*)")});
-    Dialog.setFileMode(QFileDialog::ExistingFile);
-    const QFileInfo Current(FPatchName);
-    if (!FPatchName.isEmpty() && Current.isFile()) {
-        Dialog.setDirectory(Current.absolutePath());
-        Dialog.selectFile(Current.fileName());
-    } else {
-        Dialog.setDirectory(FromLocal(ExeDir()));
-    }
-    if (Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty())
-        SetPatchName(Dialog.selectedFiles().constFirst());
+    TApplication::Guarded([this] {
+        QFileDialog Dialog(this, QStringLiteral("Select an NM Classic patch"));
+        Dialog.setDefaultSuffix(QStringLiteral("pch"));
+        Dialog.setNameFilters({QStringLiteral("nm classic patches (*.pch)"), QStringLiteral("any file (*)")});
+        Dialog.setFileMode(QFileDialog::ExistingFile);
+        const QFileInfo Current(FPatchName);
+        if (!FPatchName.isEmpty() && Current.isFile()) {
+            Dialog.setDirectory(Current.absolutePath());
+            Dialog.selectFile(Current.fileName());
+        } else {
+            Dialog.setDirectory(FromLocal(ExeDir()));
+        }
+        if (Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty()) {
+            SetPatchName(Dialog.selectedFiles().constFirst());
+            FLoad->setFocus(); // Enter loads it
+        }
+    });
+}
+
+bool TFormMain::MaybeSave()
+{
+    if (FUndo->isClean())
+        return true;
+    const QMessageBox::StandardButton Answer = TApplication::Ask(
+        tr("Save the changes to %1?").arg(ShortName(FDocumentName)),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (Answer == QMessageBox::Save)
+        return TApplication::Guarded([this] { SaveTo(FDocumentName); });
+    return Answer == QMessageBox::Discard;
 }
 
 void TFormMain::LoadClick()
 {
-    FPatch->LoadFromFile(ToLocal(FPatchName));
-    RefreshGrids();
+    if (MaybeSave())
+        TApplication::Guarded([this] { Load(FPatchName); });
+}
+
+void TFormMain::OpenPatch(const QString& FileName)
+{
+    if (!MaybeSave())
+        return;
+    SetPatchName(FileName);
+    TApplication::Guarded([this, FileName] { Load(FileName); });
+}
+
+void TFormMain::Load(const QString& FileName)
+{
+    FPatch->LoadFromFile(ToLocal(FileName)); // all or nothing: a failure changes nothing here
+    FDocumentName = FileName;
+    FUndo->clear();
+    for (uint8_t Area : {AreaPoly, AreaCommon})
+        Renumbered(Area);
     FSave->setEnabled(true);
+    FSaveAction->setEnabled(true);
+    UpdateTitle();
+    statusBar()->showMessage(tr("Loaded %1: %2 + %3 modules")
+                                 .arg(ShortName(FileName))
+                                 .arg(FPatch->ModuleDumps[PolyDump].Count())
+                                 .arg(FPatch->ModuleDumps[CommonDump].Count()));
+    AddRecent(FileName);
+    if (!FPatch->LooksLikePatch())
+        TApplication::ShowWarning(tr("%1 does not look like a patch: besides its version line it holds no patch "
+                                     "section. Saving it writes empty sections.")
+                                      .arg(ShortName(FileName)));
 }
 
 void TFormMain::SaveClick()
 {
-    FPatch->SaveToFile(ToLocal(FPatchName));
+    if (FDocumentName.isEmpty())
+        return;
+    const QString Target = FPatchName;
+    if (!SameFile(Target, FDocumentName) && QFileInfo::exists(Target) &&
+        TApplication::Ask(tr("Replace %1?\n\nThe patch shown was loaded from %2.")
+                              .arg(ShortName(Target), QDir::toNativeSeparators(FDocumentName)),
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    TApplication::Guarded([this, Target] { SaveTo(Target); });
+}
+
+bool TFormMain::SaveTo(const QString& FileName)
+{
+    FPatch->SaveToFile(ToLocal(FileName));
+    FDocumentName = FileName;
+    FUndo->setClean();
+    UpdateTitle();
+    statusBar()->showMessage(tr("Saved %1").arg(ShortName(FileName)));
+    AddRecent(FileName);
+    return true;
+}
+
+void TFormMain::AddRecent(const QString& FileName)
+{
+    FRecent = WithRecent(FRecent, QFileInfo(FileName).absoluteFilePath());
+    FillRecentMenu();
+}
+
+void TFormMain::FillRecentMenu()
+{
+    FRecentMenu->clear();
+    for (int I = 0; I < FRecent.size(); ++I) {
+        const QString File = FRecent[I];
+        QAction* Action = FRecentMenu->addAction(QStringLiteral("&%1 %2").arg(I + 1).arg(ShortName(File)));
+        Action->setToolTip(File);
+        connect(Action, &QAction::triggered, this, [this, File] { OpenPatch(File); });
+    }
+    FRecentMenu->setEnabled(!FRecent.isEmpty());
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* Event)
+{
+    const QList<QUrl> Urls = Event->mimeData()->urls();
+    if (Urls.size() == 1 && Urls.first().isLocalFile())
+        Event->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent* Event)
+{
+    const QList<QUrl> Urls = Event->mimeData()->urls();
+    if (Urls.size() != 1 || !Urls.first().isLocalFile())
+        return;
+    Event->acceptProposedAction();
+    OpenPatch(Urls.first().toLocalFile());
 }
 
 void TFormMain::LoadSettings()
 {
-    SetPatchName(ReadPatchName(SettingsFileName(), FEditPatchName->text()));
+    const QString File = SettingsFileName();
+    SetPatchName(ReadPatchName(File, FEditPatchName->text()));
     if (FPatchName.isEmpty())
         SetPatchName(FromLocal(ExeDir()));
+    const TWindowSettings Window = ReadWindowSettings(File);
+    if (!Window.Geometry.isEmpty())
+        restoreGeometry(Window.Geometry);
+    if (!Window.Splitter.isEmpty())
+        FSplitter->restoreState(Window.Splitter);
+    FRecent = Window.Recent;
+    FillRecentMenu();
 }
 
 void TFormMain::SaveSettings()
 {
-    WritePatchName(SettingsFileName(), FPatchName);
+    const TWindowSettings Window{saveGeometry(), FSplitter->saveState(), FRecent};
+    WritePatchName(SettingsFileName(), FPatchName, &Window);
 }
 
 void TFormMain::closeEvent(QCloseEvent* Event)
 {
+    if (!MaybeSave()) {
+        Event->ignore();
+        return;
+    }
     // The window closes whatever happens to the settings file; an error
     // writing it is still reported.
     Event->accept();
-    SaveSettings();
+    TApplication::Guarded([this] { SaveSettings(); });
 }
 
 } // namespace permuto

@@ -76,12 +76,32 @@ std::string WhyNotWritten(const std::string& File, qint64 Size)
 
 } // namespace
 
-void WritePatchName(const QString& IniFile, const QString& PatchName)
+TWindowSettings ReadWindowSettings(const QString& IniFile)
+{
+    QSettings Ini(IniFile, QSettings::IniFormat);
+    return {Ini.value(QStringLiteral("Window/Geometry")).toByteArray(),
+            Ini.value(QStringLiteral("Window/Splitter")).toByteArray(),
+            Ini.value(QStringLiteral("Recent/Files")).toStringList().mid(0, RecentCount)};
+}
+
+QStringList WithRecent(QStringList Recent, const QString& Name)
+{
+    Recent.removeAll(Name);
+    Recent.prepend(Name);
+    return Recent.mid(0, RecentCount);
+}
+
+void WritePatchName(const QString& IniFile, const QString& PatchName, const TWindowSettings* Window)
 {
     QDir().mkpath(QFileInfo(IniFile).absolutePath());
     QSettings Ini(IniFile, QSettings::IniFormat);
     Ini.remove(SectionName);
     Ini.setValue(PatchNameKey, PatchName);
+    if (Window != nullptr) {
+        Ini.setValue(QStringLiteral("Window/Geometry"), Window->Geometry);
+        Ini.setValue(QStringLiteral("Window/Splitter"), Window->Splitter);
+        Ini.setValue(QStringLiteral("Recent/Files"), Window->Recent);
+    }
     Ini.sync();
     // A file that held no INI text reads as a format error but is written
     // all the same; only a failed write is an error.

@@ -36,5 +36,9 @@ int main(int Argc, char** Argv)
     permuto::TApplication App(Argc, Argv);
     permuto::TFormMain Window;
     Window.show();
+    // "permuto PATCH" opens the window with that patch loaded.
+    const QStringList Arguments = App.arguments();
+    if (Arguments.size() > 1)
+        Window.OpenPatch(Arguments.at(1));
     return App.exec();
 }

@@ -73,8 +73,29 @@ void TPatchDef::LoadFromStrings(TStringList& Lines)
     *this = std::move(Loaded);
 }
 
+namespace {
+
+// True when some line opens one of the patch's sections.
+bool HoldsASection(const TStringList& Lines)
+{
+    const std::string_view Names[] = {TModuleDef::SectionName,       TCurrentNoteDump::SectionName,
+                                      TCableDef::SectionName,        TParameterLine::SectionName,
+                                      TCustomLine::SectionName,      TMorphAssignment::SectionName,
+                                      TKeyboardAssignment::SectionName, TKnobAssignment::SectionName,
+                                      TControlAssignment::SectionName, TModuleName::SectionName,
+                                      TNotes::SectionName};
+    for (int32_t Line = Lines.NextBracketLine(0); Line < Lines.Count(); Line = Lines.NextBracketLine(Line + 1))
+        for (std::string_view Name : Names)
+            if (StartsWithText(Lines[Line], SectionPrefix(Name)))
+                return true;
+    return false;
+}
+
+} // namespace
+
 void TPatchDef::ReadSections(TStringList& Lines)
 {
+    FLooksLikePatch = HoldsASection(Lines);
     Header.LoadFromStrings(Lines);
     LoadPair(ModuleDumps, Lines);
     CurrentNoteDump.LoadFromStrings(Lines);

@@ -78,9 +78,14 @@ public:
     TRenumbering MoveModule(uint8_t AreaCode, int32_t From, int32_t To);
     // The area's late connections (see LateConnections).
     std::vector<TFeed> LateConnections(uint8_t AreaCode) const;
+    // False when the loaded lines held no patch section at all besides the
+    // version line: most likely some other file.
+    bool LooksLikePatch() const { return FLooksLikePatch; }
 
 private:
     void ReadSections(TStringList& Lines);
+
+    bool FLooksLikePatch = false;
 };
 
 } // namespace permuto

@@ -8,14 +8,16 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" > /dev/null
 for f in lib/permuto/permuto lib/permuto/permuto-cli lib/permuto/resources/patch303.txt lib/permuto/COPYING \
          share/applications/permuto.desktop share/icons/hicolor/128x128/apps/permuto.png \
-         share/man/man1/permuto.1 share/man/man1/permuto-cli.1; do
+         share/man/man1/permuto.1 share/man/man1/permuto-cli.1 share/mime/packages/permuto.xml; do
     [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 for program in permuto permuto-cli; do
     [ -L "$prefix/bin/$program" ] || { echo "bin/$program is no link"; exit 1; }
     [ "$(readlink -f "$prefix/bin/$program")" = "$(readlink -f "$prefix/lib/permuto/$program")" ] || { echo "bad link"; exit 1; }
 done
-grep -q '^Exec=' "$prefix/share/applications/permuto.desktop"
+grep -q '^Exec=.*/bin/permuto %f$' "$prefix/share/applications/permuto.desktop"
+grep -q '^MimeType=application/x-permuto-patch;$' "$prefix/share/applications/permuto.desktop"
+grep -q 'glob pattern="\*.pch"' "$prefix/share/mime/packages/permuto.xml"
 
 # Started from elsewhere, with a display that needs none; timeout's 124 means still running.
 status=0

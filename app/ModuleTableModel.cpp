@@ -1,0 +1,187 @@
+#include "ModuleTableModel.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QDataStream>
+#include <QIODevice>
+#include <QMimeData>
+
+namespace permuto {
+
+namespace {
+
+// The late column's background where a module gets a signal late.
+const QColor LateColour(255, 214, 153);
+
+QString Latin1(const std::string& Bytes)
+{
+    return QString::fromLatin1(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
+}
+
+} // namespace
+
+TModuleTableModel::TModuleTableModel(const TPatchDef& Patch, TAreaCode Area, QObject* Parent)
+    : QAbstractTableModel(Parent)
+    , FPatch(Patch)
+    , FArea(Area)
+{
+    Refresh();
+}
+
+const TModuleDump& TModuleTableModel::Modules() const
+{
+    return FPatch.ModuleDumps[FArea == AreaPoly ? PolyDump : CommonDump];
+}
+
+void TModuleTableModel::Refresh()
+{
+    beginResetModel();
+    FRows = Modules().Count();
+    FNames = std::make_unique<TNameLookup>(FPatch.NameDumps[FArea == AreaPoly ? PolyDump : CommonDump]);
+    FLateFrom.clear();
+    const std::vector<TFeed> Late = FPatch.LateConnections(FArea);
+    for (const TFeed& Feed : Late)
+        FLateFrom[Feed.Destination].push_back(Feed.Source);
+    FLateCount = Late.size();
+    endResetModel();
+}
+
+int32_t TModuleTableModel::ModuleIndexAt(int Row) const
+{
+    return Modules().Items(Row).ModuleIndex;
+}
+
+QString TModuleTableModel::Name(int32_t ModuleIndex) const
+{
+    const std::string* Found = FNames->Find(ModuleIndex);
+    return Found != nullptr ? Latin1(*Found) : QString();
+}
+
+int TModuleTableModel::rowCount(const QModelIndex& Parent) const
+{
+    return Parent.isValid() ? 0 : FRows;
+}
+
+int TModuleTableModel::columnCount(const QModelIndex& Parent) const
+{
+    return Parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TModuleTableModel::data(const QModelIndex& Index, int Role) const
+{
+    if (!Index.isValid() || Index.row() >= FRows)
+        return {};
+    const TModuleDef& Module = Modules().Items(Index.row());
+    const auto Late = FLateFrom.find(Module.ModuleIndex);
+    const int LateInputs = Late == FLateFrom.end() ? 0 : static_cast<int>(Late->second.size());
+    switch (Role) {
+    case Qt::DisplayRole:
+    case SortRole:
+        switch (Index.column()) {
+        case ColumnIndex:
+            return Module.ModuleIndex;
+        case ColumnType:
+            return Latin1(Module.TypeName());
+        case ColumnName:
+            return Name(Module.ModuleIndex);
+        case ColumnX:
+            return Module.X;
+        case ColumnY:
+            return Module.Y;
+        case ColumnLate:
+            if (Role == SortRole)
+                return LateInputs;
+            return LateInputs > 0 ? QVariant(LateInputs) : QVariant(QString());
+        }
+        break;
+    case Qt::TextAlignmentRole:
+        if (Index.column() != ColumnType && Index.column() != ColumnName)
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        break;
+    case Qt::BackgroundRole:
+        if (Index.column() == ColumnLate && LateInputs > 0)
+            return QBrush(LateColour);
+        break;
+    case Qt::ToolTipRole:
+        if (LateInputs > 0) {
+            QStringList From;
+            for (int32_t Source : Late->second) {
+                const QString SourceName = Name(Source);
+                From << (SourceName.isEmpty() ? QString::number(Source)
+                                              : QStringLiteral("%1 (%2)").arg(Source).arg(SourceName));
+            }
+            return tr("Arrives a sample late from %1").arg(From.join(QStringLiteral(", ")));
+        }
+        break;
+    }
+    return {};
+}
+
+QVariant TModuleTableModel::headerData(int Section, Qt::Orientation Orientation, int Role) const
+{
+    if (Orientation != Qt::Horizontal)
+        return {};
+    static const char* const Headers[ColumnCount] = {"index", "type", "name", "x", "y", "late"};
+    if (Role == Qt::DisplayRole && Section >= 0 && Section < ColumnCount)
+        return QString::fromLatin1(Headers[Section]);
+    if (Role == Qt::ToolTipRole && Section == ColumnLate)
+        return tr("Inputs whose signal comes from a module with a higher index, a sample late");
+    return {};
+}
+
+Qt::ItemFlags TModuleTableModel::flags(const QModelIndex& Index) const
+{
+    if (!Index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+}
+
+QStringList TModuleTableModel::mimeTypes() const
+{
+    return {QString::fromLatin1(MimeType)};
+}
+
+QMimeData* TModuleTableModel::mimeData(const QModelIndexList& Indexes) const
+{
+    if (Indexes.isEmpty())
+        return nullptr;
+    QByteArray Bytes;
+    QDataStream Out(&Bytes, QIODevice::WriteOnly);
+    Out << static_cast<qint32>(FArea) << static_cast<qint32>(ModuleIndexAt(Indexes.first().row()));
+    auto* Data = new QMimeData;
+    Data->setData(QString::fromLatin1(MimeType), Bytes);
+    return Data;
+}
+
+Qt::DropActions TModuleTableModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+bool TModuleTableModel::canDropMimeData(const QMimeData* Data, Qt::DropAction /*Action*/, int Row, int /*Column*/,
+                                        const QModelIndex& Parent) const
+{
+    if (Data == nullptr || !Data->hasFormat(QString::fromLatin1(MimeType)))
+        return false;
+    QDataStream In(Data->data(QString::fromLatin1(MimeType)));
+    qint32 Area = -1;
+    In >> Area;
+    const int Target = Parent.isValid() ? Parent.row() : Row;
+    return Area == FArea && Target >= 0 && Target < FRows; // a module of this area, onto one of its rows
+}
+
+bool TModuleTableModel::dropMimeData(const QMimeData* Data, Qt::DropAction Action, int Row, int Column,
+                                     const QModelIndex& Parent)
+{
+    if (!canDropMimeData(Data, Action, Row, Column, Parent))
+        return false;
+    QDataStream In(Data->data(QString::fromLatin1(MimeType)));
+    qint32 Area = 0, From = 0;
+    In >> Area >> From;
+    const int32_t To = ModuleIndexAt(Parent.isValid() ? Parent.row() : Row);
+    if (From != To)
+        emit MoveRequested(From, To);
+    return false; // the rows stay where they are: nothing for the view to remove
+}
+
+} // namespace permuto
