@@ -59,18 +59,6 @@ TEST(Reading, OnlyRegularFilesOfASaneSize)
     EXPECT_EQ(ReadFileBytes(Dir.File("ok.pch")), std::string("a\0b", 3));
 }
 
-TEST(Reading, NoDescriptorIsLeftOpen)
-{
-    TTempDir Dir;
-    const auto OpenFiles = [] { return EntriesIn("/proc/self/fd"); };
-    const size_t Before = OpenFiles();
-    for (const std::string& File : {Dir.Path(), std::string("/dev/null"), Dir.File("none")})
-        EXPECT_THROW(ReadFileBytes(File), EFOpenError);
-    WriteText(Dir.File("ok"), "x");
-    ReadFileBytes(Dir.File("ok"));
-    EXPECT_EQ(OpenFiles(), Before);
-}
-
 TEST(Saving, ReplacesKeepingPermissionsAndLeavesNothingBehind)
 {
     TTempDir Dir;

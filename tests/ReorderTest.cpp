@@ -186,16 +186,6 @@ TEST(Move, ShiftsTheModulesInBetween)
     }
 }
 
-TEST(Move, CommonAreaAndItsAssignments)
-{
-    TPatchDef Patch;
-    Load(Patch, PatchText({1}, {}, {"[KnobMapDump]", "0 1 0 0", "1 1 0 0"}));
-    Patch.MoveModule(AreaCommon, 1, 2);
-    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleIndex, 2);
-    EXPECT_EQ(Patch.KnobMapDump.Assignments().Items(0).ModuleIndex, 2);
-    EXPECT_EQ(Patch.KnobMapDump.Assignments().Items(1).ModuleIndex, 1);
-}
-
 TEST(Refusals, UnknownOrSharedIndicesChangeNothing)
 {
     TPatchDef Patch;

@@ -118,25 +118,6 @@ TEST(RoundTrip, SwapRenumbersEveryReferenceOfItsAreaAndNothingElse)
     EXPECT_EQ(Changed, Expected);
 }
 
-TEST(RoundTrip, SwapInTheCommonAreaRenumbersItsAssignments)
-{
-    TPatchDef Patch;
-    LoadSave(Sample("full.pch"), Patch);
-    Patch.SwapModules(AreaCommon, 2, 3);
-    EXPECT_EQ(Patch.MorphMapDump.Assignments().Items(2).ModuleIndex, 3);  // area 0, module 2
-    EXPECT_EQ(Patch.KnobMapDump.Assignments().Items(1).ModuleIndex, 3);   // area 1: untouched
-    EXPECT_EQ(Patch.ControlMapDump.Assignments().Items(1).ModuleIndex, 2); // area 0, module 3
-    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(1).ModuleIndex, 3);
-    EXPECT_EQ(Patch.CableDumps[CommonDump].Cables().Items(1).Module1, 2);
-    EXPECT_EQ(Patch.CustomDumps[CommonDump].CustomLines().Items(0).ModuleIndex, 2);
-    EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(3), "Mix A");
-    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Items(1).ModuleIndex, 2);
-
-    const std::string Before = Saved(Patch);
-    Patch.SwapModules(2, 1, 2); // no such area
-    EXPECT_EQ(Saved(Patch), Before);
-}
-
 TEST(RoundTrip, ShuffledSampleReadsEverySection)
 {
     TPatchDef Patch;
@@ -156,17 +137,4 @@ TEST(RoundTrip, ShuffledSampleReadsEverySection)
     EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(1), "Ausgang \xe9");
     EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "Env 1");
     EXPECT_EQ(ToVector(Patch.Notes), std::vector<std::string>{"Notes come first in this file."});
-}
-
-TEST(RoundTrip, FileWithoutVersionLineIsRefusedAndTheDocumentKept)
-{
-    TTempDir Dir;
-    WriteText(Dir.File("good.pch"), Sample("full.pch"));
-    WriteText(Dir.File("bad.pch"), "[ModuleDump]\r\n1\r\n1 1 1 1\r\n");
-    TPatchDef Patch;
-    Patch.LoadFromFile(Dir.File("good.pch"));
-    const std::string Before = Saved(Patch);
-    EXPECT_THROW(Patch.LoadFromFile(Dir.File("bad.pch")), EListError);
-    EXPECT_EQ(Saved(Patch), Before);
-    EXPECT_EQ(Patch.FileName, Dir.File("good.pch"));
 }

@@ -80,17 +80,6 @@ TEST(ModuleDump, LinesReadDroppedAndEndedAsTheyShould)
     EXPECT_EQ(SavedLines(Modules(TStringList(), AreaCommon)), (V{"[ModuleDump]", "0", "[/ModuleDump]"}));
 }
 
-TEST(ModuleDump, SwapExchangesIndicesInPlace)
-{
-    TModuleDump Poly = Modules(MakeLines({"[ModuleDump]", "1", "1 10 0 0", "2 20 0 1", "3 30 0 2"}));
-    Poly.SwapModules(1, 3);
-    EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "3 10 0 0", "2 20 0 1", "1 30 0 2", "[/ModuleDump]"}));
-    Poly.SwapModules(2, 9); // only one used
-    EXPECT_EQ(Poly.Items(1).ModuleIndex, 9);
-    Poly.SwapModules(3, 3);
-    EXPECT_EQ(Poly.Items(0).ModuleIndex, 3);
-}
-
 TEST(NameDump, ReadsQuotedBareAndEmptyNamesFirstEntryWins)
 {
     TStringList L = MakeLines({"[NameDump]", "1", "2 Osc1", "3 \"Osc A\"", "4 Two words", "5", "x Dropped",

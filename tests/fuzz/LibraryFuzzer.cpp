@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "library/Descript.h"
 
@@ -13,34 +14,23 @@ using namespace permuto;
 
 namespace {
 
-bool HasQuote(const std::string& Text)
-{
-    return Text.find('"') != std::string::npos;
-}
-
-template <class TList>
-bool AnyQuote(const TList& List)
-{
-    for (int32_t I = 0; I < List.Count(); ++I)
-        if (HasQuote(List.Items(I).Name))
-            return true;
-    return false;
-}
-
-// True when the written form of Entry can hold all of its texts.
+// True when the written form of Entry can hold all of its texts: none holds
+// a double quote, and the type name is one word.
 bool Writable(const TModuleDescriptor& Entry)
 {
-    if (HasQuote(Entry.Name) || Entry.Name.find_first_of(" \t") != std::string::npos || HasQuote(Entry.Remarks))
-        return false;
-    if (AnyQuote(Entry.Parameters) || AnyQuote(Entry.Inputs) || AnyQuote(Entry.Outputs) || AnyQuote(Entry.Customs))
-        return false;
-    for (int32_t I = 0; I < Entry.Parameters.Count(); ++I)
-        if (HasQuote(Entry.Parameters.Items(I).Text))
+    std::vector<const std::string*> Texts = {&Entry.Name, &Entry.Remarks};
+    const auto Add = [&](const auto& List, auto... Fields) {
+        for (int32_t I = 0; I < List.Count(); ++I)
+            (Texts.push_back(&(List.Items(I).*Fields)), ...);
+    };
+    Add(Entry.Parameters, &TKnobDescriptor::Name, &TKnobDescriptor::Text);
+    Add(Entry.Inputs, &TConnectorDescriptor::Name);
+    Add(Entry.Outputs, &TConnectorDescriptor::Name);
+    Add(Entry.Customs, &TCustomDescriptor::Name, &TCustomDescriptor::Text);
+    for (const std::string* Text : Texts)
+        if (Text->find('"') != std::string::npos)
             return false;
-    for (int32_t I = 0; I < Entry.Customs.Count(); ++I)
-        if (HasQuote(Entry.Customs.Items(I).Text))
-            return false;
-    return true;
+    return Entry.Name.find_first_of(" \t") == std::string::npos;
 }
 
 } // namespace
