@@ -1,9 +1,12 @@
 #include "AboutPage.h"
 
 #include <QDesktopServices>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QFile>
 #include <QMouseEvent>
 
+#include "Application.h"
 #include "Globals.h"
 #include "JpegImage.h"
 
@@ -20,18 +23,7 @@ const char* const Captions[VersionKeyCount] = {
     "Www",             "Mail",             "License",
 };
 
-constexpr int CaptionLeft = 338;
-constexpr int ValueLeft = 418;
-constexpr int RowHeight = 24;
-constexpr int FirstTop = 20;
 const QColor LinkColour(255, 128, 0);
-
-QLabel* PlaceLabel(QLabel* Label, int Left, int Top)
-{
-    Label->move(Left, Top);
-    Label->adjustSize();
-    return Label;
-}
 
 } // namespace
 
@@ -44,7 +36,7 @@ void TLinkLabel::mousePressEvent(QMouseEvent* Event)
 
 TAboutPage::TAboutPage(const TVersionInfo& Info, QWidget* Parent)
     : QWidget(Parent)
-    , FOpener([](const QUrl& Url) { QDesktopServices::openUrl(Url); })
+    , FOpener([](const QUrl& Url) { return QDesktopServices::openUrl(Url); })
 {
     setAutoFillBackground(true);
     QPalette Colours = palette();
@@ -52,32 +44,47 @@ TAboutPage::TAboutPage(const TVersionInfo& Info, QWidget* Parent)
     Colours.setColor(QPalette::WindowText, QColor(0, 255, 0));
     setPalette(Colours);
 
+    // The logo at the left, the captions and their values beside it, each
+    // value as wide as it needs (long ones wrap).
+    auto* Row = new QHBoxLayout(this);
+    Row->setContentsMargins(9, 17, 9, 9);
+    Row->setSpacing(9);
     FLogo = new QLabel(this);
-    FLogo->setGeometry(9, 17, 320, 300);
+    FLogo->setFixedSize(320, 300);
     FLogo->setScaledContents(true);
     FLogo->setPixmap(QPixmap::fromImage(DecodeJpeg(LogoJpeg, LogoJpegSize)));
+    Row->addWidget(FLogo, 0, Qt::AlignTop);
+    FGrid = new QGridLayout;
+    FGrid->setHorizontalSpacing(12);
+    FGrid->setVerticalSpacing(6);
+    FGrid->setColumnStretch(1, 1);
+    Row->addLayout(FGrid, 1);
 
-    for (int I = 0; I < 10; ++I) {
-        const int Top = FirstTop + I * RowHeight;
-        PlaceLabel(new QLabel(QString::fromLatin1(Captions[I]), this), CaptionLeft, Top);
-        FValues[static_cast<size_t>(I)] =
-            PlaceLabel(new QLabel(QString::fromStdString(Info.Values[static_cast<size_t>(I)]), this), ValueLeft, Top);
-    }
-    FWww = AddLink(10, 260, QString::fromLatin1(Captions[10]), Info,
-                   [](const QString& Text) { return QUrl(QStringLiteral("http://") + Text); });
-    FMail = AddLink(11, 284, QString::fromLatin1(Captions[11]), Info,
-                    [](const QString& Text) { return QUrl(QStringLiteral("mailto:") + Text); });
-    FLicense = AddLink(12, 304, QString::fromLatin1(Captions[12]), Info, [](const QString& Text) {
+    for (int I = 0; I < 10; ++I)
+        FValues[static_cast<size_t>(I)] = AddRow(I, new QLabel(QString::fromStdString(Info.Values[static_cast<size_t>(I)])));
+    FWww = AddLink(10, Info, [](const QString& Text) { return QUrl(QStringLiteral("http://") + Text); });
+    FMail = AddLink(11, Info, [](const QString& Text) { return QUrl(QStringLiteral("mailto:") + Text); });
+    FLicense = AddLink(12, Info, [](const QString& Text) {
         return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(ExeDir())) + Text);
     });
+    FGrid->setRowStretch(VersionKeyCount, 1);
 }
 
-TLinkLabel* TAboutPage::AddLink(int KeyPosition, int Top, const QString& Caption, const TVersionInfo& Info,
-                                std::function<QUrl(const QString&)> Target)
+QLabel* TAboutPage::AddRow(int KeyPosition, QLabel* Value)
 {
-    PlaceLabel(new QLabel(Caption, this), CaptionLeft, Top);
-    auto* Link = new TLinkLabel(QString::fromStdString(Info.Values[static_cast<size_t>(KeyPosition)]), this);
-    FValues[static_cast<size_t>(KeyPosition)] = PlaceLabel(Link, ValueLeft, Top);
+    auto* Caption = new QLabel(QString::fromLatin1(Captions[KeyPosition]), this);
+    Value->setParent(this);
+    Value->setWordWrap(true);
+    Value->setTextInteractionFlags(Qt::NoTextInteraction);
+    FGrid->addWidget(Caption, KeyPosition, 0, Qt::AlignTop);
+    FGrid->addWidget(Value, KeyPosition, 1, Qt::AlignTop);
+    return Value;
+}
+
+TLinkLabel* TAboutPage::AddLink(int KeyPosition, const TVersionInfo& Info, std::function<QUrl(const QString&)> Target)
+{
+    auto* Link = new TLinkLabel(QString::fromStdString(Info.Values[static_cast<size_t>(KeyPosition)]));
+    FValues[static_cast<size_t>(KeyPosition)] = AddRow(KeyPosition, Link);
     // A key the build did not set reads "Unknown" and is no link: it is drawn
     // like the other values.
     if (Info.Present[static_cast<size_t>(KeyPosition)]) {
@@ -92,7 +99,9 @@ TLinkLabel* TAboutPage::AddLink(int KeyPosition, int Top, const QString& Caption
 
 void TAboutPage::Open(const QUrl& Url)
 {
-    FOpener(Url);
+    // A click that opens nothing says so instead of doing nothing.
+    if (!FOpener(Url))
+        TApplication::ShowWarning(tr("No program on this system opens %1").arg(Url.toDisplayString()));
 }
 
 } // namespace permuto

@@ -9,6 +9,8 @@
 
 #include "VersionInfo.h"
 
+class QGridLayout;
+
 namespace permuto {
 
 // A value field that can be clicked.
@@ -26,8 +28,9 @@ protected:
 class TAboutPage : public QWidget {
     Q_OBJECT
 public:
-    // Opens a link with the desktop's default action; tests replace it.
-    using TOpener = std::function<void(const QUrl& Url)>;
+    // Opens a link with the desktop's default action, true when something
+    // opened it; tests replace it.
+    using TOpener = std::function<bool(const QUrl& Url)>;
 
     explicit TAboutPage(const TVersionInfo& Info, QWidget* Parent = nullptr);
     void SetOpener(TOpener Opener) { FOpener = std::move(Opener); }
@@ -39,11 +42,12 @@ public:
     QLabel* Logo() const { return FLogo; }
 
 private:
-    TLinkLabel* AddLink(int KeyPosition, int Top, const QString& Caption, const TVersionInfo& Info,
-                        std::function<QUrl(const QString&)> Target);
+    QLabel* AddRow(int KeyPosition, QLabel* Value);
+    TLinkLabel* AddLink(int KeyPosition, const TVersionInfo& Info, std::function<QUrl(const QString&)> Target);
     void Open(const QUrl& Url);
 
     TOpener FOpener;
+    QGridLayout* FGrid = nullptr;
     std::array<QLabel*, VersionKeyCount> FValues{};
     TLinkLabel* FWww = nullptr;
     TLinkLabel* FMail = nullptr;

@@ -16,14 +16,11 @@ void ShowInMessageBox(TApplication::TSeverity Severity, const QString& Message)
         QMessageBox::warning(QApplication::activeWindow(), Caption, Message);
 }
 
-QMessageBox::StandardButton AskInMessageBox(const QString& Question, QMessageBox::StandardButtons Buttons)
+QMessageBox::StandardButton AskInMessageBox(const QString& Question, QMessageBox::StandardButtons Buttons,
+                                            QMessageBox::StandardButton Default)
 {
     QMessageBox Box(QMessageBox::Question, Caption, Question, Buttons, QApplication::activeWindow());
-    for (int Bit = 0; Bit < 32; ++Bit) // the first button asked for is the default
-        if (Buttons.testFlag(static_cast<QMessageBox::StandardButton>(1u << Bit))) {
-            Box.setDefaultButton(static_cast<QMessageBox::StandardButton>(1u << Bit));
-            break;
-        }
+    Box.setDefaultButton(Default);
     return static_cast<QMessageBox::StandardButton>(Box.exec());
 }
 
@@ -77,9 +74,10 @@ void TApplication::ShowWarning(const QString& Message)
     Presenter()(TSeverity::Warning, Message);
 }
 
-QMessageBox::StandardButton TApplication::Ask(const QString& Question, QMessageBox::StandardButtons Buttons)
+QMessageBox::StandardButton TApplication::Ask(const QString& Question, QMessageBox::StandardButtons Buttons,
+                                              QMessageBox::StandardButton Default)
 {
-    return Asker()(Question, Buttons);
+    return Asker()(Question, Buttons, Default);
 }
 
 bool TApplication::Guarded(const std::function<void()>& Action)

@@ -19,14 +19,16 @@ public:
     // How messages are shown, and how questions are answered; tests replace
     // the message boxes.
     using TPresenter = std::function<void(TSeverity Severity, const QString& Message)>;
-    using TAsker = std::function<QMessageBox::StandardButton(const QString& Question, QMessageBox::StandardButtons Buttons)>;
+    using TAsker = std::function<QMessageBox::StandardButton(const QString& Question, QMessageBox::StandardButtons Buttons,
+                                                             QMessageBox::StandardButton Default)>;
     static void SetPresenter(TPresenter Presenter);
     static void SetAsker(TAsker Asker);
 
     static void ShowError(const QString& Message);
     static void ShowWarning(const QString& Message);
-    // Asks with the given buttons; the first of them is the default.
-    static QMessageBox::StandardButton Ask(const QString& Question, QMessageBox::StandardButtons Buttons);
+    // Asks with the given buttons; Enter gives Default.
+    static QMessageBox::StandardButton Ask(const QString& Question, QMessageBox::StandardButtons Buttons,
+                                           QMessageBox::StandardButton Default);
 
     // Runs a user action; an error it raises is shown and ends the action.
     // False when it failed.

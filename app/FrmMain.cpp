@@ -25,6 +25,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QUndoStack>
+#include <QKeyEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -127,6 +129,7 @@ void TFormMain::BuildWindow()
     setFont(Font);
     move(102, 189);
     resize(700, 595);
+    setMinimumSize(520, 380);
     setAcceptDrops(true);
 
     auto* Central = new QWidget(this);
@@ -174,10 +177,18 @@ void TFormMain::BuildMenus()
     Edit->addAction(Undo);
     Edit->addAction(Redo);
     Edit->addSeparator();
-    AddAction(Edit, tr("S&wap indices"), {}, this, [this] { SwapClick(); });
-    AddAction(Edit, tr("&Order by signal flow"), {QKeySequence(Qt::CTRL | Qt::Key_R)}, this, [this] { OrderClick(); });
-    AddAction(Edit, tr("Move &up"), {QKeySequence(Qt::ALT | Qt::Key_Up)}, this, [this] { MoveSelected(-1); });
-    AddAction(Edit, tr("Move &down"), {QKeySequence(Qt::ALT | Qt::Key_Down)}, this, [this] { MoveSelected(+1); });
+    FEditActions = {
+        AddAction(Edit, tr("S&wap indices"), {}, this, [this] { SwapClick(); }),
+        AddAction(Edit, tr("&Order by signal flow"), {QKeySequence(Qt::CTRL | Qt::Key_R)}, this, [this] { OrderClick(); }),
+        AddAction(Edit, tr("Move &up"), {QKeySequence(Qt::ALT | Qt::Key_Up)}, this, [this] { MoveSelected(-1); }),
+        AddAction(Edit, tr("Move &down"), {QKeySequence(Qt::ALT | Qt::Key_Down)}, this, [this] { MoveSelected(+1); })};
+    for (QAction* Action : FEditActions)
+        Action->setEnabled(false);
+    // What was done or undone, in the status bar.
+    connect(FUndo, &QUndoStack::indexChanged, this, [this] {
+        if (FUndo->index() > 0)
+            statusBar()->showMessage(FUndo->text(FUndo->index() - 1), 5000);
+    });
 }
 
 QWidget* TFormMain::BuildTopBar()
@@ -299,6 +310,13 @@ QWidget* TFormMain::BuildWorkPage()
     Controls->addWidget(Group);
     FEditIndex1 = new QLineEdit(QStringLiteral("0"), Right);
     FEditIndex2 = new QLineEdit(QStringLiteral("0"), Right);
+    auto* Label1 = new QLabel(tr("First &index"), Right);
+    auto* Label2 = new QLabel(tr("Seco&nd index"), Right);
+    Label1->setBuddy(FEditIndex1);
+    Label2->setBuddy(FEditIndex2);
+    // Ctrl+Z in an index field undoes the last step of the patch, not the typing.
+    FEditIndex1->installEventFilter(this);
+    FEditIndex2->installEventFilter(this);
     FEditIndex1->setAccessibleName(tr("First index"));
     FEditIndex2->setAccessibleName(tr("Second index"));
     FEditIndex1->setToolTip(tr("First module index of a swap (Enter swaps)"));
@@ -310,10 +328,13 @@ QWidget* TFormMain::BuildWorkPage()
     FMoveUp->setToolTip(tr("Process the selected module one place earlier (Alt+Up)"));
     FMoveDown = new QPushButton(tr("Move &down"), Right);
     FMoveDown->setToolTip(tr("Process the selected module one place later (Alt+Down)"));
-    for (QWidget* Control : std::initializer_list<QWidget*>{FEditIndex1, FEditIndex2, FSwap, FOrder, FMoveUp, FMoveDown})
+    for (QWidget* Control : std::initializer_list<QWidget*>{Label1, FEditIndex1, Label2, FEditIndex2, FSwap, FOrder,
+                                                            FMoveUp, FMoveDown})
         Controls->addWidget(Control);
-    for (QPushButton* Button : {FSwap, FOrder, FMoveUp, FMoveDown})
+    for (QPushButton* Button : {FSwap, FOrder, FMoveUp, FMoveDown}) {
         Button->setAutoDefault(false);
+        Button->setEnabled(false); // until a patch is loaded there is nothing to act on
+    }
     Controls->addStretch(1);
     Row->addWidget(Right);
 
@@ -334,6 +355,12 @@ QWidget* TFormMain::BuildWorkPage()
 
 bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Event->type() == QEvent::ShortcutOverride && (Watched == FEditIndex1 || Watched == FEditIndex2)) {
+        auto* Key = static_cast<QKeyEvent*>(Event);
+        if (Key->matches(QKeySequence::Undo) || Key->matches(QKeySequence::Redo) ||
+            Key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z))
+            return true; // not taken by the field: the window's Undo and Redo get it
+    }
     // Clicking into a table, or reaching it with the keyboard, chooses its area.
     if (Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::FocusIn)
         for (uint8_t Area : {AreaPoly, AreaCommon})
@@ -401,8 +428,17 @@ void TFormMain::SwapClick()
     TApplication::Guarded([this] {
         if (!IsInteger(FEditIndex1->text().toStdString()) || !IsInteger(FEditIndex2->text().toStdString()))
             throw EPermutoError(NonIntegerSwapMessage);
+        TRenumbering Map = TRenumbering::Swap(FIndex1, FIndex2);
+        if (!FPatch->ChangedBy(FSection, Map)) {
+            statusBar()->showMessage(tr("Nothing to swap: no line of the %1 area refers to %2 or %3")
+                                         .arg(AreaText(FSection))
+                                         .arg(FIndex1)
+                                         .arg(FIndex2),
+                                     5000);
+            return;
+        }
         const QString Text = tr("Swap %1 and %2 (%3)").arg(FIndex1).arg(FIndex2).arg(AreaText(FSection));
-        FUndo->push(new TRenumberCommand(*FPatch, FSection, TRenumbering::Swap(FIndex1, FIndex2), Text,
+        FUndo->push(new TRenumberCommand(*FPatch, FSection, std::move(Map), Text,
                                          [this](TAreaCode Area) { Renumbered(Area); }));
     });
 }
@@ -464,6 +500,8 @@ void TFormMain::Renumbered(uint8_t Area)
 
 void TFormMain::ShowLateStatus()
 {
+    if (FDocumentName.isEmpty())
+        return; // nothing loaded, nothing to count
     FLateStatus->setText(tr("poly: %1 late, common: %2 late")
                              .arg(FModels[DumpOf(AreaPoly)]->LateCount())
                              .arg(FModels[DumpOf(AreaCommon)]->LateCount()));
@@ -531,11 +569,11 @@ bool TFormMain::MaybeSave()
 {
     if (FUndo->isClean())
         return true;
-    const QMessageBox::StandardButton Answer = TApplication::Ask(
-        tr("Save the changes to %1?").arg(ShortName(FDocumentName)),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    const QMessageBox::StandardButton Answer =
+        TApplication::Ask(tr("Save the changes to %1?").arg(ShortName(FDocumentName)),
+                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (Answer == QMessageBox::Save)
-        return TApplication::Guarded([this] { SaveTo(FDocumentName); });
+        return MayReplace(FDocumentName) && TApplication::Guarded([this] { SaveTo(FDocumentName); });
     return Answer == QMessageBox::Discard;
 }
 
@@ -558,10 +596,16 @@ void TFormMain::Load(const QString& FileName)
     FPatch->LoadFromFile(ToLocal(FileName)); // all or nothing: a failure changes nothing here
     FDocumentName = FileName;
     FUndo->clear();
-    for (uint8_t Area : {AreaPoly, AreaCommon})
-        Renumbered(Area);
-    FSave->setEnabled(true);
+    for (uint8_t Area : {AreaPoly, AreaCommon}) {
+        FModels[DumpOf(Area)]->Reset();
+        FitNumberColumns(Area);
+    }
+    ShowLateStatus();
+    for (QPushButton* Button : {FSave, FSwap, FOrder, FMoveUp, FMoveDown})
+        Button->setEnabled(true);
     FSaveAction->setEnabled(true);
+    for (QAction* Action : FEditActions)
+        Action->setEnabled(true);
     UpdateTitle();
     statusBar()->showMessage(tr("Loaded %1: %2 + %3 modules")
                                  .arg(ShortName(FileName))
@@ -570,7 +614,8 @@ void TFormMain::Load(const QString& FileName)
     AddRecent(FileName);
     if (!FPatch->LooksLikePatch())
         TApplication::ShowWarning(tr("%1 does not look like a patch: besides its version line it holds no patch "
-                                     "section. Saving it writes empty sections.")
+                                     "section. Saving writes the patch as shown, with empty sections, and asks "
+                                     "before it replaces this file.")
                                       .arg(ShortName(FileName)));
 }
 
@@ -579,12 +624,22 @@ void TFormMain::SaveClick()
     if (FDocumentName.isEmpty())
         return;
     const QString Target = FPatchName;
-    if (!SameFile(Target, FDocumentName) && QFileInfo::exists(Target) &&
-        TApplication::Ask(tr("Replace %1?\n\nThe patch shown was loaded from %2.")
-                              .arg(ShortName(Target), QDir::toNativeSeparators(FDocumentName)),
-                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return;
-    TApplication::Guarded([this, Target] { SaveTo(Target); });
+    if (MayReplace(Target))
+        TApplication::Guarded([this, Target] { SaveTo(Target); });
+}
+
+bool TFormMain::MayReplace(const QString& Target)
+{
+    QString Why;
+    if (!SameFile(Target, FDocumentName))
+        Why = tr("The patch shown was loaded from %1.").arg(QDir::toNativeSeparators(FDocumentName));
+    else if (!FPatch->LooksLikePatch())
+        Why = tr("It did not look like a patch when it was loaded: its text would be replaced by the patch "
+                 "shown.");
+    if (Why.isEmpty() || !QFileInfo::exists(Target))
+        return true;
+    return TApplication::Ask(tr("Replace %1?\n\n%2").arg(ShortName(Target), Why), QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool TFormMain::SaveTo(const QString& FileName)
@@ -609,8 +664,7 @@ void TFormMain::FillRecentMenu()
     FRecentMenu->clear();
     for (int I = 0; I < FRecent.size(); ++I) {
         const QString File = FRecent[I];
-        QAction* Action = FRecentMenu->addAction(QStringLiteral("&%1 %2").arg(I + 1).arg(ShortName(File)));
-        Action->setToolTip(File);
+        QAction* Action = FRecentMenu->addAction(QStringLiteral("&%1 %2").arg(I + 1).arg(QDir::toNativeSeparators(File)));
         connect(Action, &QAction::triggered, this, [this, File] { OpenPatch(File); });
     }
     FRecentMenu->setEnabled(!FRecent.isEmpty());
@@ -639,8 +693,17 @@ void TFormMain::LoadSettings()
     if (FPatchName.isEmpty())
         SetPatchName(FromLocal(ExeDir()));
     const TWindowSettings Window = ReadWindowSettings(File);
-    if (!Window.Geometry.isEmpty())
-        restoreGeometry(Window.Geometry);
+    if (Window.Frame.isValid()) {
+        // Where it was, but never larger than the screen or off it (the
+        // screen or the scale may have changed since).
+        const QRect Screen = screen()->availableGeometry();
+        QRect Frame = Window.Frame;
+        Frame.setSize(Frame.size().boundedTo(Screen.size()).expandedTo(minimumSize()));
+        const int Left = std::max(Screen.left(), std::min(Frame.left(), Screen.right() + 1 - Frame.width()));
+        const int Top = std::max(Screen.top(), std::min(Frame.top(), Screen.bottom() + 1 - Frame.height()));
+        Frame.moveTopLeft(QPoint(Left, Top));
+        setGeometry(Frame);
+    }
     if (!Window.Splitter.isEmpty())
         FSplitter->restoreState(Window.Splitter);
     FRecent = Window.Recent;
@@ -649,7 +712,7 @@ void TFormMain::LoadSettings()
 
 void TFormMain::SaveSettings()
 {
-    const TWindowSettings Window{saveGeometry(), FSplitter->saveState(), FRecent};
+    const TWindowSettings Window{geometry(), FSplitter->saveState(), FRecent};
     WritePatchName(SettingsFileName(), FPatchName, &Window);
 }
 

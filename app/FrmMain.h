@@ -104,6 +104,9 @@ private:
     // Asks what to do with unsaved changes; false when the user cancelled or
     // the save failed.
     bool MaybeSave();
+    // Asks before a save replaces a file other than the one loaded, or the
+    // loaded file when it did not look like a patch; true to go on.
+    bool MayReplace(const QString& Target);
     bool SaveTo(const QString& FileName);
     void Load(const QString& FileName);
     void Renumbered(uint8_t Area);
@@ -146,6 +149,7 @@ private:
     QLabel* FLateStatus = nullptr;
     QMenu* FRecentMenu = nullptr;
     QAction* FSaveAction = nullptr;
+    std::array<QAction*, 4> FEditActions{};
     TAboutPage* FAbout = nullptr;
 };
 

@@ -35,7 +35,11 @@ const TModuleDump& TModuleTableModel::Modules() const
 
 void TModuleTableModel::Refresh()
 {
-    beginResetModel();
+    // A renumbering keeps every module in its row: the cells change, the
+    // rows (and what is selected) stay. A load may bring other rows.
+    const bool SameRows = FRows == Modules().Count() && FRows > 0;
+    if (!SameRows)
+        beginResetModel();
     FRows = Modules().Count();
     FNames = std::make_unique<TNameLookup>(FPatch.NameDumps[FArea == AreaPoly ? PolyDump : CommonDump]);
     FLateFrom.clear();
@@ -43,7 +47,10 @@ void TModuleTableModel::Refresh()
     for (const TFeed& Feed : Late)
         FLateFrom[Feed.Destination].push_back(Feed.Source);
     FLateCount = Late.size();
-    endResetModel();
+    if (SameRows)
+        emit dataChanged(index(0, 0), index(FRows - 1, ColumnCount - 1));
+    else
+        endResetModel();
 }
 
 int32_t TModuleTableModel::ModuleIndexAt(int Row) const

@@ -27,6 +27,12 @@ public:
     TAreaCode Area() const { return FArea; }
     // Rereads the area after any change of the document.
     void Refresh();
+    // Rereads a newly loaded document: its rows are other modules.
+    void Reset()
+    {
+        FRows = -1;
+        Refresh();
+    }
     // The module index shown in a row.
     int32_t ModuleIndexAt(int Row) const;
     int LateCount() const { return static_cast<int>(FLateCount); }

@@ -79,7 +79,7 @@ std::string WhyNotWritten(const std::string& File, qint64 Size)
 TWindowSettings ReadWindowSettings(const QString& IniFile)
 {
     QSettings Ini(IniFile, QSettings::IniFormat);
-    return {Ini.value(QStringLiteral("Window/Geometry")).toByteArray(),
+    return {Ini.value(QStringLiteral("Window/Frame")).toRect(),
             Ini.value(QStringLiteral("Window/Splitter")).toByteArray(),
             Ini.value(QStringLiteral("Recent/Files")).toStringList().mid(0, RecentCount)};
 }
@@ -98,7 +98,7 @@ void WritePatchName(const QString& IniFile, const QString& PatchName, const TWin
     Ini.remove(SectionName);
     Ini.setValue(PatchNameKey, PatchName);
     if (Window != nullptr) {
-        Ini.setValue(QStringLiteral("Window/Geometry"), Window->Geometry);
+        Ini.setValue(QStringLiteral("Window/Frame"), Window->Frame);
         Ini.setValue(QStringLiteral("Window/Splitter"), Window->Splitter);
         Ini.setValue(QStringLiteral("Recent/Files"), Window->Recent);
     }

@@ -3,6 +3,7 @@
 // the patch file last shown in the window; section Window the window's
 // geometry and splitter; section Recent the patches loaded last.
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +17,7 @@ QString SettingsFileName();
 QString ChooseSettingsFile(const QString& BesideExecutable, bool BesideWritable, const QString& ConfigFolder);
 
 struct TWindowSettings {
-    QByteArray Geometry;
+    QRect Frame; // position and size, in the screen's logical pixels
     QByteArray Splitter;
     QStringList Recent; // newest first
 };

@@ -1,5 +1,7 @@
 #include "PatchDefs.h"
 
+#include <algorithm>
+
 #include "library/Files.h"
 
 namespace permuto {
@@ -155,6 +157,28 @@ void TPatchDef::Renumber(uint8_t AreaCode, const TRenumbering& Map)
     MorphMapDump.Renumber(AreaCode, Map);
     KnobMapDump.Renumber(AreaCode, Map);
     ControlMapDump.Renumber(AreaCode, Map);
+}
+
+bool TPatchDef::ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const
+{
+    if (!IsArea(AreaCode) || Map.IsIdentity())
+        return false;
+    const int Dump = DumpOf(AreaCode);
+    const auto Moves = [&Map](int32_t Index) { return Map(Index) != Index; };
+    const auto AnyIndex = [&Moves](const auto& Records) {
+        return std::any_of(Records.begin(), Records.end(), [&](const auto& R) { return Moves(R.ModuleIndex); });
+    };
+    const auto AnyAssignment = [&](const auto& Section) {
+        const auto& List = Section.Assignments();
+        return std::any_of(List.begin(), List.end(),
+                           [&](const auto& A) { return A.Area == AreaCode && Moves(A.ModuleIndex); });
+    };
+    const TCableDefs& Cables = CableDumps[Dump].Cables();
+    return AnyIndex(ModuleDumps[Dump].Modules()) || AnyIndex(ParameterDumps[Dump].ParameterLines()) ||
+           AnyIndex(CustomDumps[Dump].CustomLines()) || AnyIndex(NameDumps[Dump].Names()) ||
+           std::any_of(Cables.begin(), Cables.end(),
+                       [&](const TCableDef& C) { return Moves(C.Module1) || Moves(C.Module2); }) ||
+           AnyAssignment(MorphMapDump) || AnyAssignment(KnobMapDump) || AnyAssignment(ControlMapDump);
 }
 
 void TPatchDef::SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB)

@@ -66,6 +66,9 @@ public:
     // poly area, 0 the common area; any other code changes nothing (and has
     // no modules to order, move or list).
     void Renumber(uint8_t AreaCode, const TRenumbering& Map);
+    // True when Renumber would change some line: some line of the area
+    // refers to an index that Map gives another number.
+    bool ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const;
     // The renumbering that exchanges two indices.
     void SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB);
     // Puts the area in signal-flow order (see SignalFlowOrder) and gives the

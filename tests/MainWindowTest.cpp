@@ -73,7 +73,9 @@ protected:
         TApplication::SetPresenter([this](TApplication::TSeverity Severity, const QString& Message) {
             (Severity == TApplication::TSeverity::Error ? Errors : Warnings) << Message;
         });
-        TApplication::SetAsker([this](const QString& Question, QMessageBox::StandardButtons) {
+        TApplication::SetAsker([this](const QString& Question, QMessageBox::StandardButtons,
+                                      QMessageBox::StandardButton Default) {
+            Defaults << Default;
             Questions << Question;
             return Answers.isEmpty() ? QMessageBox::Cancel : Answers.takeFirst();
         });
@@ -115,7 +117,7 @@ protected:
 
     TTempDir Dir;
     QStringList Errors, Warnings, Questions;
-    QList<QMessageBox::StandardButton> Answers;
+    QList<QMessageBox::StandardButton> Answers, Defaults;
 };
 
 } // namespace
@@ -125,6 +127,7 @@ TEST_F(MainWindow, LoadShowsBothAreasTheirLateInputsAndTheFile)
     auto W = Open();
     EXPECT_EQ(W->windowTitle(), "Permuto");
     EXPECT_EQ(W->EditPatchName()->text().toStdString(), ExeDir());
+    EXPECT_FALSE(W->BitBtnSwap()->isEnabled() || W->BitBtnOrder()->isEnabled()); // nothing to act on yet
     Load(*W, DataFile("full.pch"));
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join("\n").toStdString();
     QTableView* Poly = W->StringGridPoly();
@@ -149,29 +152,38 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactly)
     Load(*W, Copy("full.pch", "p.pch"));
     const std::string Loaded = Saved(W->Patch());
 
+    TypeInto(W->EditIndex1(), "7");
+    TypeInto(W->EditIndex2(), "8", true); // no line refers to either: no step
+    EXPECT_EQ(W->UndoStack()->count(), 0);
     TypeInto(W->EditIndex1(), "2");
     TypeInto(W->EditIndex2(), "5", true); // Enter swaps
+    QTest::keyClick(W->EditIndex2(), Qt::Key_Z, Qt::ControlModifier); // undoes the swap, not the typing
+    EXPECT_EQ(W->UndoStack()->index(), 0);
+    EXPECT_EQ(W->EditIndex2()->text(), "5");
+    QTest::keyClick(W->EditIndex2(), Qt::Key_Y, Qt::ControlModifier);
     QTest::mouseClick(W->BitBtnOrder(), Qt::LeftButton);
     EXPECT_EQ(W->LateStatus()->text(), "poly: 0 late, common: 2 late");
     QTest::mouseClick(W->StringGridCommon()->viewport(), Qt::LeftButton, {},
                       W->StringGridCommon()->visualRect(W->StringGridCommon()->model()->index(2, 0)).center());
     EXPECT_EQ(W->Section(), AreaCommon);
     QTest::keyClick(W->StringGridCommon(), Qt::Key_Up, Qt::AltModifier); // module 3 goes before 2
-    ASSERT_EQ(W->UndoStack()->count(), 3) << Errors.join("\n").toStdString();
+    QTest::keyClick(W->StringGridCommon(), Qt::Key_Up, Qt::AltModifier); // and before 1: it stays selected
+    ASSERT_EQ(W->UndoStack()->count(), 4) << Errors.join("\n").toStdString();
     EXPECT_EQ(W->UndoStack()->text(0), "Swap 2 and 5 (poly)");
     EXPECT_EQ(W->UndoStack()->text(1), "Order by signal flow (poly)");
     EXPECT_EQ(W->UndoStack()->text(2), "Move 3 to 2 (common)");
-    EXPECT_EQ(Cell(W->StringGridCommon(), 2, 0), "2");
+    EXPECT_EQ(W->UndoStack()->text(3), "Move 2 to 1 (common)");
+    EXPECT_EQ(Cell(W->StringGridCommon(), 2, 0), "1");
     EXPECT_TRUE(W->isWindowModified());
     const std::string Edited = Saved(W->Patch());
 
-    for (int I = 0; I < 3; ++I)
+    for (int I = 0; I < 4; ++I)
         QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Saved(W->Patch()), Loaded);
     EXPECT_FALSE(W->isWindowModified());
     QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::keyClick(W.get(), Qt::Key_Y, Qt::ControlModifier);
-    QTest::keyClick(W.get(), Qt::Key_Y, Qt::ControlModifier);
+    for (int I = 0; I < 3; ++I)
+        QTest::keyClick(W.get(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(Saved(W->Patch()), Edited);
 
     // A drag of one row onto another moves it there (what the view asks of its model).
@@ -179,7 +191,7 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactly)
     const int32_t From = Model->ModuleIndexAt(0), To = Model->ModuleIndexAt(5);
     std::unique_ptr<QMimeData> Dragged(Model->mimeData({Model->index(0, 0)}));
     Model->dropMimeData(Dragged.get(), Qt::MoveAction, -1, -1, Model->index(5, 0));
-    EXPECT_EQ(W->UndoStack()->text(3), QString("Move %1 to %2 (poly)").arg(From).arg(To));
+    EXPECT_EQ(W->UndoStack()->text(4), QString("Move %1 to %2 (poly)").arg(From).arg(To));
     EXPECT_EQ(Model->ModuleIndexAt(0), To);
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join("\n").toStdString();
 }
@@ -335,6 +347,10 @@ TEST_F(MainWindow, ErrorsAreShownAndChangeNothing)
     Load(*W, Dir.File("text.pch"));
     ASSERT_EQ(Warnings.size(), 1);
     EXPECT_TRUE(Warnings[0].startsWith("text.pch does not look like a patch")) << Warnings[0].toStdString();
+    QTest::keyClick(W.get(), Qt::Key_S, Qt::ControlModifier); // asked, No by default: the text stays
+    EXPECT_TRUE(Questions.last().startsWith("Replace text.pch?"));
+    EXPECT_EQ(Defaults.last(), QMessageBox::No);
+    EXPECT_EQ(ReadText(Dir.File("text.pch")), "Version=not a patch\r\njust some text\r\n");
 }
 
 TEST_F(MainWindow, SettingsRememberTheNameTheWindowAndRecentPatches)
@@ -375,16 +391,24 @@ TEST_F(MainWindow, UnwritableSettingsAreReportedAndTheWindowStillCloses)
 TEST(AboutPage, LinksOpenTheirTargetsAndMissingKeysAreNoLinks)
 {
     InitGlobals("/opt/permuto/permuto");
+    QStringList Warnings;
+    TApplication::SetPresenter([&](TApplication::TSeverity, const QString& Message) { Warnings << Message; });
     TAboutPage Page(ReadVersionInfo({{"Www", "example.org/permuto"}, {"Mail", "team@example.org"}, {"Gnu", "COPYING"}}));
     QList<QUrl> Opened;
-    Page.SetOpener([&](const QUrl& Url) { Opened << Url; });
+    Page.SetOpener([&](const QUrl& Url) {
+        Opened << Url;
+        return Url.scheme() != "mailto"; // no mail program here
+    });
     for (TLinkLabel* Link : {Page.StaticTextWww(), Page.StaticTextMail(), Page.StaticTextLicense()})
         QTest::mouseClick(Link, Qt::LeftButton);
     EXPECT_EQ(Opened, (QList<QUrl>{QUrl("http://example.org/permuto"), QUrl("mailto:team@example.org"),
                                    QUrl::fromLocalFile("/opt/permuto/COPYING")}));
 
     TAboutPage Bare(ReadVersionInfo({}));
-    Bare.SetOpener([&](const QUrl& Url) { Opened << Url; });
+    Bare.SetOpener([&](const QUrl& Url) {
+        Opened << Url;
+        return true;
+    });
     for (TLinkLabel* Link : {Bare.StaticTextWww(), Bare.StaticTextMail(), Bare.StaticTextLicense()}) {
         QTest::mouseClick(Link, Qt::LeftButton);
         EXPECT_EQ(Link->text(), "Unknown");
@@ -395,6 +419,8 @@ TEST(AboutPage, LinksOpenTheirTargetsAndMissingKeysAreNoLinks)
     EXPECT_EQ(Opened.size(), 3);
     EXPECT_NE(Page.StaticTextWww()->palette().color(QPalette::WindowText),
               Page.ValueLabel(0)->palette().color(QPalette::WindowText));
+    EXPECT_EQ(Warnings, QStringList{"No program on this system opens mailto:team@example.org"});
+    TApplication::SetPresenter(nullptr);
 }
 
 TEST(Logo, OurJpegDecodesToItsPicture)
