@@ -41,4 +41,29 @@ int32_t TCommand::ParseIndex(const std::string& Text)
     return Index;
 }
 
+TIndexPairCommand::TIndexPairCommand(std::string Name, std::string Summary, TArgument First, TArgument Second)
+    : TCommand(std::move(Name), std::move(Summary))
+    , FFirst(std::move(First))
+    , FSecond(std::move(Second))
+{
+}
+
+void TIndexPairCommand::AddArguments(CLI::App& Command)
+{
+    Command.add_option("AREA", FAreaText, "poly or common")->required();
+    Command.add_option(FFirst.Name, FFirstText, FFirst.Help)->required();
+    Command.add_option(FSecond.Name, FSecondText, FSecond.Help)->required();
+}
+
+int TIndexPairCommand::Run()
+{
+    // Every argument is checked before the patch is read.
+    const TAreaCode Area = ParseArea(FAreaText);
+    const int32_t First = ParseIndex(FFirstText), Second = ParseIndex(FSecondText);
+    LoadPatch();
+    Apply(Area, First, Second);
+    SavePatch();
+    return ExitSuccess;
+}
+
 } // namespace permuto::cli

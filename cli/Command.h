@@ -58,6 +58,26 @@ private:
     CLI::App* FApp = nullptr;
 };
 
+// A command on two module indices of one area: PATCH AREA FIRST SECOND [-o OUT].
+class TIndexPairCommand : public TCommand {
+public:
+    int Run() final;
+
+protected:
+    struct TArgument {
+        std::string Name;
+        std::string Help;
+    };
+    TIndexPairCommand(std::string Name, std::string Summary, TArgument First, TArgument Second);
+    void AddArguments(CLI::App& Command) final;
+    // Changes FPatch; it is saved afterwards.
+    virtual void Apply(TAreaCode Area, int32_t First, int32_t Second) = 0;
+
+private:
+    TArgument FFirst, FSecond;
+    std::string FAreaText, FFirstText, FSecondText;
+};
+
 // One of each command, in the order "permuto-cli --help" lists them.
 std::vector<std::unique_ptr<TCommand>> MakeCommands();
 

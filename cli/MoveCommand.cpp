@@ -6,30 +6,17 @@ namespace permuto::cli {
 
 namespace {
 
-class TMoveCommand : public TCommand {
+class TMoveCommand : public TIndexPairCommand {
 public:
-    TMoveCommand() : TCommand("move", "Move module I to the place of module T in AREA's processing order") {}
-
-    int Run() override
+    TMoveCommand()
+        : TIndexPairCommand("move", "Move module I to the place of module T in AREA's processing order",
+                            {"I", "The index of the module to move"},
+                            {"T", "The index of the module whose place it takes"})
     {
-        const TAreaCode Area = ParseArea(FArea);
-        const int32_t From = ParseIndex(FFrom), To = ParseIndex(FTo);
-        LoadPatch();
-        FPatch.MoveModule(Area, From, To);
-        SavePatch();
-        return ExitSuccess;
     }
 
 protected:
-    void AddArguments(CLI::App& Command) override
-    {
-        Command.add_option("AREA", FArea, "poly or common")->required();
-        Command.add_option("I", FFrom, "The index of the module to move")->required();
-        Command.add_option("T", FTo, "The index of the module whose place it takes")->required();
-    }
-
-private:
-    std::string FArea, FFrom, FTo;
+    void Apply(TAreaCode Area, int32_t From, int32_t To) override { FPatch.MoveModule(Area, From, To); }
 };
 
 } // namespace

@@ -6,30 +6,16 @@ namespace permuto::cli {
 
 namespace {
 
-class TSwapCommand : public TCommand {
+class TSwapCommand : public TIndexPairCommand {
 public:
-    TSwapCommand() : TCommand("swap", "Exchange the indices A and B in AREA, renumbering every line that refers to them") {}
-
-    int Run() override
+    TSwapCommand()
+        : TIndexPairCommand("swap", "Exchange the indices A and B in AREA, renumbering every line that refers to them",
+                            {"A", "A module index"}, {"B", "The other module index"})
     {
-        const TAreaCode Area = ParseArea(FArea);
-        const int32_t A = ParseIndex(FA), B = ParseIndex(FB);
-        LoadPatch();
-        FPatch.SwapModules(Area, A, B);
-        SavePatch();
-        return ExitSuccess;
     }
 
 protected:
-    void AddArguments(CLI::App& Command) override
-    {
-        Command.add_option("AREA", FArea, "poly or common")->required();
-        Command.add_option("A", FA, "A module index")->required();
-        Command.add_option("B", FB, "The other module index")->required();
-    }
-
-private:
-    std::string FArea, FA, FB;
+    void Apply(TAreaCode Area, int32_t A, int32_t B) override { FPatch.SwapModules(Area, A, B); }
 };
 
 } // namespace

@@ -38,15 +38,10 @@ TEST(AllOrNothing, EveryFailedLoadLeavesTheDocumentAsItWas)
 {
     const std::string A = std::string(PERMUTO_TEST_DATA) + "/full.pch";
     const std::string B = std::string(PERMUTO_TEST_DATA) + "/shuffled.pch";
-    const auto Saved = [](const TPatchDef& Patch) {
-        TStringList Lines;
-        Patch.SaveToStrings(Lines);
-        return Lines.Text();
-    };
     const auto OpenFiles = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
     TPatchDef Patch;
     Patch.LoadFromFile(A);
-    const std::string Before = Saved(Patch);
+    const std::string Before = SavedText(Patch);
     const auto FilesBefore = OpenFiles();
 
     int Failures = 0;
@@ -62,7 +57,7 @@ TEST(AllOrNothing, EveryFailedLoadLeavesTheDocumentAsItWas)
         if (Loaded)
             break;
         ++Failures;
-        ASSERT_EQ(Saved(Patch), Before) << "after " << Allowed << " allocations";
+        ASSERT_EQ(SavedText(Patch), Before) << "after " << Allowed << " allocations";
         ASSERT_EQ(Patch.FileName, A);
     }
     EXPECT_GT(Failures, 10); // failures reached the sections, not only the file

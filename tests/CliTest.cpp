@@ -44,9 +44,7 @@ protected:
         TPatchDef Document;
         Document.LoadFromFile(Patch);
         Action(Document);
-        TStringList Lines;
-        Document.SaveToStrings(Lines);
-        return Lines.Text();
+        return SavedText(Document);
     }
 
     TTempDir Dir;

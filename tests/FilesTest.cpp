@@ -132,15 +132,10 @@ TEST(Saving, AFailedWriteLeavesTheOldFile)
     TTempDir Dir;
     const std::string Name = Dir.File("p.pch");
     WriteText(Name, "old");
-    struct rlimit Old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Old), 0);
-    auto* OldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit Small = Old;
-    Small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Small), 0);
-    const std::string Message = MessageOf<EFCreateError>([&] { WriteFileBytes(Name, std::string(5000, 'x')); });
-    ::setrlimit(RLIMIT_FSIZE, &Old);
-    ::signal(SIGXFSZ, OldHandler);
+    const std::string Message = MessageOf<EFCreateError>([&] {
+        TFileSizeLimit Limit(1000);
+        WriteFileBytes(Name, std::string(5000, 'x'));
+    });
     EXPECT_EQ(Message, "Cannot create file \"" + Name + "\". File too large");
     EXPECT_EQ(ReadText(Name), "old");
     EXPECT_EQ(EntriesIn(Dir.Path()), 1u);

@@ -89,15 +89,11 @@ TEST(SettingsFile, FailuresNameTheirRealCause)
     EXPECT_EQ(ReadPatchName(QString::fromStdString(Dir.File("garbage.ini")), ""), "/some/patch.pch");
 
     // A disk that takes no more bytes, here by a file-size limit (root too).
-    struct rlimit Old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Old), 0);
-    auto* OldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit Small = Old;
-    Small.rlim_cur = 8;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Small), 0);
-    const std::string Full = Message(Dir.File("full.ini"));
-    ::setrlimit(RLIMIT_FSIZE, &Old);
-    ::signal(SIGXFSZ, OldHandler);
+    std::string Full;
+    {
+        TFileSizeLimit Limit(8);
+        Full = Message(Dir.File("full.ini"));
+    }
     EXPECT_EQ(Full, "Cannot create file \"" + Dir.File("full.ini") + "\". File too large");
 }
 

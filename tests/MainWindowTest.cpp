@@ -52,13 +52,6 @@ QStringList RowTexts(QTableView* Grid, int Row)
     return Texts;
 }
 
-std::string Saved(const TPatchDef& Patch)
-{
-    TStringList Lines;
-    Patch.SaveToStrings(Lines);
-    return Lines.Text();
-}
-
 // Every test runs in a fresh program folder with the library and a settings
 // file of its own; messages are recorded and questions answered from a list.
 class MainWindow : public ::testing::Test {
@@ -150,7 +143,7 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactly)
 {
     auto W = Open();
     Load(*W, Copy("full.pch", "p.pch"));
-    const std::string Loaded = Saved(W->Patch());
+    const std::string Loaded = SavedText(W->Patch());
 
     TypeInto(W->EditIndex1(), "7");
     TypeInto(W->EditIndex2(), "8", true); // no line refers to either: no step
@@ -175,16 +168,16 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactly)
     EXPECT_EQ(W->UndoStack()->text(3), "Move 2 to 1 (common)");
     EXPECT_EQ(Cell(W->StringGridCommon(), 2, 0), "1");
     EXPECT_TRUE(W->isWindowModified());
-    const std::string Edited = Saved(W->Patch());
+    const std::string Edited = SavedText(W->Patch());
 
     for (int I = 0; I < 4; ++I)
         QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(Saved(W->Patch()), Loaded);
+    EXPECT_EQ(SavedText(W->Patch()), Loaded);
     EXPECT_FALSE(W->isWindowModified());
     QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     for (int I = 0; I < 3; ++I)
         QTest::keyClick(W.get(), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(Saved(W->Patch()), Edited);
+    EXPECT_EQ(SavedText(W->Patch()), Edited);
 
     // A drag of one row onto another moves it there (what the view asks of its model).
     TModuleTableModel* Model = W->Model(AreaPoly);
@@ -213,7 +206,7 @@ TEST_F(MainWindow, NothingUnsavedIsLostWithoutAQuestion)
     W->close();
     EXPECT_FALSE(W->isVisible());
     EXPECT_EQ(Questions.size(), 3);
-    EXPECT_EQ(ReadText(File), Saved(W->Patch())); // saved where it came from
+    EXPECT_EQ(ReadText(File), SavedText(W->Patch())); // saved where it came from
 
     auto Again = Open();
     Load(*Again, File);
@@ -237,7 +230,7 @@ TEST_F(MainWindow, SavingOverAnotherExistingFileAsksFirst)
     EXPECT_EQ(ReadText(B), "precious");
     Answers << QMessageBox::Yes;
     QTest::keyClick(W.get(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(ReadText(B), Saved(W->Patch()));
+    EXPECT_EQ(ReadText(B), SavedText(W->Patch()));
     EXPECT_EQ(W->statusBar()->currentMessage(), "Saved B.pch");
     EXPECT_EQ(W->windowTitle(), "B.pch[*] - Permuto");
     QTest::mouseClick(W->BitBtnSave(), Qt::LeftButton); // its own file now: no question

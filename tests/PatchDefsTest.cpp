@@ -19,13 +19,6 @@ const char* const TwoAreas = "[Header]\r\nVersion=Test 1\r\n"
                              "[moduledump]\n1\n1 4 0 0\n2 5 0 1\n3 6 0 2\n[/ModuleDump]\n"
                              "[NameDump]\n1\n1 \"Osc A\"\n3 Filter\n[/NameDump]\n";
 
-V Saved(const TPatchDef& Patch)
-{
-    TStringList L;
-    Patch.SaveToStrings(L);
-    return ToVector(L);
-}
-
 } // namespace
 
 TEST(PatchDocument, LoadsAnyOrderAndSavesTheFixedLayout)
@@ -35,7 +28,7 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesTheFixedLayout)
     TPatchDef Patch;
     Patch.LoadFromFile(Dir.File("a.pch"));
     EXPECT_EQ(Patch.FileName, Dir.File("a.pch"));
-    EXPECT_EQ(Saved(Patch),
+    EXPECT_EQ(SavedLines(Patch),
               (V{"[Header]", "Version=Test 1", "0 127 0 127 0 0 0 1 4000 2 0 0 0 0 0 0 1 1 1 1 1 1 1", "[/Header]",
                  "[ModuleDump]", "1", "1 4 0 0", "2 5 0 1", "3 6 0 2", "[/ModuleDump]",
                  "[ModuleDump]", "0", "1 7 0 0", "2 8 1 0", "[/ModuleDump]",
@@ -51,9 +44,9 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesTheFixedLayout)
     EXPECT_EQ(Patch.FileName, Dir.File("b.pch"));
     TPatchDef Again;
     Again.LoadFromFile(Dir.File("b.pch"));
-    EXPECT_EQ(Saved(Again), Saved(Patch));
+    EXPECT_EQ(SavedLines(Again), SavedLines(Patch));
     Again.Save();
-    EXPECT_EQ(ReadText(Dir.File("b.pch")), MakeLines(Saved(Patch)).Text());
+    EXPECT_EQ(ReadText(Dir.File("b.pch")), MakeLines(SavedLines(Patch)).Text());
 }
 
 TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)

@@ -54,13 +54,6 @@ void Load(TPatchDef& Patch, const std::string& Text)
     Patch.LoadFromStrings(L);
 }
 
-std::string Saved(const TPatchDef& Patch)
-{
-    TStringList L;
-    Patch.SaveToStrings(L);
-    return L.Text();
-}
-
 // The poly module indices in dump order.
 std::vector<int32_t> PolyIndices(const TPatchDef& Patch)
 {
@@ -136,12 +129,12 @@ TEST_P(SignalFlow, LateConnectionsAndOrder)
     TPatchDef Patch;
     Load(Patch, PatchText(C.Modules, C.Cables));
     EXPECT_EQ(Patch.LateConnections(AreaPoly), C.Late);
-    const std::string Before = Saved(Patch);
+    const std::string Before = SavedText(Patch);
     const TRenumbering Map = Patch.OrderBySignalFlow(AreaPoly);
     EXPECT_EQ(PolyIndices(Patch), C.Ordered);
     EXPECT_EQ(Patch.LateConnections(AreaCommon), (TFeeds{{2, 1}})); // the common area was not touched
     Patch.Renumber(AreaPoly, Map.Inverse());
-    EXPECT_EQ(Saved(Patch), Before);
+    EXPECT_EQ(SavedText(Patch), Before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -190,7 +183,7 @@ TEST(Refusals, UnknownOrSharedIndicesChangeNothing)
 {
     TPatchDef Patch;
     Load(Patch, PatchText({1, 2, 2, 3}, {"3 0 1 1 0 0"}));
-    const std::string Before = Saved(Patch);
+    const std::string Before = SavedText(Patch);
     const auto Message = [&](auto Action) {
         try {
             Action();
@@ -205,7 +198,7 @@ TEST(Refusals, UnknownOrSharedIndicesChangeNothing)
               "Module index 2 is used by two modules of the poly area; order and move need every index once");
     EXPECT_EQ(Message([&] { Patch.MoveModule(AreaPoly, 7, 1); }), "The poly area has no module with index 7");
     EXPECT_EQ(Message([&] { Patch.MoveModule(AreaCommon, 1, 5); }), "The common area has no module with index 5");
-    EXPECT_EQ(Saved(Patch), Before);
+    EXPECT_EQ(SavedText(Patch), Before);
     EXPECT_EQ(Patch.LateConnections(AreaPoly), (TFeeds{{3, 1}})); // listing late pairs still works
 }
 
@@ -308,7 +301,7 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
         const std::string Text = RandomPatch(Random);
         TPatchDef Patch;
         Load(Patch, Text);
-        const std::string Before = Saved(Patch);
+        const std::string Before = SavedText(Patch);
         TBruteForce Plain(PolyIndices(Patch), Patch.CableDumps[PolyDump]);
 
         TFeeds Late;
@@ -328,10 +321,10 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
 
         for (const TFeed& F : Patch.LateConnections(AreaPoly)) // only inside feedback groups
             EXPECT_TRUE(Plain.SameGroup(Map.Inverse()(F.Source), Map.Inverse()(F.Destination))) << Text;
-        const std::string Once = Saved(Patch);
+        const std::string Once = SavedText(Patch);
         EXPECT_TRUE(Patch.OrderBySignalFlow(AreaPoly).IsIdentity()) << Text;
-        EXPECT_EQ(Saved(Patch), Once);
+        EXPECT_EQ(SavedText(Patch), Once);
         Patch.Renumber(AreaPoly, Map.Inverse());
-        EXPECT_EQ(Saved(Patch), Before) << Text;
+        EXPECT_EQ(SavedText(Patch), Before) << Text;
     }
 }

@@ -20,19 +20,12 @@ std::string Sample(const std::string& Name)
     return ReadText(std::string(PERMUTO_TEST_DATA) + "/" + Name);
 }
 
-std::string Saved(const TPatchDef& Patch)
-{
-    TStringList Out;
-    Patch.SaveToStrings(Out);
-    return Out.Text();
-}
-
 std::string LoadSave(const std::string& Bytes, TPatchDef& Patch)
 {
     TStringList L;
     L.SetText(Bytes);
     Patch.LoadFromStrings(L);
-    return Saved(Patch);
+    return SavedText(Patch);
 }
 
 // A variant of a patch: line ends, separators, letter case and blanks changed,
@@ -84,7 +77,7 @@ TEST(RoundTrip, VariantsAreStableAfterOneSaveAndSwapsTwiceGiveItBack)
                 for (auto [A, B] : {std::pair{1, 3}, {2, 6}, {4, 99}, {3, 3}}) {
                     Patch.SwapModules(Area, A, B);
                     Patch.SwapModules(Area, A, B);
-                    EXPECT_EQ(Saved(Patch), First) << Name << " seed " << Seed << " area " << int(Area) << " " << A
+                    EXPECT_EQ(SavedText(Patch), First) << Name << " seed " << Seed << " area " << int(Area) << " " << A
                                                    << "<->" << B;
                 }
         }

@@ -11,14 +11,6 @@ using V = std::vector<std::string>;
 
 namespace {
 
-template <class TDump>
-V SavedLines(const TDump& Dump)
-{
-    TStringList Out;
-    Dump.SaveToStrings(Out);
-    return ToVector(Out);
-}
-
 TModuleDump Modules(TStringList&& Lines, TAreaCode Area = AreaPoly)
 {
     TModuleDump Dump;

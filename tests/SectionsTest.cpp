@@ -15,14 +15,6 @@ using V = std::vector<std::string>;
 
 namespace {
 
-template <class TSection>
-V SavedLines(const TSection& Section)
-{
-    TStringList Out;
-    Section.SaveToStrings(Out);
-    return ToVector(Out);
-}
-
 // Loads a section from Lines (the poly area of a per-area section), swaps
 // modules A and B, and gives back what it writes between its header (and
 // area line) and its closing line.

@@ -1,6 +1,9 @@
 #include "TestHelpers.h"
 
 #include <grp.h>
+#include <sys/resource.h>
+
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,6 +62,26 @@ void WriteText(const std::string& FileName, const std::string& Bytes)
 {
     std::ofstream Out(FileName, std::ios::binary);
     Out << Bytes;
+}
+
+TFileSizeLimit::TFileSizeLimit(long Bytes)
+{
+    struct rlimit Limit {};
+    ::getrlimit(RLIMIT_FSIZE, &Limit);
+    FOld = Limit.rlim_cur;
+    FOldHandler = ::signal(SIGXFSZ, SIG_IGN); // a failed write, not a killed process
+    Limit.rlim_cur = static_cast<rlim_t>(Bytes);
+    if (::setrlimit(RLIMIT_FSIZE, &Limit) != 0)
+        throw std::runtime_error("cannot limit the file size");
+}
+
+TFileSizeLimit::~TFileSizeLimit()
+{
+    struct rlimit Limit {};
+    ::getrlimit(RLIMIT_FSIZE, &Limit);
+    Limit.rlim_cur = static_cast<rlim_t>(FOld);
+    ::setrlimit(RLIMIT_FSIZE, &Limit);
+    ::signal(SIGXFSZ, FOldHandler);
 }
 
 int RunUnprivileged(const std::function<int()>& Body)

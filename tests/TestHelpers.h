@@ -7,9 +7,39 @@
 
 namespace permuto::test {
 
+// Lets files grow to Bytes at most while it lives (root included), so that a
+// write fails halfway as on a full disk.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(long Bytes);
+    ~TFileSizeLimit();
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+    unsigned long FOld;
+    void (*FOldHandler)(int);
+};
+
 // A list of lines from literal lines.
 TStringList MakeLines(const std::vector<std::string>& Lines);
 std::vector<std::string> ToVector(const TStringList& Lines);
+
+// What a section or a whole patch writes: as lines, and as the file's text.
+template <class TSection>
+std::vector<std::string> SavedLines(const TSection& Section)
+{
+    TStringList Lines;
+    Section.SaveToStrings(Lines);
+    return ToVector(Lines);
+}
+template <class TSection>
+std::string SavedText(const TSection& Section)
+{
+    TStringList Lines;
+    Section.SaveToStrings(Lines);
+    return Lines.Text();
+}
 
 // A fresh folder below the system's temporary folder, removed on destruction.
 class TTempDir {
