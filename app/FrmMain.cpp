@@ -612,7 +612,12 @@ void TFormMain::Load(const QString& FileName)
                                  .arg(FPatch->ModuleDumps[PolyDump].Count())
                                  .arg(FPatch->ModuleDumps[CommonDump].Count()));
     AddRecent(FileName);
-    if (!FPatch->LooksLikePatch())
+    if (FPatch->NulAt() >= 0)
+        TApplication::ShowWarning(tr("%1 holds a NUL byte at byte %2: what follows it was not read, and saving "
+                                     "would lose it. Saving asks before it replaces this file.")
+                                      .arg(ShortName(FileName))
+                                      .arg(FPatch->NulAt()));
+    else if (!FPatch->LooksLikePatch())
         TApplication::ShowWarning(tr("%1 does not look like a patch: besides its version line it holds no patch "
                                      "section. Saving writes the patch as shown, with empty sections, and asks "
                                      "before it replaces this file.")
@@ -636,6 +641,8 @@ bool TFormMain::MayReplace(const QString& Target)
     else if (!FPatch->LooksLikePatch())
         Why = tr("It did not look like a patch when it was loaded: its text would be replaced by the patch "
                  "shown.");
+    else if (FPatch->NulAt() >= 0)
+        Why = tr("It holds a NUL byte: what follows it was not read and would be lost.");
     if (Why.isEmpty() || !QFileInfo::exists(Target))
         return true;
     return TApplication::Ask(tr("Replace %1?\n\n%2").arg(ShortName(Target), Why), QMessageBox::Yes | QMessageBox::No,

@@ -6,7 +6,7 @@
 #include <QAbstractTableModel>
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
+#include <map>
 #include <vector>
 
 #include "patch/PatchDefs.h"
@@ -66,7 +66,7 @@ private:
     int FRows = 0;
     std::unique_ptr<TNameLookup> FNames;
     // Late connections by destination: the feeding module indices.
-    std::unordered_map<int32_t, std::vector<int32_t>> FLateFrom;
+    std::map<int32_t, std::vector<int32_t>> FLateFrom;
     size_t FLateCount = 0;
 };
 

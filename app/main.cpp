@@ -1,6 +1,7 @@
 // Permuto: start-up order is the program's paths, the module library, then the
 // window. Without its module library the program stops before any window.
 #include <QMessageBox>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,6 +22,9 @@ bool HasDisplay()
 
 int main(int Argc, char** Argv)
 {
+    // A file-size limit makes a save fail with its reason instead of killing
+    // the program with the unsaved patch.
+    std::signal(SIGXFSZ, SIG_IGN);
     permuto::InitGlobals();
     const std::string Problem = permuto::LoadModuleLibrary();
     if (!Problem.empty()) {

@@ -1,5 +1,8 @@
 #include "Command.h"
 
+#include <cerrno>
+#include <cstdio>
+
 #include "app/Globals.h"
 
 namespace permuto::cli {
@@ -10,18 +13,37 @@ void TCommand::Register(CLI::App& Tool)
     FApp->add_option("PATCH", FPatchFile, "The patch file (*.pch)")->required();
     AddArguments(*FApp);
     if (Writes())
-        FApp->add_option("-o,--output", FOutput, "Write the result to OUT and leave PATCH as it is")
-            ->option_text("OUT");
+        FOutputOption = FApp->add_option("-o,--output", FOutput, "Write the result to OUT and leave PATCH as it is")
+                            ->option_text("OUT");
 }
 
 void TCommand::LoadPatch()
 {
-    FPatch.LoadFromFile(FPatchFile);
+    // An empty -o (a script's unset variable) must not mean "replace PATCH".
+    if (FOutputOption != nullptr && FOutputOption->count() > 0 && FOutput.empty())
+        throw EUsageError("-o needs the name of the file to write");
+    try {
+        FPatch.LoadFromFile(FPatchFile);
+    } catch (const EListError&) {
+        throw EPermutoError("\"" + FPatchFile + "\" is no patch: it has no version line with a line after it");
+    }
+    // What the tool could not read whole, it would change without knowing.
+    if (FPatch.NulAt() >= 0)
+        throw EPermutoError(Format("\"%s\" holds a NUL byte at byte %lld; what follows it cannot be read",
+                                   FPatchFile.c_str(), static_cast<long long>(FPatch.NulAt())));
+    if (!FPatch.LooksLikePatch())
+        throw EPermutoError("\"" + FPatchFile + "\" does not look like a patch: it holds no patch section");
 }
 
 void TCommand::SavePatch()
 {
     FPatch.SaveToFile(FOutput.empty() ? FPatchFile : FOutput);
+}
+
+void TCommand::Print(std::string_view Text)
+{
+    if (std::fwrite(Text.data(), 1, Text.size(), stdout) != Text.size() || std::fflush(stdout) != 0)
+        throw EPermutoError("cannot write the output: " + SystemReason(errno));
 }
 
 TAreaCode TCommand::ParseArea(const std::string& Text)

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "library/Errors.h"
@@ -40,8 +41,11 @@ protected:
     virtual void AddArguments(CLI::App& Command) = 0;
     virtual bool Writes() const { return true; }
 
-    // Reads PATCH; raises on a file that is no patch or cannot be read.
+    // Reads PATCH; raises on a file that cannot be read, is no patch, or
+    // could not be read whole (a NUL byte).
     void LoadPatch();
+    // Writes to standard output; raises when the output cannot be written.
+    static void Print(std::string_view Text);
     // Writes the patch to -o OUT, or over PATCH when there is none.
     void SavePatch();
 
@@ -55,6 +59,7 @@ private:
     std::string FName;
     std::string FSummary;
     std::string FOutput;
+    CLI::Option* FOutputOption = nullptr;
     CLI::App* FApp = nullptr;
 };
 

@@ -1,8 +1,6 @@
 // permuto-cli late PATCH: one line "AREA SOURCE DESTINATION" per connection
 // whose source is processed after its destination; exit status 1 when there
 // is any.
-#include <cstdio>
-
 #include "Command.h"
 
 namespace permuto::cli {
@@ -19,13 +17,12 @@ public:
     int Run() override
     {
         LoadPatch();
-        bool Found = false;
+        std::string Out;
         for (TAreaCode Area : {AreaPoly, AreaCommon})
-            for (const TFeed& Feed : FPatch.LateConnections(Area)) {
-                std::printf("%s %d %d\n", AreaName(Area), Feed.Source, Feed.Destination);
-                Found = true;
-            }
-        return Found ? ExitLateFound : ExitSuccess;
+            for (const TFeed& Feed : FPatch.LateConnections(Area))
+                Out += Format("%s %d %d\n", AreaName(Area), Feed.Source, Feed.Destination);
+        Print(Out);
+        return Out.empty() ? ExitSuccess : ExitLateFound;
     }
 
 protected:

@@ -33,7 +33,7 @@ public:
                 Out.append(std::to_string(Module.Y)).append("\n");
             }
         }
-        std::fwrite(Out.data(), 1, Out.size(), stdout);
+        Print(Out);
         return ExitSuccess;
     }
 

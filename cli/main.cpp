@@ -2,6 +2,7 @@
 // of patches. Exit status 0 on success, 1 when "late" found late
 // connections, 2 for every error (with one line on standard error, and no
 // file written).
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -29,9 +30,26 @@ std::vector<std::unique_ptr<TCommand>> MakeCommands()
 
 } // namespace permuto::cli
 
+namespace {
+
+// A message on one line: line breaks in a file name or argument are shown
+// as \n, so that a script reading one line per error gets one line.
+void Report(const std::string& Message)
+{
+    std::string Line;
+    for (char C : Message)
+        Line += C == '\n' ? std::string("\\n") : C == '\r' ? std::string("\\r") : std::string(1, C);
+    std::fprintf(stderr, "permuto-cli: %s\n", Line.c_str());
+}
+
+} // namespace
+
 int main(int Argc, char** Argv)
 {
     using namespace permuto::cli;
+    // A file-size limit makes a write fail (and the save say so) instead of
+    // killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     permuto::InitGlobals();
     CLI::App Tool("Reorders the modules of synthesizer patch files (*.pch).", "permuto-cli");
     Tool.set_version_flag("--version", "permuto-cli " PERMUTO_VERSION);
@@ -45,8 +63,7 @@ int main(int Argc, char** Argv)
     // A word where the command belongs is named as what it is.
     const auto Named = [&](CLI::App* Sub) { return Sub->get_name() == Argv[1]; };
     if (Argc > 1 && Argv[1][0] != '-' && Tool.get_subcommands(Named).empty()) {
-        std::fprintf(stderr, "permuto-cli: unknown command \"%s\": the commands are list, swap, move, order and late\n",
-                     Argv[1]);
+        Report(std::string("unknown command \"") + Argv[1] + "\": the commands are list, swap, move, order and late");
         return ExitError;
     }
     try {
@@ -57,7 +74,7 @@ int main(int Argc, char** Argv)
     } catch (const CLI::ParseError& Error) {
         if (Error.get_exit_code() == 0)
             return Tool.exit(Error); // --help
-        std::fprintf(stderr, "permuto-cli: %s\n", Error.what());
+        Report(Error.what());
         return ExitError;
     }
     try {
@@ -65,7 +82,7 @@ int main(int Argc, char** Argv)
             if (Command->WasChosen())
                 return Command->Run();
     } catch (const std::exception& Error) {
-        std::fprintf(stderr, "permuto-cli: %s\n", Error.what());
+        Report(Error.what());
         return ExitError;
     }
     return ExitError;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <random>
 #include <vector>
 
 #include "Errors.h"
@@ -40,9 +41,9 @@ private:
 
 const char* const NotRegular = "It is not a regular file";
 
-std::string TooLarge(unsigned long long Size)
+std::string TooLarge()
 {
-    return Format("It holds %llu MiB; files above %zu MiB are refused", Size >> 20, MaxFileSize >> 20);
+    return Format("It is larger than %zu MiB, the most Permuto reads", MaxFileSize >> 20);
 }
 
 std::string FolderOf(const std::string& Path)
@@ -93,17 +94,82 @@ bool WriteAll(int Fd, std::string_view Bytes)
     return true;
 }
 
-// Creates the temporary file of a save. A file of that name can only be left
-// over from a save that was cut short; it is removed (a link put there is
-// removed itself, never followed) and the name used again.
-int CreateTemporary(const std::string& Temp)
+// A name in Folder that no file has yet: ".permuto-" and random letters.
+std::string FreshName(const std::string& Folder)
 {
-    const int Flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW;
-    int Fd = ::open(Temp.c_str(), Flags, 0600);
-    if (Fd < 0 && errno == EEXIST && ::unlink(Temp.c_str()) == 0)
-        Fd = ::open(Temp.c_str(), Flags, 0600);
-    return Fd;
+    static std::mt19937_64 Random{std::random_device{}() ^ static_cast<uint64_t>(::getpid())};
+    return Folder + Format(".permuto-%016llx", static_cast<unsigned long long>(Random()));
 }
+
+// The new file of a save. It is made without a name where the file system
+// allows it, so that a save cut short at any moment leaves nothing behind,
+// and gets a name of its own (unique, so that two saves of one patch never
+// touch each other's file) only once it is complete. Elsewhere it is made
+// under such a name from the start.
+class TNewFile {
+public:
+    explicit TNewFile(const std::string& Folder) : FFolder(Folder.empty() ? std::string("./") : Folder)
+    {
+        FFd = ::open(FFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (FFd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+            return;
+        for (int Try = 0; Try < 100 && FFd < 0; ++Try) {
+            FName = FreshName(FFolder);
+            FFd = ::open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+            if (FFd < 0 && errno != EEXIST)
+                break;
+        }
+        if (FFd < 0)
+            FName.clear();
+    }
+    ~TNewFile()
+    {
+        if (FFd >= 0)
+            ::close(FFd);
+        if (!FName.empty())
+            ::unlink(FName.c_str());
+    }
+    TNewFile(const TNewFile&) = delete;
+    TNewFile& operator=(const TNewFile&) = delete;
+
+    int Fd() const { return FFd; }
+    // Closes the file, gives it a name if it has none, and renames it to
+    // Target; 0 or the error.
+    int Commit(const std::string& Target)
+    {
+        const int Error = ::close(FFd) == 0 ? 0 : errno;
+        FFd = -1;
+        if (Error != 0)
+            return Error;
+        if (::rename(FName.c_str(), Target.c_str()) != 0)
+            return errno;
+        FName.clear();
+        return 0;
+    }
+    // Gives an unnamed file its name (before it is closed); 0 or the error.
+    int Name()
+    {
+        if (!FName.empty())
+            return 0;
+        const std::string Self = "/proc/self/fd/" + std::to_string(FFd);
+        for (int Try = 0; Try < 100; ++Try) {
+            const std::string Candidate = FreshName(FFolder);
+            if (::linkat(AT_FDCWD, Self.c_str(), AT_FDCWD, Candidate.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+                (errno == ENOENT && ::linkat(FFd, "", AT_FDCWD, Candidate.c_str(), AT_EMPTY_PATH) == 0)) {
+                FName = Candidate;
+                return 0;
+            }
+            if (errno != EEXIST)
+                return errno;
+        }
+        return EEXIST;
+    }
+
+private:
+    std::string FFolder;
+    std::string FName;
+    int FFd = -1;
+};
 
 } // namespace
 
@@ -121,7 +187,7 @@ std::string ReadFileBytes(const std::string& FileName)
     if (!S_ISREG(Info.st_mode))
         throw EFOpenError(FileName, NotRegular);
     if (static_cast<unsigned long long>(Info.st_size) > MaxFileSize)
-        throw EFOpenError(FileName, TooLarge(static_cast<unsigned long long>(Info.st_size)));
+        throw EFOpenError(FileName, TooLarge());
 
     // Room for the few lines a reader may add (an area line split in two).
     std::string Bytes;
@@ -142,7 +208,7 @@ std::string ReadFileBytes(const std::string& FileName)
         }
         if (Full) {
             if (Bytes.size() + static_cast<size_t>(Got) > MaxFileSize)
-                throw EFOpenError(FileName, TooLarge(Bytes.size() + static_cast<size_t>(Got)));
+                throw EFOpenError(FileName, TooLarge());
             Bytes.append(Probe, static_cast<size_t>(Got));
         }
         Filled += static_cast<size_t>(Got);
@@ -171,9 +237,8 @@ void WriteFile(const std::string& FileName, const std::function<void(const TByte
         throw EFCreateError(FileName, SystemReason(EACCES));
 
     const std::string Folder = FolderOf(Target);
-    const std::string Temp = Folder + "." + Target.substr(Folder.size()) + ".permuto-save";
-    TFileDescriptor File(CreateTemporary(Temp));
-    if (File.Get() < 0) {
+    TNewFile File(Folder);
+    if (File.Fd() < 0) {
         const int Error = errno;
         if (Error == EACCES || Error == EPERM || Error == EROFS)
             throw EFCreateError(FileName, Format("The folder \"%s\" cannot be written (%s); a save writes the new "
@@ -189,31 +254,31 @@ void WriteFile(const std::string& FileName, const std::function<void(const TByte
         const mode_t Mask = ::umask(0);
         ::umask(Mask);
         Mode = 0666 & ~Mask;
-    } else if (::fchown(File.Get(), Existing.st_uid, Existing.st_gid) != 0) {
-        (void)!::fchown(File.Get(), static_cast<uid_t>(-1), Existing.st_gid); // the group alone may be allowed
+    } else if (::fchown(File.Fd(), Existing.st_uid, Existing.st_gid) != 0) {
+        (void)!::fchown(File.Fd(), static_cast<uid_t>(-1), Existing.st_gid); // the group alone may be allowed
     }
-    int Error = ::fchmod(File.Get(), Mode) == 0 ? 0 : errno;
-    try {
-        Produce([&](std::string_view Bytes) {
-            if (Error == 0 && !WriteAll(File.Get(), Bytes))
-                Error = errno;
-        });
-    } catch (...) {
-        File.Close();
-        ::unlink(Temp.c_str());
-        throw;
-    }
-    if (Error == 0 && ::fsync(File.Get()) != 0)
+    int Error = ::fchmod(File.Fd(), Mode) == 0 ? 0 : errno;
+    // What is written must stay readable: a file too large to load again is
+    // not made.
+    size_t Written = 0;
+    Produce([&](std::string_view Bytes) {
+        Written += Bytes.size();
+        if (Written > MaxFileSize)
+            Error = EFBIG;
+        if (Error == 0 && !WriteAll(File.Fd(), Bytes))
+            Error = errno;
+    });
+    if (Error == 0 && ::fsync(File.Fd()) != 0)
         Error = errno;
-    const int CloseError = File.Close();
     if (Error == 0)
-        Error = CloseError;
-    if (Error == 0 && ::rename(Temp.c_str(), Target.c_str()) != 0)
-        Error = errno;
-    if (Error != 0) {
-        ::unlink(Temp.c_str());
+        Error = File.Name();
+    if (Error == 0)
+        Error = File.Commit(Target);
+    if (Written > MaxFileSize)
+        throw EFCreateError(FileName, Format("The patch would hold more than %zu MiB, more than Permuto reads again",
+                                             MaxFileSize >> 20));
+    if (Error != 0)
         throw EFCreateError(FileName, SystemReason(Error));
-    }
 }
 
 } // namespace permuto

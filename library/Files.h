@@ -18,16 +18,19 @@ inline constexpr std::size_t MaxFileSize = std::size_t(256) << 20; // 256 MiB
 std::string ReadFileBytes(const std::string& FileName);
 
 // Replaces a file by Bytes so that the old content stays whole until the new
-// one is completely on disk: the bytes go to a temporary file beside the
-// target (".NAME.permuto-save", which the next save reuses if a save was ever
-// cut short), are synced, and the temporary file is renamed over the target.
-// A symbolic link is followed to the file it names (which is created when it
-// does not exist yet); the replaced file keeps its permissions, and its owner
-// and group where the system allows. Refuses, with EFCreateError ("Cannot
-// create file ...") and the reason, leaving the old file as it was: a target
-// that is not a regular file, a file the user may not write or that has no
-// write permission at all (even for root), a link loop, a folder in which the
-// new file cannot be created, and every failed write.
+// one is completely on disk: the bytes go to a new file in the target's
+// folder, are synced, and the new file is renamed over the target. The new
+// file has no name until it is complete (where the file system allows; else
+// a unique ".permuto-..." name), so a save cut short leaves nothing behind
+// and two saves of one patch never touch each other's file. A symbolic link
+// is followed to the file it names (which is created when it does not exist
+// yet); the replaced file keeps its permissions, and its owner and group
+// where the system allows. Refuses, with EFCreateError ("Cannot create file
+// ...") and the reason, leaving the old file as it was: a target that is not
+// a regular file, a file the user may not write or that has no write
+// permission at all (even for root), a link loop, a folder in which the new
+// file cannot be created, content above MaxFileSize (it could not be read
+// again), and every failed write.
 void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
 
 // The same, for content that is produced piece by piece: Produce hands each

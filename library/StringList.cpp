@@ -163,8 +163,15 @@ void TStringList::Replace(int32_t Index, std::string_view Line)
     FBracketsKnown = false;
 }
 
+void TStringList::Reserve(size_t Lines, size_t Bytes)
+{
+    FLines.reserve(FLines.size() + Lines);
+    FText.reserve(FText.size() + Bytes + 2 * Lines);
+}
+
 void TStringList::Clear()
 {
+    FNulAt = -1;
     FText.clear();
     FLines.clear();
     FCount = 0;
@@ -176,8 +183,10 @@ void TStringList::SetText(std::string Bytes)
 {
     Clear();
     const size_t Nul = Bytes.find('\0');
-    if (Nul != std::string::npos)
+    if (Nul != std::string::npos) {
+        FNulAt = static_cast<int64_t>(Nul);
         Bytes.resize(Nul);
+    }
     if (Bytes.size() > MaxText)
         throw EIntOverflow();
     FText = std::move(Bytes);

@@ -60,6 +60,10 @@ public:
     // LF, CR or CR LF; a break at the very end adds no empty line; a NUL byte
     // ends the text.
     void SetText(std::string Bytes);
+    // Where SetText found a NUL byte (and stopped), or -1 when it read all.
+    int64_t NulAt() const { return FNulAt; }
+    // Room for Lines more lines of Bytes more text, taken at once.
+    void Reserve(size_t Lines, size_t Bytes);
     // Every line followed by CR LF, the last one too.
     std::string Text() const;
     // Hands what a writing-only list still holds to its sink.
@@ -109,6 +113,7 @@ private:
     int32_t FCount = 0;
     // FText is exactly the lines in order, each followed by CR LF.
     bool FJoined = true;
+    int64_t FNulAt = -1;
     TSink FSink;
     mutable std::vector<int32_t> FBracketLines;
     mutable bool FBracketsKnown = false;

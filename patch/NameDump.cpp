@@ -1,5 +1,7 @@
 #include "NameDump.h"
 
+#include <algorithm>
+
 #include "library/Scanner.h"
 
 namespace permuto {
@@ -48,13 +50,18 @@ TNameLookup::TNameLookup(const TNameDump& Names)
 {
     FFirst.reserve(static_cast<size_t>(Names.Count()));
     for (const TModuleName& Entry : Names.Names())
-        FFirst.emplace(Entry.ModuleIndex, &Entry.Name); // a later entry of the index does not replace it
+        FFirst.emplace_back(Entry.ModuleIndex, &Entry.Name);
+    const auto ByIndex = [](const auto& X, const auto& Y) { return X.first < Y.first; };
+    std::stable_sort(FFirst.begin(), FFirst.end(), ByIndex); // a later entry of an index stays behind the first
+    FFirst.erase(std::unique(FFirst.begin(), FFirst.end(), [](const auto& X, const auto& Y) { return X.first == Y.first; }),
+                 FFirst.end());
 }
 
 const std::string* TNameLookup::Find(int32_t ModuleIndex) const
 {
-    const auto Found = FFirst.find(ModuleIndex);
-    return Found == FFirst.end() ? nullptr : Found->second;
+    const auto Found = std::lower_bound(FFirst.begin(), FFirst.end(), ModuleIndex,
+                                        [](const auto& Entry, int32_t Index) { return Entry.first < Index; });
+    return Found != FFirst.end() && Found->first == ModuleIndex ? Found->second : nullptr;
 }
 
 } // namespace permuto

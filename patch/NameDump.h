@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "SectionDump.h"
 
@@ -39,8 +40,9 @@ public:
     std::string FindName(int32_t ModuleIndex) const;
 };
 
-// FindName for every module of an area at once: built in one pass, each
-// lookup then takes constant time. Valid while the dump is not changed.
+// FindName for every module of an area at once: built once, each lookup is
+// then a search in the names sorted by index. Valid while the dump is not
+// changed.
 class TNameLookup {
 public:
     explicit TNameLookup(const TNameDump& Names);
@@ -48,7 +50,7 @@ public:
     const std::string* Find(int32_t ModuleIndex) const;
 
 private:
-    std::unordered_map<int32_t, const std::string*> FFirst;
+    std::vector<std::pair<int32_t, const std::string*>> FFirst; // by index, the first entry of each
 };
 
 } // namespace permuto

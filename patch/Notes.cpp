@@ -17,6 +17,10 @@ void TNotes::LoadFromStrings(const TStringList& Lines)
             End = I;
             break;
         }
+    size_t Bytes = 0;
+    for (int32_t I = First; I < End; ++I)
+        Bytes += Lines[I].size();
+    Reserve(static_cast<size_t>(End - First), Bytes); // no spare room: notes can be most of a file
     for (int32_t I = First; I < End; ++I)
         Add(Lines[I]);
 }

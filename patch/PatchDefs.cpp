@@ -98,6 +98,7 @@ bool HoldsASection(const TStringList& Lines)
 void TPatchDef::ReadSections(TStringList& Lines)
 {
     FLooksLikePatch = HoldsASection(Lines);
+    FNulAt = Lines.NulAt();
     Header.LoadFromStrings(Lines);
     LoadPair(ModuleDumps, Lines);
     CurrentNoteDump.LoadFromStrings(Lines);

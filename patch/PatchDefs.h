@@ -84,11 +84,15 @@ public:
     // False when the loaded lines held no patch section at all besides the
     // version line: most likely some other file.
     bool LooksLikePatch() const { return FLooksLikePatch; }
+    // Where the loaded text stopped at a NUL byte, or -1 when it was read to
+    // its end. What followed the NUL was not read, and a save would lose it.
+    int64_t NulAt() const { return FNulAt; }
 
 private:
     void ReadSections(TStringList& Lines);
 
     bool FLooksLikePatch = false;
+    int64_t FNulAt = -1;
 };
 
 } // namespace permuto

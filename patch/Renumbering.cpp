@@ -30,9 +30,13 @@ TRenumbering::TRenumbering(std::vector<TPair> Pairs)
             FDense[static_cast<size_t>(static_cast<int64_t>(Pair->first) - FLow)] = Pair->second;
     } else {
         FLookup = TLookup::Sparse;
-        FSparse.reserve(FPairs.size());
-        for (const auto& [From, To] : FPairs)
-            FSparse.emplace(From, To); // an old index given twice keeps its first pair
+        FSparse = FPairs;
+        const auto ByOld = [](const TPair& X, const TPair& Y) { return X.first < Y.first; };
+        std::stable_sort(FSparse.begin(), FSparse.end(), ByOld);
+        // An old index given twice keeps its first pair.
+        FSparse.erase(std::unique(FSparse.begin(), FSparse.end(),
+                                  [](const TPair& X, const TPair& Y) { return X.first == Y.first; }),
+                      FSparse.end());
     }
 }
 

@@ -4,7 +4,7 @@
 // ordering and moving produce one that permutes the indices in use.
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -31,8 +31,9 @@ public:
                 return Index;
             return FDense[static_cast<size_t>(static_cast<int64_t>(Index) - FLow)];
         case TLookup::Sparse: {
-            const auto Found = FSparse.find(Index);
-            return Found == FSparse.end() ? Index : Found->second;
+            const auto Found = std::lower_bound(FSparse.begin(), FSparse.end(), Index,
+                                                [](const TPair& P, int32_t I) { return P.first < I; });
+            return Found != FSparse.end() && Found->first == Index ? Found->second : Index;
         }
         default:
             return Index;
@@ -50,14 +51,15 @@ public:
 private:
     std::vector<TPair> FPairs;
     // Lookup: the two pairs themselves for a swap, a table over Low..High
-    // when the old indices lie close together, a hash map when they are
-    // scattered.
+    // when the old indices lie close together, the pairs sorted by old index
+    // when they are scattered (a search in them takes the same time whatever
+    // the indices are; no choice of indices can make it slow).
     enum class TLookup : uint8_t { None, Pair, Dense, Sparse };
     TLookup FLookup = TLookup::None;
     int32_t FLow = 0;
     int32_t FHigh = 0;
     std::vector<int32_t> FDense;
-    std::unordered_map<int32_t, int32_t> FSparse;
+    std::vector<TPair> FSparse;
 };
 
 } // namespace permuto

@@ -44,11 +44,6 @@ std::string SectionCloser(std::string_view Name)
     return Line;
 }
 
-bool IsSectionEnd(std::string_view Line)
-{
-    return Line.empty() || Line.front() == '[';
-}
-
 int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From)
 {
     int32_t Index = From;

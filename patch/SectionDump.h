@@ -19,8 +19,12 @@ namespace permuto {
 // True when Line begins with Prefix, letter case (a to z) ignored. Nothing is
 // trimmed: a blank before the "[" of a header makes it no match.
 bool StartsWithText(std::string_view Line, std::string_view Prefix);
-// True when Line is empty or begins with "[": the end of a list section's body.
-bool IsSectionEnd(std::string_view Line);
+// True for the lines of a list section's body: all up to the next line that
+// begins with "[" (a section's closing line or the next header).
+inline bool InBody(std::string_view Line)
+{
+    return Line.empty() || Line.front() != '[';
+}
 // Index of the first line at or after From that StartsWithText(Prefix), or
 // Lines.Count() when there is none.
 int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From = 0);
@@ -49,19 +53,23 @@ public:
     void Clear() { FItems.clear(); }
 
     // Reads one record per line from Index up to the end of the body; Index is
-    // left on the line that ended it (or equals the number of lines).
+    // left on the line that ended it (or equals the number of lines). Empty
+    // lines inside a body are passed over: the records after a stray empty
+    // line belong to the section as much as those before it, and a save
+    // keeps them.
     void ReadLines(const TStringList& Lines, int32_t& Index)
     {
         Clear();
         int32_t End = Index;
-        while (End < Lines.Count() && !IsSectionEnd(Lines[End]))
+        while (End < Lines.Count() && InBody(Lines[End]))
             ++End;
         FItems.reserve(static_cast<size_t>(End - Index)); // no spare room, no copies while growing
-        while (Index < End) {
+        for (; Index < End; ++Index) {
+            if (Lines[Index].empty())
+                continue;
             TRecord Record;
             if (Record.ReadLine(Lines[Index]))
                 Add(std::move(Record));
-            ++Index;
         }
     }
 

@@ -6,8 +6,9 @@
 // Cables join connector ends (module, connector, kind) into nets; a net is
 // every end reachable through cables, so cables from input to input pass a
 // signal on. In a net, each module with an output end feeds each module with
-// an input end. A module feeding itself, and ends on indices that no module of
-// the area has, are left out.
+// an input end. A module feeding itself counts for nothing, and an end on an
+// index that no module of the area has neither feeds nor is fed (the cables
+// it meets still join their nets).
 #include <compare>
 #include <cstdint>
 #include <vector>

@@ -31,8 +31,8 @@ protected:
 
     TRun Run(const std::string& Arguments)
     {
-        const std::string Command = std::string(PERMUTO_CLI) + " " + Arguments + " > " + Dir.File("out") + " 2> " +
-                                    Dir.File("err");
+        const std::string Out = Arguments.find(" > ") == std::string::npos ? " > " + Dir.File("out") : "";
+        const std::string Command = std::string(PERMUTO_CLI) + " " + Arguments + Out + " 2> " + Dir.File("err");
         const int Raw = std::system(Command.c_str());
         return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, ReadText(Dir.File("out")), ReadText(Dir.File("err"))};
     }
@@ -103,8 +103,14 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
         std::string Arguments;
         std::string Message;
     };
+    WriteText(Dir.File("nul.pch"), std::string("Version=x\r\n0\r\n[ModuleDump]\r\n1\r\n\0rest", 35));
+    WriteText(Dir.File("notes.txt"), "My notes\nversion history:\n- 1.0\n");
     const TCase Cases[] = {
         {"", "A subcommand is required"},
+        {"order " + Patch + " -o ''", "-o needs the name of the file to write"},
+        {"swap " + Dir.File("nul.pch") + " poly 1 2", "holds a NUL byte at byte 31"},
+        {"swap " + Dir.File("notes.txt") + " poly 1 2", "does not look like a patch"},
+        {"list " + Patch + " > /dev/full", "cannot write the output: No space left on device"},
         {"frob " + Patch, "unknown command \"frob\""},
         {"swap " + Patch + " mono 1 2", "unknown area \"mono\""},
         {"swap " + Patch + " poly 1 2x", "\"2x\" is not a module index"},

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "TestHelpers.h"
 #include "library/Errors.h"
@@ -51,7 +52,7 @@ TEST(Reading, OnlyRegularFilesOfASaneSize)
     };
     for (const TCase& C : {TCase{Dir.File("none.pch"), "No such file or directory"}, TCase{Dir.Path(), "Is a directory"},
                            TCase{Fifo, "It is not a regular file"}, TCase{"/dev/zero", "It is not a regular file"},
-                           TCase{Big, "It holds 256 MiB; files above 256 MiB are refused"}})
+                           TCase{Big, "It is larger than 256 MiB, the most Permuto reads"}})
         EXPECT_EQ(MessageOf<EFOpenError>([&] { ReadFileBytes(C.File); }),
                   "Cannot open file \"" + C.File + "\". " + C.Reason);
 
@@ -65,7 +66,6 @@ TEST(Saving, ReplacesKeepingPermissionsAndLeavesNothingBehind)
     const std::string Name = Dir.File("p.pch");
     WriteText(Name, "old");
     ::chmod(Name.c_str(), 0640);
-    WriteText(Dir.File(".p.pch.permuto-save"), "left by a save that was cut short");
     WriteFileBytes(Name, "new");
     EXPECT_EQ(ReadText(Name), "new");
     struct stat Info {};
@@ -79,6 +79,20 @@ TEST(Saving, ReplacesKeepingPermissionsAndLeavesNothingBehind)
     ::umask(Old);
     ASSERT_EQ(::stat(Dir.File("new.pch").c_str(), &Info), 0);
     EXPECT_EQ(Info.st_mode & 0777, 0640u);
+}
+
+TEST(Saving, TwoSavesAtOnceNeitherMixNorLoseTheirFiles)
+{
+    TTempDir Dir;
+    const std::string Name = Dir.File("p.pch"), A(3 << 20, 'a'), B(3 << 20, 'b');
+    for (int Round = 0; Round < 4; ++Round) {
+        std::thread Other([&] { WriteFileBytes(Name, A); });
+        WriteFileBytes(Name, B);
+        Other.join();
+        const std::string Now = ReadText(Name);
+        EXPECT_TRUE(Now == A || Now == B);
+        EXPECT_EQ(EntriesIn(Dir.Path()), 1u);
+    }
 }
 
 TEST(Saving, LinksAreFollowedToTheFileTheyName)

@@ -27,9 +27,9 @@ TEST(SectionText, StartsWithTextAndSectionEnd)
     EXPECT_FALSE(StartsWithText(" [ModuleDump]", "[MODULEDUMP"));
     EXPECT_FALSE(StartsWithText("[Module", "[MODULEDUMP"));
     EXPECT_FALSE(StartsWithText("[M\xd6" "DULEDUMP", "[M\xf6" "DULEDUMP")); // only a to z fold
-    EXPECT_TRUE(IsSectionEnd(""));
-    EXPECT_TRUE(IsSectionEnd("[/ModuleDump]"));
-    EXPECT_FALSE(IsSectionEnd(" ["));
+    EXPECT_TRUE(InBody(""));
+    EXPECT_FALSE(InBody("[/ModuleDump]"));
+    EXPECT_TRUE(InBody(" ["));
 }
 
 TEST(AreaSections, AreaLineDecidesFirstMatchWinsBadAreaLinesSkipped)
@@ -59,13 +59,14 @@ TEST(AreaSections, AreaLineCarryingAModuleLineIsSplit)
     }
 }
 
-TEST(ModuleDump, LinesReadDroppedAndEndedAsTheyShould)
+TEST(ModuleDump, LinesReadDroppedAndEndedAsTheyShould) // at a "[" line; an empty line is passed over
 {
     const TModuleDump Poly =
         Modules(MakeLines({"[ModuleDump]", "1", "3 17 0 5 word", "\t4  18\t-1 2", "5 19 1", "6 x 1 1",
                                "7 20 1 99999999999", " [not an end", "8 21 0 0", "", "9 22 0 0", "[/ModuleDump]"}));
-    EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "3 17 0 5", "4 18 -1 2", "8 21 0 0", "[/ModuleDump]"}));
-    EXPECT_THROW(Poly.Items(3), EListError);
+    EXPECT_EQ(SavedLines(Poly),
+              (V{"[ModuleDump]", "1", "3 17 0 5", "4 18 -1 2", "8 21 0 0", "9 22 0 0", "[/ModuleDump]"}));
+    EXPECT_THROW(Poly.Items(4), EListError);
 
     // Without a section each area still writes its header, area line and closer.
     EXPECT_EQ(SavedLines(Modules(TStringList())), (V{"[ModuleDump]", "1", "[/ModuleDump]"}));

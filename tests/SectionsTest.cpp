@@ -91,7 +91,7 @@ TEST(SectionBodies, LinesReadFallBackDropAndEnd)
         {"cables", Body<TCableDump>,
          {"[cabledump]", "1", "0 1 2 0 3 4 1", "\t6   1\t2 1 3 4 0 extra", "7 1 2 0 3 4 1", "1 1 2 2 3 4 1",
           "1 1 2 0 3 4 2", "1 1 2 0 3 4", " [ not an end", "2 1 1 1 1 1 1", "", "3 1 1 1 1 1 1"},
-         {"0 1 2 0 3 4 1", "6 1 2 1 3 4 0", "2 1 1 1 1 1 1"}},
+         {"0 1 2 0 3 4 1", "6 1 2 1 3 4 0", "2 1 1 1 1 1 1", "3 1 1 1 1 1 1"}}, // an empty line ends nothing
         {"cable swap", Body<TCableDump, 2, 5>, {"[CableDump]", "1", "1 2 0 1 5 3 0", "1 2 0 1 2 3 0", "1 4 0 1 6 3 0"},
          {"1 5 0 1 2 3 0", "1 5 0 1 5 3 0", "1 4 0 1 6 3 0"}},
         {"parameters", Body<TParameterDump>,
@@ -106,7 +106,7 @@ TEST(SectionBodies, LinesReadFallBackDropAndEnd)
         {"morph map", Body<TMorphMapDump>,
          {"[morphmapdump] x", "10 20 30 40", "1 5 2 0 -10", "1 5 2 4 64", "0\t3 1 3 127 extra", "  ", "",
           "1 1 1 1 1"},
-         {"10 20 30 40", "1 5 2 0 0", "1 5 2 1 0", "0 3 1 3 127", "1 0 0 0 0"}},
+         {"10 20 30 40", "1 5 2 0 0", "1 5 2 1 0", "0 3 1 3 127", "1 0 0 0 0", "1 1 1 1 1"}},
         // A knob values line that does not read whole is read again as the first assignment.
         {"morph short values", Body<TMorphMapDump>, {"[MorphMapDump]", "10 20 30", "[/MorphMapDump]"},
          {"10 20 30 0", "1 0 0 0 0"}},
@@ -115,7 +115,7 @@ TEST(SectionBodies, LinesReadFallBackDropAndEnd)
         {"knob map", Body<TKnobMapDump>,
          {"[KnobMapDump]", "0\t3\t1\t21", "5 3 1 21", "1 2 3 128", "1 2 3 -1", "1 2 3", "", "1 1 1 1",
           "[KnobMapDump]", "1 9 9 9"},
-         {"0 3 1 21", "1 0 0 0", "1 2 3 0", "1 2 3 0", "1 2 3 0"}},
+         {"0 3 1 21", "1 0 0 0", "1 2 3 0", "1 2 3 0", "1 2 3 0", "1 1 1 1"}},
         {"control map", Body<TControlMapDump>, {"[CONTROLMAPDUMP]", "1\t2\t0\t7", "3 1 1 1", "[/ControlMapDump]"},
          {"1 2 0 7", "1 0 0 0"}},
         {"control map none", Body<TControlMapDump>, {}, {}}, // an empty map is still written
