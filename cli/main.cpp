@@ -60,10 +60,15 @@ int main(int Argc, char** Argv)
     for (const auto& Command : Commands)
         Command->Register(Tool);
 
-    // A word where the command belongs is named as what it is.
+    // What stands where the command belongs is named as what it is.
     const auto Named = [&](CLI::App* Sub) { return Sub->get_name() == Argv[1]; };
     if (Argc > 1 && Argv[1][0] != '-' && Tool.get_subcommands(Named).empty()) {
         Report(std::string("unknown command \"") + Argv[1] + "\": the commands are list, swap, move, order and late");
+        return ExitError;
+    }
+    const std::string First = Argc > 1 ? Argv[1] : "";
+    if (!First.empty() && First[0] == '-' && First != "-h" && First != "--help" && First != "--version") {
+        Report("unknown option \"" + First + "\": options follow the command (see permuto-cli --help)");
         return ExitError;
     }
     try {
