@@ -114,10 +114,16 @@ TFormMain::TFormMain(QWidget* Parent)
 
 TFormMain::~TFormMain()
 {
-    // The undo stack goes first: its last signals must not reach a window
-    // that is half destroyed, and its steps refer to the document.
+    // What refers to the document goes before it: the undo stack (its last
+    // signals must not reach a window that is half destroyed), the views and
+    // the models over it.
     FUndo->disconnect(this);
     delete FUndo;
+    delete takeCentralWidget();
+    for (QSortFilterProxyModel* Sorted : FSorted)
+        delete Sorted;
+    for (TModuleTableModel* Model : FModels)
+        delete Model;
 }
 
 void TFormMain::BuildWindow()
@@ -185,9 +191,12 @@ void TFormMain::BuildMenus()
     for (QAction* Action : FEditActions)
         Action->setEnabled(false);
     // What was done or undone, in the status bar.
-    connect(FUndo, &QUndoStack::indexChanged, this, [this] {
-        if (FUndo->index() > 0)
-            statusBar()->showMessage(FUndo->text(FUndo->index() - 1), 5000);
+    connect(FUndo, &QUndoStack::indexChanged, this, [this](int Index) {
+        if (Index > FUndoIndex)
+            statusBar()->showMessage(FUndo->text(Index - 1), 5000);
+        else if (Index < FUndoIndex)
+            statusBar()->showMessage(tr("Undone: %1").arg(FUndo->text(Index)), 5000);
+        FUndoIndex = Index;
     });
 }
 
@@ -342,8 +351,12 @@ QWidget* TFormMain::BuildWorkPage()
         if (Item == 0 || Item == 1)
             SetSection(static_cast<uint8_t>(1 - Item));
     });
-    connect(FEditIndex1, &QLineEdit::textEdited, this, [this] { EditIndexEdited(FEditIndex1, &TFormMain::SetIndex1); });
-    connect(FEditIndex2, &QLineEdit::textEdited, this, [this] { EditIndexEdited(FEditIndex2, &TFormMain::SetIndex2); });
+    // Typing sets the index; the text is written back in decimal only when
+    // the typing is done ("007" becomes "7", "$10" becomes "16").
+    connect(FEditIndex1, &QLineEdit::textEdited, this, [this] { EditIndexEdited(FEditIndex1, FIndex1); });
+    connect(FEditIndex2, &QLineEdit::textEdited, this, [this] { EditIndexEdited(FEditIndex2, FIndex2); });
+    connect(FEditIndex1, &QLineEdit::editingFinished, this, [this] { SetIndex1(FIndex1); });
+    connect(FEditIndex2, &QLineEdit::editingFinished, this, [this] { SetIndex2(FIndex2); });
     connect(FEditIndex1, &QLineEdit::returnPressed, this, [this] { SwapClick(); });
     connect(FEditIndex2, &QLineEdit::returnPressed, this, [this] { SwapClick(); });
     connect(FSwap, &QPushButton::clicked, this, [this] { SwapClick(); });
@@ -398,36 +411,54 @@ void TFormMain::SetSection(uint8_t Value)
     }
 }
 
+namespace {
+
+// Writes Value into its field in decimal, unless the field says so already.
+void ShowIndex(QLineEdit* Edit, int32_t Value)
+{
+    const QString Normal = QString::number(Value);
+    if (Edit->text() != Normal && IsInteger(Edit->text().toStdString()))
+        Edit->setText(Normal);
+}
+
+} // namespace
+
 void TFormMain::SetIndex1(int32_t Value)
 {
     FIndex1 = Value;
+    ShowIndex(FEditIndex1, Value);
 }
 
 void TFormMain::SetIndex2(int32_t Value)
 {
     FIndex2 = Value;
+    ShowIndex(FEditIndex2, Value);
 }
 
-void TFormMain::EditIndexEdited(QLineEdit* Edit, void (TFormMain::*Setter)(int32_t))
+void TFormMain::EditIndexEdited(QLineEdit* Edit, int32_t& Index)
 {
     int32_t Value = 0;
-    if (!IsInteger(Edit->text().toStdString(), &Value))
-        return;
-    (this->*Setter)(Value);
-    // "007" becomes "7"; the cursor keeps its distance from the end.
-    const QString Normal = QString::number(Value);
-    if (Edit->text() != Normal) {
-        const int FromEnd = static_cast<int>(Edit->text().size()) - Edit->cursorPosition();
-        Edit->setText(Normal);
-        Edit->setCursorPosition(std::max(0, static_cast<int>(Normal.size()) - FromEnd));
-    }
+    if (IsInteger(Edit->text().toStdString(), &Value))
+        Index = Value;
+}
+
+bool TFormMain::HasPatch()
+{
+    if (!FDocumentName.isEmpty())
+        return true;
+    statusBar()->showMessage(tr("Load a patch first"), 5000);
+    return false;
 }
 
 void TFormMain::SwapClick()
 {
+    if (!HasPatch())
+        return;
     TApplication::Guarded([this] {
         if (!IsInteger(FEditIndex1->text().toStdString()) || !IsInteger(FEditIndex2->text().toStdString()))
             throw EPermutoError(NonIntegerSwapMessage);
+        SetIndex1(FIndex1);
+        SetIndex2(FIndex2);
         TRenumbering Map = TRenumbering::Swap(FIndex1, FIndex2);
         if (!FPatch->ChangedBy(FSection, Map)) {
             statusBar()->showMessage(tr("Nothing to swap: no line of the %1 area refers to %2 or %3")
@@ -445,9 +476,10 @@ void TFormMain::SwapClick()
 
 void TFormMain::OrderClick()
 {
+    if (!HasPatch())
+        return;
     TApplication::Guarded([this] {
-        const int Dump = DumpOf(FSection);
-        TRenumbering Map = SignalFlowOrder(FPatch->ModuleDumps[Dump], FPatch->CableDumps[Dump], FSection);
+        TRenumbering Map = FPatch->SignalFlowOrder(FSection);
         if (Map.IsIdentity()) {
             statusBar()->showMessage(tr("The %1 area is in signal-flow order already").arg(AreaText(FSection)), 5000);
             return;
@@ -460,6 +492,8 @@ void TFormMain::OrderClick()
 
 void TFormMain::MoveSelected(int Step)
 {
+    if (!HasPatch())
+        return;
     TApplication::Guarded([this, Step] {
         const int Dump = DumpOf(FSection);
         const QModelIndex Current = FGrids[Dump]->currentIndex();
@@ -468,22 +502,13 @@ void TFormMain::MoveSelected(int Step)
             return;
         }
         const int32_t From = FModels[Dump]->ModuleIndexAt(FSorted[Dump]->mapToSource(Current).row());
-        std::vector<int32_t> Indices;
-        for (const TModuleDef& Module : FPatch->ModuleDumps[Dump].Modules())
-            Indices.push_back(Module.ModuleIndex);
-        std::sort(Indices.begin(), Indices.end());
-        const auto Rank = std::lower_bound(Indices.begin(), Indices.end(), From) - Indices.begin();
-        const auto Target = Rank + Step;
-        if (Target < 0 || Target >= static_cast<std::ptrdiff_t>(Indices.size()))
-            return; // first or last already
-        Move(FSection, From, Indices[static_cast<size_t>(Target)]);
+        Move(FSection, From, FPatch->NeighbourInOrder(FSection, From, Step)); // itself when first or last
     });
 }
 
 void TFormMain::Move(uint8_t Area, int32_t From, int32_t To)
 {
-    const int Dump = DumpOf(Area);
-    TRenumbering Map = ModuleMove(FPatch->ModuleDumps[Dump], From, To, Area);
+    TRenumbering Map = FPatch->ModuleMove(Area, From, To);
     if (Map.IsIdentity())
         return;
     FUndo->push(new TRenumberCommand(*FPatch, Area, std::move(Map),
@@ -493,7 +518,7 @@ void TFormMain::Move(uint8_t Area, int32_t From, int32_t To)
 
 void TFormMain::Renumbered(uint8_t Area)
 {
-    FModels[DumpOf(Area)]->Refresh();
+    FModels[DumpOf(Area)]->Renumbered();
     FitNumberColumns(Area);
     ShowLateStatus();
 }
@@ -502,9 +527,12 @@ void TFormMain::ShowLateStatus()
 {
     if (FDocumentName.isEmpty())
         return; // nothing loaded, nothing to count
-    FLateStatus->setText(tr("poly: %1 late, common: %2 late")
-                             .arg(FModels[DumpOf(AreaPoly)]->LateCount())
-                             .arg(FModels[DumpOf(AreaCommon)]->LateCount()));
+    const auto Count = [this](uint8_t Area) {
+        const TModuleTableModel* Model = FModels[DumpOf(Area)];
+        return Model->LateComplete() ? QString::number(Model->LateCount())
+                                     : tr("over %1").arg(TModuleTableModel::LateLimit);
+    };
+    FLateStatus->setText(tr("poly: %1 late, common: %2 late").arg(Count(AreaPoly), Count(AreaCommon)));
 }
 
 void TFormMain::UpdateTitle()
@@ -593,13 +621,18 @@ void TFormMain::OpenPatch(const QString& FileName)
 
 void TFormMain::Load(const QString& FileName)
 {
-    FPatch->LoadFromFile(ToLocal(FileName)); // all or nothing: a failure changes nothing here
+    TPatchDef Loaded; // all or nothing: a failure changes nothing here
+    Loaded.LoadFromFile(ToLocal(FileName));
+    FUndoIndex = 0;
+    FUndo->clear(); // its steps belong to the patch that goes
+    for (TModuleTableModel* Model : FModels)
+        Model->BeginReload();
+    *FPatch = std::move(Loaded);
+    for (TModuleTableModel* Model : FModels)
+        Model->EndReload();
     FDocumentName = FileName;
-    FUndo->clear();
-    for (uint8_t Area : {AreaPoly, AreaCommon}) {
-        FModels[DumpOf(Area)]->Reset();
+    for (uint8_t Area : {AreaPoly, AreaCommon})
         FitNumberColumns(Area);
-    }
     ShowLateStatus();
     for (QPushButton* Button : {FSave, FSwap, FOrder, FMoveUp, FMoveDown})
         Button->setEnabled(true);

@@ -81,8 +81,6 @@ protected:
     void dropEvent(QDropEvent* Event) override;
 
 private:
-    static int DumpOf(uint8_t Area) { return Area == AreaPoly ? 0 : 1; }
-
     void BuildWindow();
     void BuildMenus();
     QWidget* BuildTopBar();
@@ -99,7 +97,9 @@ private:
     void OrderClick();
     void MoveSelected(int Step);
     void Move(uint8_t Area, int32_t From, int32_t To);
-    void EditIndexEdited(QLineEdit* Edit, void (TFormMain::*Setter)(int32_t));
+    void EditIndexEdited(QLineEdit* Edit, int32_t& Index);
+    // True when a patch is loaded; otherwise says there is nothing to act on.
+    bool HasPatch();
 
     // Asks what to do with unsaved changes; false when the user cancelled or
     // the save failed.
@@ -150,6 +150,7 @@ private:
     QMenu* FRecentMenu = nullptr;
     QAction* FSaveAction = nullptr;
     std::array<QAction*, 4> FEditActions{};
+    int FUndoIndex = 0;
     TAboutPage* FAbout = nullptr;
 };
 

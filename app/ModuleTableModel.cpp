@@ -25,32 +25,48 @@ TModuleTableModel::TModuleTableModel(const TPatchDef& Patch, TAreaCode Area, QOb
     , FPatch(Patch)
     , FArea(Area)
 {
-    Refresh();
+    ReadDocument();
 }
 
 const TModuleDump& TModuleTableModel::Modules() const
 {
-    return FPatch.ModuleDumps[FArea == AreaPoly ? PolyDump : CommonDump];
+    return FPatch.ModuleDumps[DumpOf(FArea)];
 }
 
-void TModuleTableModel::Refresh()
+void TModuleTableModel::ReadDocument()
 {
-    // A renumbering keeps every module in its row: the cells change, the
-    // rows (and what is selected) stay. A load may bring other rows.
-    const bool SameRows = FRows == Modules().Count() && FRows > 0;
-    if (!SameRows)
-        beginResetModel();
-    FRows = Modules().Count();
-    FNames = std::make_unique<TNameLookup>(FPatch.NameDumps[FArea == AreaPoly ? PolyDump : CommonDump]);
-    FLateFrom.clear();
-    const std::vector<TFeed> Late = FPatch.LateConnections(FArea);
-    for (const TFeed& Feed : Late)
-        FLateFrom[Feed.Destination].push_back(Feed.Source);
+    // Everything is prepared first and taken over at once, so that a failure
+    // (memory) leaves the model as it was.
+    auto Names = std::make_unique<TNameLookup>(FPatch.NameDumps[DumpOf(FArea)]);
+    bool Complete = true;
+    const std::vector<TFeed> Late = FPatch.LateConnections(FArea, LateLimit, &Complete);
+    std::map<int32_t, std::vector<int32_t>> LateFrom;
+    if (Complete) // a part would show wrong counts: then none are shown
+        for (const TFeed& Feed : Late)
+            LateFrom[Feed.Destination].push_back(Feed.Source);
+    FNames = std::move(Names);
+    FLateFrom = std::move(LateFrom);
     FLateCount = Late.size();
-    if (SameRows)
+    FLateComplete = Complete;
+    FRows = Modules().Count();
+}
+
+void TModuleTableModel::Renumbered()
+{
+    ReadDocument();
+    if (FRows > 0)
         emit dataChanged(index(0, 0), index(FRows - 1, ColumnCount - 1));
-    else
-        endResetModel();
+}
+
+void TModuleTableModel::EndReload()
+{
+    // The reset ends whatever happens while the document is read.
+    struct TEnd {
+        TModuleTableModel* Model;
+        ~TEnd() { Model->endResetModel(); }
+    } End{this};
+    FRows = 0;
+    ReadDocument();
 }
 
 int32_t TModuleTableModel::ModuleIndexAt(int Row) const

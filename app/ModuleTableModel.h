@@ -25,17 +25,20 @@ public:
     TModuleTableModel(const TPatchDef& Patch, TAreaCode Area, QObject* Parent = nullptr);
 
     TAreaCode Area() const { return FArea; }
-    // Rereads the area after any change of the document.
-    void Refresh();
-    // Rereads a newly loaded document: its rows are other modules.
-    void Reset()
-    {
-        FRows = -1;
-        Refresh();
-    }
+    // After a renumbering: every module keeps its row (and what is
+    // selected stays), the cells change.
+    void Renumbered();
+    // Around replacing the whole document: the rows are other modules.
+    void BeginReload() { beginResetModel(); }
+    void EndReload();
     // The module index shown in a row.
     int32_t ModuleIndexAt(int Row) const;
-    int LateCount() const { return static_cast<int>(FLateCount); }
+    // The late connections of the area, and whether that is all of them
+    // (a hostile patch can hold more than are worth listing).
+    size_t LateCount() const { return FLateCount; }
+    bool LateComplete() const { return FLateComplete; }
+    // How many late connections are looked at, at most.
+    static constexpr size_t LateLimit = 1000000;
 
     int rowCount(const QModelIndex& Parent = {}) const override;
     int columnCount(const QModelIndex& Parent = {}) const override;
@@ -60,6 +63,8 @@ signals:
 private:
     const TModuleDump& Modules() const;
     QString Name(int32_t ModuleIndex) const;
+    // Prepares names and late inputs for the document as it is now.
+    void ReadDocument();
 
     const TPatchDef& FPatch;
     TAreaCode FArea;
@@ -68,6 +73,7 @@ private:
     // Late connections by destination: the feeding module indices.
     std::map<int32_t, std::vector<int32_t>> FLateFrom;
     size_t FLateCount = 0;
+    bool FLateComplete = true;
 };
 
 } // namespace permuto

@@ -35,9 +35,12 @@ void TCommand::LoadPatch()
         throw EPermutoError("\"" + FPatchFile + "\" does not look like a patch: it holds no patch section");
 }
 
-void TCommand::SavePatch()
+void TCommand::SavePatch(bool Changed)
 {
-    FPatch.SaveToFile(FOutput.empty() ? FPatchFile : FOutput);
+    if (!FOutput.empty())
+        FPatch.SaveToFile(FOutput);
+    else if (Changed)
+        FPatch.SaveToFile(FPatchFile);
 }
 
 void TCommand::Print(std::string_view Text)
@@ -83,8 +86,7 @@ int TIndexPairCommand::Run()
     const TAreaCode Area = ParseArea(FAreaText);
     const int32_t First = ParseIndex(FFirstText), Second = ParseIndex(FSecondText);
     LoadPatch();
-    Apply(Area, First, Second);
-    SavePatch();
+    SavePatch(Apply(Area, First, Second));
     return ExitSuccess;
 }
 

@@ -46,8 +46,9 @@ protected:
     void LoadPatch();
     // Writes to standard output; raises when the output cannot be written.
     static void Print(std::string_view Text);
-    // Writes the patch to -o OUT, or over PATCH when there is none.
-    void SavePatch();
+    // Writes the patch to -o OUT, or over PATCH when there is none. Without
+    // -o, a patch that Changed nothing in is left as it is, byte for byte.
+    void SavePatch(bool Changed = true);
 
     static TAreaCode ParseArea(const std::string& Text);
     static int32_t ParseIndex(const std::string& Text);
@@ -75,8 +76,8 @@ protected:
     };
     TIndexPairCommand(std::string Name, std::string Summary, TArgument First, TArgument Second);
     void AddArguments(CLI::App& Command) final;
-    // Changes FPatch; it is saved afterwards.
-    virtual void Apply(TAreaCode Area, int32_t First, int32_t Second) = 0;
+    // Changes FPatch, which is saved afterwards; false when nothing changed.
+    virtual bool Apply(TAreaCode Area, int32_t First, int32_t Second) = 0;
 
 private:
     TArgument FFirst, FSecond;

@@ -16,7 +16,10 @@ public:
     }
 
 protected:
-    void Apply(TAreaCode Area, int32_t From, int32_t To) override { FPatch.MoveModule(Area, From, To); }
+    bool Apply(TAreaCode Area, int32_t From, int32_t To) override
+    {
+        return !FPatch.MoveModule(Area, From, To).IsIdentity();
+    }
 };
 
 } // namespace

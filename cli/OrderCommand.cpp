@@ -21,9 +21,10 @@ public:
         LoadPatch();
         // Both areas are ordered before anything is written, so a refusal
         // in the second leaves the file untouched.
+        bool Changed = false;
         for (TAreaCode Area : Areas)
-            FPatch.OrderBySignalFlow(Area);
-        SavePatch();
+            Changed = !FPatch.OrderBySignalFlow(Area).IsIdentity() || Changed;
+        SavePatch(Changed);
         return ExitSuccess;
     }
 

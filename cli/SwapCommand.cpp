@@ -15,7 +15,13 @@ public:
     }
 
 protected:
-    void Apply(TAreaCode Area, int32_t A, int32_t B) override { FPatch.SwapModules(Area, A, B); }
+    bool Apply(TAreaCode Area, int32_t A, int32_t B) override
+    {
+        const TRenumbering Map = TRenumbering::Swap(A, B);
+        const bool Changed = FPatch.ChangedBy(Area, Map);
+        FPatch.Renumber(Area, Map);
+        return Changed;
+    }
 };
 
 } // namespace

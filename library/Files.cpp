@@ -110,12 +110,14 @@ class TNewFile {
 public:
     explicit TNewFile(const std::string& Folder) : FFolder(Folder.empty() ? std::string("./") : Folder)
     {
-        FFd = ::open(FFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        // Made with the usual permissions (the user's umask applies); a file
+        // that replaces another takes that one's permissions later.
+        FFd = ::open(FFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (FFd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
             return;
         for (int Try = 0; Try < 100 && FFd < 0; ++Try) {
             FName = FreshName(FFolder);
-            FFd = ::open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+            FFd = ::open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
             if (FFd < 0 && errno != EEXIST)
                 break;
         }
@@ -247,17 +249,15 @@ void WriteFile(const std::string& FileName, const std::function<void(const TByte
         throw EFCreateError(FileName, SystemReason(Error));
     }
 
-    // A replaced file keeps its permissions, owner and group; a new one gets
-    // the usual permissions.
-    mode_t Mode = Existing.st_mode & 07777;
-    if (!Exists) {
-        const mode_t Mask = ::umask(0);
-        ::umask(Mask);
-        Mode = 0666 & ~Mask;
-    } else if (::fchown(File.Fd(), Existing.st_uid, Existing.st_gid) != 0) {
-        (void)!::fchown(File.Fd(), static_cast<uid_t>(-1), Existing.st_gid); // the group alone may be allowed
+    // A replaced file keeps its permissions, owner and group; a new one has
+    // the usual permissions already.
+    int Error = 0;
+    if (Exists) {
+        if (::fchown(File.Fd(), Existing.st_uid, Existing.st_gid) != 0)
+            (void)!::fchown(File.Fd(), static_cast<uid_t>(-1), Existing.st_gid); // the group alone may be allowed
+        if (::fchmod(File.Fd(), Existing.st_mode & 07777) != 0)
+            Error = errno;
     }
-    int Error = ::fchmod(File.Fd(), Mode) == 0 ? 0 : errno;
     // What is written must stay readable: a file too large to load again is
     // not made.
     size_t Written = 0;

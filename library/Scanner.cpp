@@ -104,10 +104,12 @@ inline bool ConvertPlainDecimal(std::string_view Text, int32_t& Value)
     return true;
 }
 
+bool ConvertAnyInteger(std::string_view Text, int32_t& Value);
+
 inline bool TokenInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
 {
     const std::string_view Token = RawToken(Line, Pos, Separators);
-    return ConvertPlainDecimal(Token, Value) || ConvertInteger(Token, Value);
+    return ConvertPlainDecimal(Token, Value) || ConvertAnyInteger(Token, Value);
 }
 
 template <typename T, int Low, int High, int Fallback>
@@ -138,8 +140,15 @@ char LocaleDecimalSeparator()
 
 bool ConvertInteger(std::string_view Text, int32_t& Value)
 {
-    if (ConvertPlainDecimal(Text, Value))
-        return true;
+    return ConvertPlainDecimal(Text, Value) || ConvertAnyInteger(Text, Value);
+}
+
+namespace {
+
+// Everything the plain decimal way does not take: blanks, a plus sign,
+// hexadecimal prefixes, large numbers, and the values left on failure.
+bool ConvertAnyInteger(std::string_view Text, int32_t& Value)
+{
     const size_t N = Text.size();
     size_t I = 0;
     while (I < N && Text[I] == ' ')
@@ -191,6 +200,8 @@ bool ConvertInteger(std::string_view Text, int32_t& Value)
     }
     return true;
 }
+
+} // namespace
 
 bool ConvertFloat(std::string_view Text, char Separator, long double& Value)
 {

@@ -101,30 +101,28 @@ void TStringList::Add(std::string_view Line)
     }
 }
 
-void TStringList::CountOneMore()
-{
-    if (FCount == MaxLines)
-        throw EIntOverflow();
-    ++FCount;
-}
-
 void TStringList::EndLine(size_t Start)
 {
+    // A line that cannot be added leaves the list as it was: its text is
+    // taken back, and the count grows only once the line is in.
     const size_t Length = FText.size() - Start;
-    FText.push_back('\r');
-    FText.push_back('\n');
-    if (FSink) {
-        ++FCount; // nothing is kept, so nothing can overflow
-        if (FText.size() >= SinkPiece)
-            Flush();
-        return;
-    }
-    if (FText.size() > MaxText) {
+    try {
+        FText.push_back('\r');
+        FText.push_back('\n');
+        if (FSink) {
+            ++FCount; // nothing is kept, so nothing can overflow
+            if (FText.size() >= SinkPiece)
+                Flush();
+            return;
+        }
+        if (FText.size() > MaxText || FCount == MaxLines)
+            throw EIntOverflow();
+        FLines.push_back({static_cast<uint32_t>(Start), static_cast<uint32_t>(Length)});
+    } catch (...) {
         FText.resize(Start);
-        throw EIntOverflow();
+        throw;
     }
-    CountOneMore();
-    FLines.push_back({static_cast<uint32_t>(Start), static_cast<uint32_t>(Length)});
+    ++FCount;
     if (Length > 0 && FText[Start] == '[')
         FBracketsKnown = false;
 }
@@ -134,6 +132,7 @@ TStringList::TSpan TStringList::AppendText(std::string_view Line)
     if (FText.size() + Line.size() + 2 > MaxText)
         throw EIntOverflow();
     const TSpan Span{static_cast<uint32_t>(FText.size()), static_cast<uint32_t>(Line.size())};
+    FText.reserve(FText.size() + Line.size() + 2); // all or nothing
     FText.append(Line);
     FText += "\r\n";
     return Span;
@@ -147,9 +146,12 @@ void TStringList::Insert(int32_t Index, std::string_view Line)
         Add(Line);
         return;
     }
-    CountOneMore();
-    FLines.insert(FLines.begin() + Index, AppendText(Line));
-    FJoined = false;
+    if (FCount == MaxLines)
+        throw EIntOverflow();
+    const TSpan Span = AppendText(Line);
+    FJoined = false; // the text now holds a line out of its order
+    FLines.insert(FLines.begin() + Index, Span);
+    ++FCount;
     FBracketsKnown = false;
 }
 

@@ -106,7 +106,6 @@ private:
 
     void EndLine(size_t Start);
     TSpan AppendText(std::string_view Line);
-    void CountOneMore();
 
     std::string FText;
     std::vector<TSpan> FLines; // not kept by a writing-only list

@@ -8,11 +8,6 @@ namespace permuto {
 
 namespace {
 
-int DumpOf(uint8_t AreaCode)
-{
-    return AreaCode == AreaPoly ? PolyDump : CommonDump;
-}
-
 bool IsArea(uint8_t AreaCode)
 {
     return AreaCode == AreaPoly || AreaCode == AreaCommon;
@@ -187,31 +182,49 @@ void TPatchDef::SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB)
     Renumber(AreaCode, TRenumbering::Swap(IndexA, IndexB));
 }
 
-TRenumbering TPatchDef::OrderBySignalFlow(uint8_t AreaCode)
+TRenumbering TPatchDef::SignalFlowOrder(uint8_t AreaCode) const
 {
     if (!IsArea(AreaCode))
         return {};
     const int Dump = DumpOf(AreaCode);
-    TRenumbering Map = SignalFlowOrder(ModuleDumps[Dump], CableDumps[Dump], AreaCode);
+    return permuto::SignalFlowOrder(ModuleDumps[Dump], CableDumps[Dump], AreaCode);
+}
+
+TRenumbering TPatchDef::OrderBySignalFlow(uint8_t AreaCode)
+{
+    TRenumbering Map = SignalFlowOrder(AreaCode);
     Renumber(AreaCode, Map);
     return Map;
+}
+
+TRenumbering TPatchDef::ModuleMove(uint8_t AreaCode, int32_t From, int32_t To) const
+{
+    if (!IsArea(AreaCode))
+        return {};
+    return permuto::ModuleMove(ModuleDumps[DumpOf(AreaCode)], From, To, AreaCode);
 }
 
 TRenumbering TPatchDef::MoveModule(uint8_t AreaCode, int32_t From, int32_t To)
 {
-    if (!IsArea(AreaCode))
-        return {};
-    TRenumbering Map = ModuleMove(ModuleDumps[DumpOf(AreaCode)], From, To, AreaCode);
+    TRenumbering Map = ModuleMove(AreaCode, From, To);
     Renumber(AreaCode, Map);
     return Map;
 }
 
-std::vector<TFeed> TPatchDef::LateConnections(uint8_t AreaCode) const
+int32_t TPatchDef::NeighbourInOrder(uint8_t AreaCode, int32_t Index, int Step) const
 {
-    if (!IsArea(AreaCode))
+    return permuto::NeighbourInOrder(ModuleDumps[DumpOf(AreaCode)], Index, Step);
+}
+
+std::vector<TFeed> TPatchDef::LateConnections(uint8_t AreaCode, size_t Limit, bool* Complete) const
+{
+    if (!IsArea(AreaCode)) {
+        if (Complete != nullptr)
+            *Complete = true;
         return {};
+    }
     const int Dump = DumpOf(AreaCode);
-    return permuto::LateConnections(ModuleDumps[Dump], CableDumps[Dump]);
+    return permuto::LateConnections(ModuleDumps[Dump], CableDumps[Dump], Limit, Complete);
 }
 
 } // namespace permuto

@@ -1,8 +1,8 @@
 #pragma once
 // TPatchDef: one patch file in memory. It owns one object per section (two for
 // each per-area section, poly first), reads them all from the file's lines,
-// writes them back in a fixed order and forwards a module index swap to the
-// sections that refer to modules.
+// writes them back in a fixed order, and renumbers the modules of an area in
+// every section that refers to them.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -25,6 +25,11 @@ namespace permuto {
 // Index of a per-area section pair: [0] serves the poly area, [1] the common area.
 inline constexpr int PolyDump = 0;
 inline constexpr int CommonDump = 1;
+// The pair member of an area (2 is read as the poly area).
+inline int DumpOf(uint8_t AreaCode)
+{
+    return AreaCode == AreaCommon ? CommonDump : PolyDump;
+}
 
 class TPatchDef {
 public:
@@ -69,18 +74,24 @@ public:
     // True when Renumber would change some line: some line of the area
     // refers to an index that Map gives another number.
     bool ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const;
-    // The renumbering that exchanges two indices.
+    // Exchanges two indices (renumbers by the mapping of the two).
     void SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB);
-    // Puts the area in signal-flow order (see SignalFlowOrder) and gives the
-    // renumbering it applied. Raises ERenumberError, changing nothing, when
-    // two modules of the area share an index.
+    // The renumbering that puts the area in signal-flow order (see
+    // SignalFlowOrder); raises ERenumberError when two modules of the area
+    // share an index. OrderBySignalFlow applies it and gives it back.
+    TRenumbering SignalFlowOrder(uint8_t AreaCode) const;
     TRenumbering OrderBySignalFlow(uint8_t AreaCode);
-    // Moves module From to the place of module To in processing order and
-    // gives the renumbering it applied; raises ERenumberError, changing
-    // nothing, when either names no module of the area.
+    // The renumbering that moves module From to the place of module To in
+    // processing order (see ModuleMove); raises ERenumberError when either
+    // names no module of the area. MoveModule applies it and gives it back.
+    TRenumbering ModuleMove(uint8_t AreaCode, int32_t From, int32_t To) const;
     TRenumbering MoveModule(uint8_t AreaCode, int32_t From, int32_t To);
-    // The area's late connections (see LateConnections).
-    std::vector<TFeed> LateConnections(uint8_t AreaCode) const;
+    // The index of the module Step places after (or, negative, before)
+    // module Index in processing order; Index itself when there is none.
+    int32_t NeighbourInOrder(uint8_t AreaCode, int32_t Index, int Step) const;
+    // The area's late connections (see LateConnections), at most Limit of
+    // them; Complete tells whether those are all.
+    std::vector<TFeed> LateConnections(uint8_t AreaCode, size_t Limit = SIZE_MAX, bool* Complete = nullptr) const;
     // False when the loaded lines held no patch section at all besides the
     // version line: most likely some other file.
     bool LooksLikePatch() const { return FLooksLikePatch; }

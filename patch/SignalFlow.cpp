@@ -191,8 +191,10 @@ std::vector<uint32_t> Components(const TGraph& Graph, uint32_t& Count)
 
 } // namespace
 
-std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump& Cables)
+std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump& Cables, size_t Limit, bool* Complete)
 {
+    if (Complete != nullptr)
+        *Complete = true;
     std::vector<int32_t> Sorted = SortedIndices(Modules);
     Sorted.erase(std::unique(Sorted.begin(), Sorted.end()), Sorted.end());
     const TNets Nets = BuildNets(Sorted, Cables);
@@ -202,8 +204,16 @@ std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump&
         const auto NetEnd = std::find_if(Net, Nets.Ends.end(), [&](const TNetEnd& E) { return E.Net != Net->Net; });
         const auto Outputs = std::find_if(Net, NetEnd, [](const TNetEnd& E) { return E.Kind == 1; });
         for (auto Out = Outputs; Out != NetEnd; ++Out)
-            for (auto In = Net; In != Outputs && In->Rank < Out->Rank; ++In)
+            for (auto In = Net; In != Outputs && In->Rank < Out->Rank; ++In) {
+                if (Late.size() == Limit) {
+                    if (Complete != nullptr)
+                        *Complete = false;
+                    std::sort(Late.begin(), Late.end());
+                    Late.erase(std::unique(Late.begin(), Late.end()), Late.end());
+                    return Late;
+                }
                 Late.push_back({Sorted[static_cast<size_t>(Out->Rank)], Sorted[static_cast<size_t>(In->Rank)]});
+            }
         Net = NetEnd;
     }
     std::sort(Late.begin(), Late.end());
@@ -269,6 +279,16 @@ TRenumbering SignalFlowOrder(const TModuleDump& Modules, const TCableDump& Cable
                 Ready.emplace(Key[Successor], Successor);
     }
     return TRenumbering(std::move(Pairs));
+}
+
+int32_t NeighbourInOrder(const TModuleDump& Modules, int32_t Index, int Step)
+{
+    std::vector<int32_t> Sorted = SortedIndices(Modules);
+    Sorted.erase(std::unique(Sorted.begin(), Sorted.end()), Sorted.end());
+    const int64_t Rank = RankOf(Sorted, Index);
+    if (Rank < 0 || Rank + Step < 0 || Rank + Step >= static_cast<int64_t>(Sorted.size()))
+        return Index;
+    return Sorted[static_cast<size_t>(Rank + Step)];
 }
 
 TRenumbering ModuleMove(const TModuleDump& Modules, int32_t From, int32_t To, TAreaCode Area)

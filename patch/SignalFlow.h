@@ -10,6 +10,7 @@
 // index that no module of the area has neither feeds nor is fed (the cables
 // it meets still join their nets).
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,8 +27,13 @@ struct TFeed {
 };
 
 // Every pair of the area where the source's index is above the
-// destination's, each once, sorted by source and then destination.
-std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump& Cables);
+// destination's, each once, sorted by source and then destination. A net
+// that joins many outputs to many inputs feeds each of those inputs from each
+// output, so the pairs can grow with the square of the patch: when more than
+// Limit are met, the pairs found so far are given and Complete (when asked
+// for) is false.
+std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump& Cables, size_t Limit = SIZE_MAX,
+                                   bool* Complete = nullptr);
 
 // The renumbering that puts the area in signal-flow order. Modules feeding
 // each other in a loop form a feedback group; every other module is a group
@@ -38,6 +44,10 @@ std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump&
 // Raises ERenumberError when two modules share an index (Area names the area
 // in the message).
 TRenumbering SignalFlowOrder(const TModuleDump& Modules, const TCableDump& Cables, TAreaCode Area);
+
+// The index of the module Step places after (negative: before) module Index
+// in processing order; Index itself when there is no such module.
+int32_t NeighbourInOrder(const TModuleDump& Modules, int32_t Index, int Step);
 
 // The renumbering that moves module From to the place of module To in
 // processing order: the modules in between shift by one place. Raises

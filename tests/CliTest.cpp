@@ -89,6 +89,15 @@ TEST_F(Cli, WritesWhatTheWindowWrites)
     });
     ASSERT_EQ(Run("order " + Patch).Status, 0);
     EXPECT_EQ(ReadText(Patch), Ordered);
+
+    // What changes nothing leaves the file as it is, byte for byte (this
+    // sample is not in the written layout, so a save would show).
+    const std::string Shuffled = ReadText(std::string(PERMUTO_TEST_DATA) + "/shuffled.pch");
+    WriteText(Patch, Shuffled);
+    for (const std::string& Nothing : {"swap " + Patch + " poly 50 60", "move " + Patch + " poly 3 3"}) {
+        ASSERT_EQ(Run(Nothing).Status, 0) << Nothing;
+        EXPECT_TRUE(ReadText(Patch) == Shuffled) << Nothing;
+    }
 }
 
 TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)

@@ -266,7 +266,7 @@ TEST_F(MainWindow, TypingInTheMiddleOfAFieldKeepsTheCursor)
     };
     for (const TCase& C : {TCase{W->EditPatchName(), "/tmp/ab.pch", 5, "X", "/tmp/Xab.pch", 6},
                            TCase{W->EditIndex1(), "12", 1, "5", "152", 2},
-                           TCase{W->EditIndex2(), "", 0, "007", "7", 1}}) {
+                           TCase{W->EditIndex2(), "", 0, "$10", "$10", 3}}) {
         C.Edit->setText(C.Before);
         C.Edit->setCursorPosition(C.Cursor);
         QTest::keyClicks(C.Edit, C.Typed);
@@ -275,7 +275,13 @@ TEST_F(MainWindow, TypingInTheMiddleOfAFieldKeepsTheCursor)
     }
     EXPECT_EQ(W->PatchName(), "/tmp/Xab.pch");
     EXPECT_EQ(W->Index1(), 152);
-    EXPECT_EQ(W->Index2(), 7);
+    EXPECT_EQ(W->Index2(), 16);
+    // Once the typing is done the field shows the index in decimal: "$10" is 16, "007" is 7.
+    emit W->EditIndex2()->editingFinished();
+    EXPECT_EQ(W->EditIndex2()->text(), "16");
+    TypeInto(W->EditIndex1(), "007");
+    emit W->EditIndex1()->editingFinished();
+    EXPECT_EQ(W->EditIndex1()->text(), "7");
 }
 
 TEST_F(MainWindow, TheAreaNotChosenIsDrawnGrey)
