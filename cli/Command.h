@@ -64,6 +64,14 @@ private:
     CLI::App* FApp = nullptr;
 };
 
+// A command that only reads PATCH: nothing follows it, and there is no -o.
+class TReadingCommand : public TCommand {
+protected:
+    using TCommand::TCommand;
+    void AddArguments(CLI::App&) final {}
+    bool Writes() const final { return false; }
+};
+
 // A command on two module indices of one area: PATCH AREA FIRST SECOND [-o OUT].
 class TIndexPairCommand : public TCommand {
 public:

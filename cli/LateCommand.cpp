@@ -7,10 +7,10 @@ namespace permuto::cli {
 
 namespace {
 
-class TLateCommand : public TCommand {
+class TLateCommand : public TReadingCommand {
 public:
     TLateCommand()
-        : TCommand("late", "List the connections whose signal arrives a sample late; exit status 1 when there is any")
+        : TReadingCommand("late", "List the connections whose signal arrives a sample late; exit status 1 when there is any")
     {
     }
 
@@ -24,10 +24,6 @@ public:
         Print(Out);
         return Out.empty() ? ExitSuccess : ExitLateFound;
     }
-
-protected:
-    void AddArguments(CLI::App&) override {}
-    bool Writes() const override { return false; }
 };
 
 } // namespace

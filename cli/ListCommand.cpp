@@ -8,9 +8,9 @@ namespace permuto::cli {
 
 namespace {
 
-class TListCommand : public TCommand {
+class TListCommand : public TReadingCommand {
 public:
-    TListCommand() : TCommand("list", "Print every module: AREA, INDEX, TYPENAME, NAME, X, Y separated by tabs") {}
+    TListCommand() : TReadingCommand("list", "Print every module: AREA, INDEX, TYPENAME, NAME, X, Y separated by tabs") {}
 
     int Run() override
     {
@@ -36,10 +36,6 @@ public:
         Print(Out);
         return ExitSuccess;
     }
-
-protected:
-    void AddArguments(CLI::App&) override {}
-    bool Writes() const override { return false; }
 };
 
 } // namespace
