@@ -23,9 +23,9 @@ void TCurrentNoteDump::LoadFromStrings(const TStringList& Lines)
     }
 }
 
-void TCurrentNoteDump::SaveToStrings(TStringList& Lines) const
+void TCurrentNoteDump::SaveToStrings(TStringList& Lines, bool WriteWhenEmpty) const
 {
-    if (FNoteDefs.empty())
+    if (FNoteDefs.empty() && !WriteWhenEmpty)
         return;
     Lines.Add(SectionHeader(SectionName));
     std::string Text;

@@ -1,6 +1,7 @@
 #pragma once
 // The current note dump: triples of 0..127 values, all on the one line after
-// the header. Left out of the file when it holds no note.
+// the header. Left out of the file when it holds no note, unless the caller
+// asks for the empty section.
 #include <string_view>
 #include <vector>
 
@@ -23,7 +24,7 @@ public:
     void Clear() { FNoteDefs.clear(); }
     void Add(const TNoteDef& Note) { FNoteDefs.push_back(Note); }
     void LoadFromStrings(const TStringList& Lines);
-    void SaveToStrings(TStringList& Lines) const;
+    void SaveToStrings(TStringList& Lines, bool WriteWhenEmpty = false) const;
 
 private:
     std::vector<TNoteDef> FNoteDefs;

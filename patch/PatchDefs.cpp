@@ -112,7 +112,14 @@ void TPatchDef::SaveToStrings(TStringList& Lines) const
 {
     Header.SaveToStrings(Lines);
     SavePair(ModuleDumps, Lines);
-    CurrentNoteDump.SaveToStrings(Lines);
+    // Every reader takes the first header of its section in the file. With
+    // the current-note section left out, a note line that looks like its
+    // header would be read as one on the next load, and the line after it
+    // would become current notes. The empty section, written ahead of the
+    // notes, keeps such a patch the same from save to load.
+    const bool NoteLooksLikeHeader =
+        FindLineStartingWith(Notes, SectionPrefix(TCurrentNoteDump::SectionName)) < Notes.Count();
+    CurrentNoteDump.SaveToStrings(Lines, NoteLooksLikeHeader);
     SavePair(CableDumps, Lines);
     SavePair(ParameterDumps, Lines);
     SavePair(CustomDumps, Lines);

@@ -131,3 +131,24 @@ TEST(RoundTrip, ShuffledSampleReadsEverySection)
     EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "Env 1");
     EXPECT_EQ(ToVector(Patch.Notes), std::vector<std::string>{"Notes come first in this file."});
 }
+
+// Notes are free text; a note line that looks like a section header must stay
+// a note after a save, whether or not the patch has current notes.
+TEST(RoundTrip, NoteLinesThatLookLikeCurrentNotesStayNotes)
+{
+    const std::string Head = "[Header]\r\nVersion=x\r\n0 127 0 127 0 0 0 1 4000 2 0 0 0 0 0 0 1 1 1 1 1 1 1\r\n"
+                             "[/Header]\r\n";
+    const std::string Notes = "[Notes]\r\n[CurrentNoteDump]\r\n60 100 0\r\n[/Notes]\r\n";
+    const std::pair<std::string, size_t> Cases[] = {
+        {Head + "[CurrentNoteDump]\r\n\r\n[/CurrentNoteDump]\r\n" + Notes, 0}, // an empty section
+        {Head + "[CurrentNoteDump]\r\n61 90 1\r\n[/CurrentNoteDump]\r\n" + Notes, 1},
+        {Head + "[CurrentNoteDump]\r\n" + Notes, 0}, // the header is a note line's
+    };
+    for (const auto& [Bytes, CurrentNotes] : Cases) {
+        TPatchDef Patch, Again;
+        const std::string First = LoadSave(Bytes, Patch);
+        EXPECT_EQ(LoadSave(First, Again), First) << Bytes;
+        EXPECT_EQ(Again.CurrentNoteDump.NoteDefs().size(), CurrentNotes) << Bytes;
+        EXPECT_EQ(ToVector(Again.Notes), (std::vector<std::string>{"[CurrentNoteDump]", "60 100 0"})) << Bytes;
+    }
+}
