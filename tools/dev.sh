@@ -2,7 +2,8 @@
 # Set-up, build and run in one step on Debian 12.
 #   bash tools/dev.sh run    install what is missing, build, start Permuto
 #   bash tools/dev.sh test   install what is missing, build with sanitizers, run every test
-#                            (the fuzz targets for FUZZ_SECONDS each, 60 by default)
+#                            (the fuzz targets for FUZZ_SECONDS each, 60 by default, from
+#                            seed FUZZ_SEED, 1 by default; 0 picks a fresh seed)
 #   bash tools/dev.sh bench  install what is missing, build optimised, run the benchmarks
 # Packages are installed with apt-get, through sudo when not run as root.
 set -euo pipefail
@@ -45,7 +46,7 @@ test)
     # libFuzzer targets need clang; they run first, the main suite's summary comes last.
     CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPERMUTO_SANITIZE=ON \
         -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_FUZZ=ON -DPERMUTO_BUILD_TESTS=OFF -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_CLI=OFF \
-        -DFUZZ_SECONDS="${FUZZ_SECONDS:-60}"
+        -DFUZZ_SECONDS="${FUZZ_SECONDS:-60}" -DFUZZ_SEED="${FUZZ_SEED:-1}"
     cmake --build build/fuzz -j "$jobs"
     cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPERMUTO_SANITIZE=ON -DPERMUTO_WERROR=ON \
         -DPERMUTO_BUILD_BENCH=ON
