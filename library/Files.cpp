@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "Memory.h"
 
 namespace permuto {
 
@@ -194,6 +195,7 @@ std::string ReadFileBytes(const std::string& FileName)
     // Room for the few lines a reader may add (an area line split in two).
     std::string Bytes;
     Bytes.reserve(static_cast<size_t>(Info.st_size) + 4096);
+    AdviseHugePages(Bytes.data(), Bytes.capacity());
     Bytes.resize(static_cast<size_t>(Info.st_size));
     size_t Filled = 0;
     for (;;) {

@@ -108,6 +108,29 @@ bool ConvertAnyInteger(std::string_view Text, int32_t& Value);
 
 inline bool TokenInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
 {
+    // Nearly every field is a plain decimal followed by a separator or the
+    // end of the line: read in the one pass that finds its end.
+    if (Within(Line, Pos)) {
+        const size_t N = Line.size();
+        size_t I = static_cast<size_t>(Pos) - 1;
+        while (I < N && Separators.Contains(Line[I]))
+            ++I;
+        const bool Negative = I < N && Line[I] == '-';
+        const size_t First = I + (Negative ? 1 : 0);
+        size_t End = First;
+        int32_t Magnitude = 0;
+        for (; End < N && End - First < 9 && !Separators.Contains(Line[End]); ++End) {
+            const unsigned Digit = static_cast<unsigned>(Line[End] - '0');
+            if (Digit > 9)
+                break;
+            Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
+        }
+        if (End > First && (End == N || Separators.Contains(Line[End]))) {
+            Value = Negative ? -Magnitude : Magnitude;
+            Pos = PosOf(End);
+            return true;
+        }
+    }
     const std::string_view Token = RawToken(Line, Pos, Separators);
     return ConvertPlainDecimal(Token, Value) || ConvertAnyInteger(Token, Value);
 }

@@ -4,9 +4,15 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "Errors.h"
 #include "Files.h"
+#include "Memory.h"
 
 namespace permuto {
 
@@ -18,48 +24,73 @@ constexpr size_t SinkPiece = size_t(1) << 20;
 // Places in the text are 32-bit.
 constexpr size_t MaxText = UINT32_MAX;
 
-// Line breaks, looked for eight bytes at a time: a byte is CR or LF exactly
-// when the high bit of that byte is set in BreakBits.
-constexpr uint64_t Ones = 0x0101010101010101ull;
-constexpr uint64_t Low7 = 0x7F7F7F7F7F7F7F7Full;
+// The text is looked at 64 bytes at a time: bit I of a mask stands for byte I
+// of the block.
+constexpr size_t Block = 64;
 
-inline uint64_t ZeroBytes(uint64_t Word)
+struct TBlockMasks {
+    uint64_t Breaks = 0; // CR or LF
+    uint64_t Lfs = 0;
+    uint64_t Nuls = 0;
+};
+
+inline TBlockMasks ScanBlock(const char* P)
 {
-    return ~(((Word & Low7) + Low7) | Word | Low7);
+    TBlockMasks Masks;
+#if defined(__SSE2__)
+    const __m128i Lf = _mm_set1_epi8('\n');
+    const __m128i Cr = _mm_set1_epi8('\r');
+    const __m128i Zero = _mm_setzero_si128();
+    for (size_t Part = 0; Part < Block / 16; ++Part) {
+        const __m128i Bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + 16 * Part));
+        const __m128i IsLf = _mm_cmpeq_epi8(Bytes, Lf);
+        const __m128i Break = _mm_or_si128(IsLf, _mm_cmpeq_epi8(Bytes, Cr));
+        Masks.Breaks |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(Break))} << (16 * Part);
+        Masks.Lfs |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(IsLf))} << (16 * Part);
+        Masks.Nuls |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(Bytes, Zero)))} << (16 * Part);
+    }
+#else
+    for (size_t I = 0; I < Block; ++I) {
+        Masks.Breaks |= uint64_t{P[I] == '\n' || P[I] == '\r'} << I;
+        Masks.Lfs |= uint64_t{P[I] == '\n'} << I;
+        Masks.Nuls |= uint64_t{P[I] == '\0'} << I;
+    }
+#endif
+    return Masks;
 }
 
-inline uint64_t BreakBits(const char* P)
+// The masks of the block at Offset; a short last block is padded with bytes
+// that are neither breaks nor NULs.
+inline TBlockMasks ScanBlockAt(const char* Text, size_t Size, size_t Offset)
 {
-    uint64_t Word;
-    std::memcpy(&Word, P, sizeof Word);
-    return ZeroBytes(Word ^ (Ones * '\n')) | ZeroBytes(Word ^ (Ones * '\r'));
+    if (Size - Offset >= Block)
+        return ScanBlock(Text + Offset);
+    char Tail[Block];
+    std::memset(Tail, 'x', Block);
+    std::memcpy(Tail, Text + Offset, Size - Offset);
+    return ScanBlock(Tail);
 }
 
-inline bool IsBreak(char C)
-{
-    return C == '\n' || C == '\r';
-}
-
-// The first CR or LF in [P, End), or End.
-const char* FindBreak(const char* P, const char* End)
-{
-    if constexpr (std::endian::native == std::endian::little)
-        for (; End - P >= 8; P += 8)
-            if (const uint64_t Bits = BreakBits(P))
-                return P + std::countr_zero(Bits) / 8;
-    while (P < End && !IsBreak(*P))
-        ++P;
-    return P;
-}
-
-size_t CountBreaks(const char* P, const char* End)
+// The number of line breaks (a CR LF pair counts once) before the first NUL,
+// and where that NUL is (Size when there is none).
+std::pair<size_t, size_t> CountBreaksToNul(const char* Text, size_t Size)
 {
     size_t Count = 0;
-    for (; End - P >= 8; P += 8) // the high bit of each byte, summed by one multiplication
-        Count += static_cast<size_t>(((BreakBits(P) >> 7) * Ones) >> 56);
-    for (; P < End; ++P)
-        Count += IsBreak(*P);
-    return Count;
+    uint64_t CrBefore = 0; // 1 when the block before ended with a CR
+    for (size_t Offset = 0; Offset < Size; Offset += Block) {
+        const TBlockMasks Masks = ScanBlockAt(Text, Size, Offset);
+        const uint64_t Crs = Masks.Breaks & ~Masks.Lfs;
+        // Every break but the LF right after a CR.
+        uint64_t Lines = Masks.Breaks & ~(Masks.Lfs & ((Crs << 1) | CrBefore));
+        CrBefore = Crs >> 63;
+        if (Masks.Nuls != 0) {
+            const unsigned At = static_cast<unsigned>(std::countr_zero(Masks.Nuls));
+            Lines &= (uint64_t{1} << At) - 1;
+            return {Count + static_cast<size_t>(std::popcount(Lines)), Offset + At};
+        }
+        Count += static_cast<size_t>(std::popcount(Lines));
+    }
+    return {Count, Size};
 }
 
 } // namespace
@@ -184,32 +215,46 @@ void TStringList::Clear()
 void TStringList::SetText(std::string Bytes)
 {
     Clear();
-    const size_t Nul = Bytes.find('\0');
-    if (Nul != std::string::npos) {
+    // One entry per line break and one for a last line without a break is
+    // exactly enough room; counting them first keeps the list from growing
+    // (and copying itself) while it is filled.
+    const auto [Breaks, Nul] = CountBreaksToNul(Bytes.data(), Bytes.size());
+    if (Nul < Bytes.size()) {
         FNulAt = static_cast<int64_t>(Nul);
         Bytes.resize(Nul);
     }
     if (Bytes.size() > MaxText)
         throw EIntOverflow();
+    if (Breaks + 1 > static_cast<size_t>(MaxLines))
+        throw EIntOverflow();
     FText = std::move(Bytes);
     FJoined = false;
     const char* const Text = FText.data();
     const size_t N = FText.size();
-    // One entry per line break is enough room; counting them first keeps
-    // the list from growing (and copying itself) while it is filled.
-    const size_t Breaks = CountBreaks(Text, Text + N);
-    if (Breaks + 1 > static_cast<size_t>(MaxLines))
-        throw EIntOverflow();
     FLines.reserve(Breaks + 1);
+    AdviseHugePages(FLines.data(), FLines.capacity() * sizeof(TSpan));
+    // A line ends at CR, LF or CR LF; the text after the last break is a line
+    // of its own.
     size_t Start = 0;
-    while (Start < N) {
-        const size_t End = static_cast<size_t>(FindBreak(Text + Start, Text + N) - Text);
-        if (End - Start > static_cast<size_t>(INT32_MAX) - 2)
+    size_t LfOfCrLf = N; // the LF that belongs to the CR just taken
+    const auto AddLine = [this](size_t From, size_t To) {
+        if (To - From > static_cast<size_t>(INT32_MAX) - 2)
             throw EIntOverflow(); // positions in a line are 32-bit
-        FLines.push_back({static_cast<uint32_t>(Start), static_cast<uint32_t>(End - Start)});
-        const bool CrLf = End + 1 < N && Text[End] == '\r' && Text[End + 1] == '\n';
-        Start = End + (CrLf ? 2 : 1);
+        FLines.push_back({static_cast<uint32_t>(From), static_cast<uint32_t>(To - From)});
+    };
+    for (size_t Offset = 0; Offset < N; Offset += Block) {
+        for (uint64_t Breaks = ScanBlockAt(Text, N, Offset).Breaks; Breaks != 0; Breaks &= Breaks - 1) {
+            const size_t End = Offset + static_cast<size_t>(std::countr_zero(Breaks));
+            if (End == LfOfCrLf)
+                continue;
+            AddLine(Start, End);
+            Start = End + 1;
+            if (Text[End] == '\r' && Start < N && Text[Start] == '\n')
+                LfOfCrLf = Start++;
+        }
     }
+    if (Start < N)
+        AddLine(Start, N);
     FCount = static_cast<int32_t>(FLines.size());
 }
 

@@ -11,6 +11,7 @@
 
 #include "Renumbering.h"
 #include "library/Errors.h"
+#include "library/Memory.h"
 #include "library/SimpleTypes.h"
 #include "library/StringList.h"
 
@@ -64,6 +65,7 @@ public:
         while (End < Lines.Count() && InBody(Lines[End]))
             ++End;
         FItems.reserve(static_cast<size_t>(End - Index)); // no spare room, no copies while growing
+        AdviseHugePages(FItems.data(), FItems.capacity() * sizeof(TRecord));
         for (; Index < End; ++Index) {
             if (Lines[Index].empty())
                 continue;

@@ -2,6 +2,7 @@
 // leaves the position.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <tuple>
 
 #include "library/Errors.h"
@@ -59,6 +60,12 @@ TEST(ReadInteger, DecimalHexSignsOverflowAndThePartialMagnitude)
         int32_t V = 99;
         const bool Read = ConvertInteger(Text, V);
         EXPECT_EQ(std::pair(Read, V), std::pair(Ok, Value)) << Text;
+        // The same token inside a line, where the reader stops behind it.
+        const std::string Line = "\t" + std::string(Text) + " ";
+        int32_t Pos = 1;
+        V = 99;
+        const bool InLine = ReadInteger(Line, Pos, FieldSeparators, V);
+        EXPECT_EQ(std::tuple(InLine, V, Pos), std::tuple(Ok, Value, *Text ? 2 + int32_t(strlen(Text)) : 3)) << Text;
     }
 }
 

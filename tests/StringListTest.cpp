@@ -1,6 +1,8 @@
 // The list of lines: line break rules, CR LF on writing, checked access.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "TestHelpers.h"
 #include "library/Errors.h"
 #include "library/StringList.h"
@@ -29,6 +31,37 @@ TEST(LineRules, BreaksOfEveryKind)
     EXPECT_EQ(Split("a\n\rb"), (V{"a", "", "b"})); // LF CR is two breaks
     EXPECT_EQ(Split(std::string("ab\0cd\nef", 8)), V{"ab"});
     EXPECT_EQ(Split("\xe9t\xe9\t\xff"), V{"\xe9t\xe9\t\xff"}); // bytes stay bytes
+}
+
+// The text is split many bytes at a time: a CR LF across two blocks, a NUL in
+// a later block or a last block of any length must split as a byte-by-byte
+// reading of the rules does.
+TEST(LineRules, LongTextsSplitAsByteByByte)
+{
+    std::mt19937 Random(7);
+    for (int Round = 0; Round < 400; ++Round) {
+        std::string Bytes(Random() % 300, 'a');
+        for (char& C : Bytes)
+            C = "ab\r\n\r\n"[Random() % 6];
+        if (Round % 4 == 0 && !Bytes.empty())
+            Bytes[Random() % Bytes.size()] = '\0';
+        std::vector<std::string> Expected;
+        std::string Line;
+        size_t I = 0;
+        for (; I < Bytes.size() && Bytes[I] != '\0'; ++I) {
+            if (Bytes[I] != '\r' && Bytes[I] != '\n') {
+                Line += Bytes[I];
+                continue;
+            }
+            Expected.push_back(Line);
+            Line.clear();
+            if (Bytes[I] == '\r' && I + 1 < Bytes.size() && Bytes[I + 1] == '\n')
+                ++I;
+        }
+        if (!Line.empty())
+            Expected.push_back(Line);
+        EXPECT_EQ(Split(Bytes), Expected) << "round " << Round;
+    }
 }
 
 TEST(LineRules, WritesCrLfAfterEveryLine)
