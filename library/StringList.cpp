@@ -97,21 +97,25 @@ std::pair<size_t, size_t> CountBreaksToNul(const char* Text, size_t Size)
 
 void AppendNumbers(std::string& Text, std::initializer_list<int32_t> Numbers)
 {
-    // Formatted side by side first, then appended at once.
-    char Buffer[12 * 24];
-    char* End = Buffer;
-    bool First = true;
-    for (int32_t Number : Numbers) {
-        if (End + 12 > Buffer + sizeof Buffer) {
-            Text.append(Buffer, End);
-            End = Buffer;
-        }
-        if (!First)
+    // Written in place: room for the longest numbers first, cut to what they
+    // took after. Most numbers of a patch are below 100.
+    const size_t Old = Text.size();
+    Text.resize(Old + 12 * Numbers.size());
+    char* const Begin = Text.data() + Old;
+    char* End = Begin;
+    for (const int32_t Number : Numbers) {
+        if (End != Begin)
             *End++ = ' ';
-        First = false;
-        End = std::to_chars(End, Buffer + sizeof Buffer, Number).ptr;
+        if (static_cast<uint32_t>(Number) < 10) {
+            *End++ = static_cast<char>('0' + Number);
+        } else if (static_cast<uint32_t>(Number) < 100) {
+            *End++ = static_cast<char>('0' + Number / 10);
+            *End++ = static_cast<char>('0' + Number % 10);
+        } else {
+            End = std::to_chars(End, End + 11, Number).ptr;
+        }
     }
-    Text.append(Buffer, End);
+    Text.resize(Old + static_cast<size_t>(End - Begin));
 }
 
 std::string_view TStringList::operator[](int32_t Index) const

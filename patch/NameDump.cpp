@@ -17,15 +17,23 @@ bool TModuleName::ReadLine(std::string_view Line)
 
 void AppendNameToken(std::string& Text, std::string_view Name)
 {
-    if (Name.find_first_of(" \t") != std::string_view::npos) {
-        Text.append("\"").append(Name).append("\"");
-        return;
+    bool Blank = false;
+    bool Quote = false;
+    for (const char C : Name) {
+        Blank |= C == ' ' || C == '\t';
+        Quote |= C == '"';
     }
-    // A bare token: the reader turns each pair of quotes back into one.
-    for (char C : Name) {
-        Text += C;
-        if (C == '"')
-            Text += '"';
+    if (Blank) {
+        Text.append("\"").append(Name).append("\"");
+    } else if (!Quote) {
+        Text.append(Name);
+    } else {
+        // A bare token: the reader turns each pair of quotes back into one.
+        for (const char C : Name) {
+            Text += C;
+            if (C == '"')
+                Text += '"';
+        }
     }
 }
 
