@@ -118,12 +118,9 @@ void AppendNumbers(std::string& Text, std::initializer_list<int32_t> Numbers)
     Text.resize(Old + static_cast<size_t>(End - Begin));
 }
 
-std::string_view TStringList::operator[](int32_t Index) const
+void TStringList::ThrowIndexError(int32_t Index)
 {
-    if (Index < 0 || Index >= Count() || FSink)
-        throw EListError(Index);
-    const TSpan Span = FLines[static_cast<size_t>(Index)];
-    return std::string_view(FText).substr(Span.Start, Span.Length);
+    throw EListError(Index);
 }
 
 void TStringList::Add(std::string_view Line)

@@ -36,7 +36,13 @@ public:
     int32_t Count() const { return FCount; }
     // Checked access: a position outside 0..Count-1 raises EListError. The
     // view stays valid until the list is changed.
-    std::string_view operator[](int32_t Index) const;
+    std::string_view operator[](int32_t Index) const
+    {
+        if (Index < 0 || Index >= FCount || FSink) [[unlikely]]
+            ThrowIndexError(Index);
+        const TSpan Span = FLines[static_cast<size_t>(Index)];
+        return std::string_view(FText).substr(Span.Start, Span.Length);
+    }
 
     void Add(std::string_view Line);
     void AddNumbers(std::initializer_list<int32_t> Numbers)
@@ -104,6 +110,7 @@ private:
         uint32_t Length;
     };
 
+    [[noreturn]] static void ThrowIndexError(int32_t Index);
     void EndLine(size_t Start);
     TSpan AppendText(std::string_view Line);
 
