@@ -20,11 +20,11 @@ namespace permuto {
 // True when Line begins with Prefix, letter case (a to z) ignored. Nothing is
 // trimmed: a blank before the "[" of a header makes it no match.
 bool StartsWithText(std::string_view Line, std::string_view Prefix);
-// True for the lines of a list section's body: all up to the next line that
-// begins with "[" (a section's closing line or the next header).
-inline bool InBody(std::string_view Line)
+// True for the line that ends a list section's body: one that begins with "["
+// (the section's closing line or the next header). An empty line is no end.
+inline bool IsSectionEnd(std::string_view Line)
 {
-    return Line.empty() || Line.front() != '[';
+    return !Line.empty() && Line.front() == '[';
 }
 // Index of the first line at or after From that StartsWithText(Prefix), or
 // Lines.Count() when there is none.
@@ -62,7 +62,7 @@ public:
     {
         Clear();
         int32_t End = Index;
-        while (End < Lines.Count() && InBody(Lines[End]))
+        while (End < Lines.Count() && !IsSectionEnd(Lines[End]))
             ++End;
         FItems.reserve(static_cast<size_t>(End - Index)); // no spare room, no copies while growing
         AdviseHugePages(FItems.data(), FItems.capacity() * sizeof(TRecord));

@@ -27,9 +27,9 @@ TEST(SectionText, StartsWithTextAndSectionEnd)
     EXPECT_FALSE(StartsWithText(" [ModuleDump]", "[MODULEDUMP"));
     EXPECT_FALSE(StartsWithText("[Module", "[MODULEDUMP"));
     EXPECT_FALSE(StartsWithText("[M\xd6" "DULEDUMP", "[M\xf6" "DULEDUMP")); // only a to z fold
-    EXPECT_TRUE(InBody(""));
-    EXPECT_FALSE(InBody("[/ModuleDump]"));
-    EXPECT_TRUE(InBody(" ["));
+    EXPECT_FALSE(IsSectionEnd(""));
+    EXPECT_TRUE(IsSectionEnd("[/ModuleDump]"));
+    EXPECT_FALSE(IsSectionEnd(" ["));
 }
 
 TEST(AreaSections, AreaLineDecidesFirstMatchWinsBadAreaLinesSkipped)
