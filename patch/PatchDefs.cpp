@@ -1,6 +1,7 @@
 #include "PatchDefs.h"
 
 #include <algorithm>
+#include <future>
 
 #include "library/Files.h"
 
@@ -88,24 +89,51 @@ bool HoldsASection(const TStringList& Lines)
     return false;
 }
 
+// True when a per-area reader may change the lines while it reads them: some
+// header line is followed by an area line that also holds a module line,
+// which the reader of that section splits in two (ReadAreaLine).
+bool ReadingMaySplitLines(const TStringList& Lines)
+{
+    for (int32_t Line = Lines.NextBracketLine(0); Line + 1 < Lines.Count(); Line = Lines.NextBracketLine(Line + 1))
+        if (TSectionDump::HoldsModuleLine(Lines[Line + 1]))
+            return true;
+    return false;
+}
+
 } // namespace
 
 void TPatchDef::ReadSections(TStringList& Lines)
 {
     FLooksLikePatch = HoldsASection(Lines);
     FNulAt = Lines.NulAt();
+    // The parameter and custom values are about half the work of a load.
+    // When no reader changes the lines, every reader sees the same lines
+    // whenever it runs, so the values are read on a second thread while this
+    // one reads the rest (or at the end, should no thread be free). Both
+    // searches above have already built the list's index of header lines,
+    // the one thing a reader of the list changes.
+    const auto ReadValues = [this, &Lines] {
+        LoadPair(ParameterDumps, Lines);
+        LoadPair(CustomDumps, Lines);
+    };
+    const bool OneAfterAnother = ReadingMaySplitLines(Lines);
+    std::future<void> Values;
+    if (!OneAfterAnother)
+        Values = std::async(std::launch::async | std::launch::deferred, ReadValues);
     Header.LoadFromStrings(Lines);
     LoadPair(ModuleDumps, Lines);
     CurrentNoteDump.LoadFromStrings(Lines);
     LoadPair(CableDumps, Lines);
-    LoadPair(ParameterDumps, Lines);
-    LoadPair(CustomDumps, Lines);
+    if (OneAfterAnother)
+        ReadValues();
     KeyboardAssignment.LoadFromStrings(Lines);
     KnobMapDump.LoadFromStrings(Lines);
     MorphMapDump.LoadFromStrings(Lines);
     ControlMapDump.LoadFromStrings(Lines);
     LoadPair(NameDumps, Lines);
     Notes.LoadFromStrings(Lines);
+    if (Values.valid())
+        Values.get();
 }
 
 void TPatchDef::SaveToStrings(TStringList& Lines) const

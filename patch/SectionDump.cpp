@@ -80,24 +80,48 @@ bool TSectionDump::FindAreaSection(TStringList& Lines, std::string_view Prefix, 
     return Found;
 }
 
-void TSectionDump::ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index)
+namespace {
+
+// Reads the area code that begins an area line. ModuleLineAt is the position
+// of a whole module line (four more integers) on the same line, or 0.
+bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& ModuleLineAt)
 {
-    const std::string_view Line = Lines[Index];
     int32_t Pos = 1;
-    TAreaCode Code = 0;
-    if (!ReadAreaCode(Line, Pos, FieldSeparators, Code) || Code != AreaCode)
-        return;
+    ModuleLineAt = 0;
+    if (!ReadAreaCode(Line, Pos, FieldSeparators, Code))
+        return false;
     const int32_t StartPos = Pos;
     int Following = 0;
     int32_t Ignored = 0;
     while (ReadInteger(Line, Pos, FieldSeparators, Ignored))
         ++Following;
-    if (Following == 4) {
+    if (Following == 4)
+        ModuleLineAt = StartPos;
+    return true;
+}
+
+} // namespace
+
+void TSectionDump::ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index)
+{
+    const std::string_view Line = Lines[Index];
+    TAreaCode Code = 0;
+    int32_t ModuleLineAt = 0;
+    if (!ReadAreaLineCode(Line, Code, ModuleLineAt) || Code != AreaCode)
+        return;
+    if (ModuleLineAt != 0) {
         // The area line carries the first module line: give each its own line.
-        Lines.Replace(Index, Line.substr(static_cast<size_t>(StartPos) - 1));
+        Lines.Replace(Index, Line.substr(static_cast<size_t>(ModuleLineAt) - 1));
         Lines.Insert(Index, std::to_string(Code));
     }
     ++Index;
+}
+
+bool TSectionDump::HoldsModuleLine(std::string_view Line)
+{
+    TAreaCode Code = 0;
+    int32_t ModuleLineAt = 0;
+    return ReadAreaLineCode(Line, Code, ModuleLineAt) && ModuleLineAt != 0;
 }
 
 void TSectionDump::WriteAreaLine(TStringList& Lines) const

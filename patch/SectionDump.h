@@ -109,6 +109,8 @@ public:
     // Advances Index past line Index when it carries AreaCode. An area line
     // that also holds a whole module line (four more integers) is split in two.
     void ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index);
+    // True when Line reads as an area line that ReadAreaLine would split.
+    static bool HoldsModuleLine(std::string_view Line);
     void WriteAreaLine(TStringList& Lines) const;
 };
 

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "TestHelpers.h"
+#include "bench/SyntheticPatch.h"
 #include "library/Errors.h"
 #include "patch/PatchDefs.h"
 
@@ -151,4 +152,20 @@ TEST(RoundTrip, NoteLinesThatLookLikeCurrentNotesStayNotes)
         EXPECT_EQ(Again.CurrentNoteDump.NoteDefs().size(), CurrentNotes) << Bytes;
         EXPECT_EQ(ToVector(Again.Notes), (std::vector<std::string>{"[CurrentNoteDump]", "60 100 0"})) << Bytes;
     }
+}
+
+// A load reads the values on a second thread, unless a reader is going to
+// split an area line (and so change the lines under the other thread's feet):
+// then it reads one section after another. Both ways give the same patch.
+TEST(RoundTrip, BigPatchReadsTheSameWhetherOrNotAnAreaLineIsSplit)
+{
+    const std::string Plain = bench::GeneratePatch(20000);
+    std::string Joined = Plain; // the common area line also carries the first module line
+    const std::string CommonModules = "[ModuleDump]\r\n0\r\n";
+    Joined.replace(Joined.find(CommonModules) + CommonModules.size() - 2, 2, " ");
+    TPatchDef Patch, FromJoined;
+    const std::string Saved = LoadSave(Plain, Patch);
+    EXPECT_EQ(Patch.ParameterDumps[CommonDump].Count(), 20000);
+    EXPECT_EQ(Patch.CustomDumps[PolyDump].Count(), 20000);
+    EXPECT_TRUE(LoadSave(Joined, FromJoined) == Saved);
 }
