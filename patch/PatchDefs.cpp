@@ -108,15 +108,17 @@ void TPatchDef::ReadSections(TStringList& Lines)
     FNulAt = Lines.NulAt();
     // The parameter and custom values are about half the work of a load.
     // When no reader changes the lines, every reader sees the same lines
-    // whenever it runs, so the values are read on a second thread while this
-    // one reads the rest (or at the end, should no thread be free). Both
-    // searches above have already built the list's index of header lines,
-    // the one thing a reader of the list changes.
+    // whenever it runs, so the values of a large patch are read on a second
+    // thread while this one reads the rest (or at the end, should no thread
+    // be free). Both searches above have already built the list's index of
+    // header lines, the one thing a reader of the list changes. A patch of a
+    // few thousand lines is read faster than a thread starts.
+    constexpr int32_t LinesWorthAThread = 16384;
     const auto ReadValues = [this, &Lines] {
         LoadPair(ParameterDumps, Lines);
         LoadPair(CustomDumps, Lines);
     };
-    const bool OneAfterAnother = ReadingMaySplitLines(Lines);
+    const bool OneAfterAnother = Lines.Count() < LinesWorthAThread || ReadingMaySplitLines(Lines);
     std::future<void> Values;
     if (!OneAfterAnother)
         Values = std::async(std::launch::async | std::launch::deferred, ReadValues);
