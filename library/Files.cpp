@@ -98,7 +98,8 @@ bool WriteAll(int Fd, std::string_view Bytes)
 // A name in Folder that no file has yet: ".permuto-" and random letters.
 std::string FreshName(const std::string& Folder)
 {
-    static std::mt19937_64 Random{std::random_device{}() ^ static_cast<uint64_t>(::getpid())};
+    // One generator per thread: saves on two threads never share its state.
+    thread_local std::mt19937_64 Random{std::random_device{}() ^ static_cast<uint64_t>(::getpid())};
     return Folder + Format(".permuto-%016llx", static_cast<unsigned long long>(Random()));
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <system_error>
 
 #include "library/Files.h"
 
@@ -109,24 +110,28 @@ void TPatchDef::ReadSections(TStringList& Lines)
     // The parameter and custom values are about half the work of a load.
     // When no reader changes the lines, every reader sees the same lines
     // whenever it runs, so the values of a large patch are read on a second
-    // thread while this one reads the rest (or at the end, should no thread
-    // be free). Both searches above have already built the list's index of
-    // header lines, the one thing a reader of the list changes. A patch of a
-    // few thousand lines is read faster than a thread starts.
+    // thread while this one reads the rest. Both searches above have already
+    // built the list's index of header lines, the one thing a reader of the
+    // list changes. A patch of a few thousand lines is read faster than a
+    // thread starts.
     constexpr int32_t LinesWorthAThread = 16384;
     const auto ReadValues = [this, &Lines] {
         LoadPair(ParameterDumps, Lines);
         LoadPair(CustomDumps, Lines);
     };
-    const bool OneAfterAnother = Lines.Count() < LinesWorthAThread || ReadingMaySplitLines(Lines);
     std::future<void> Values;
-    if (!OneAfterAnother)
-        Values = std::async(std::launch::async | std::launch::deferred, ReadValues);
+    if (Lines.Count() >= LinesWorthAThread && !ReadingMaySplitLines(Lines)) {
+        try {
+            Values = std::async(std::launch::async, ReadValues);
+        } catch (const std::system_error&) {
+            // No thread to be had: the values are read below, in their turn.
+        }
+    }
     Header.LoadFromStrings(Lines);
     LoadPair(ModuleDumps, Lines);
     CurrentNoteDump.LoadFromStrings(Lines);
     LoadPair(CableDumps, Lines);
-    if (OneAfterAnother)
+    if (!Values.valid())
         ReadValues();
     KeyboardAssignment.LoadFromStrings(Lines);
     KnobMapDump.LoadFromStrings(Lines);
@@ -147,8 +152,12 @@ void TPatchDef::SaveToStrings(TStringList& Lines) const
     // header would be read as one on the next load, and the line after it
     // would become current notes. The empty section, written ahead of the
     // notes, keeps such a patch the same from save to load.
-    const bool NoteLooksLikeHeader =
-        FindLineStartingWith(Notes, SectionPrefix(TCurrentNoteDump::SectionName)) < Notes.Count();
+    // (The notes are searched line by line: a save changes nothing, not even
+    // the list's index of header lines, so two saves may run at once.)
+    const std::string CurrentNotes = SectionPrefix(TCurrentNoteDump::SectionName);
+    bool NoteLooksLikeHeader = false;
+    for (const std::string_view Line : Notes)
+        NoteLooksLikeHeader = NoteLooksLikeHeader || StartsWithText(Line, CurrentNotes);
     CurrentNoteDump.SaveToStrings(Lines, NoteLooksLikeHeader);
     SavePair(CableDumps, Lines);
     SavePair(ParameterDumps, Lines);
