@@ -90,17 +90,6 @@ bool HoldsASection(const TStringList& Lines)
     return false;
 }
 
-// True when a per-area reader may change the lines while it reads them: some
-// header line is followed by an area line that also holds a module line,
-// which the reader of that section splits in two (ReadAreaLine).
-bool ReadingMaySplitLines(const TStringList& Lines)
-{
-    for (int32_t Line = Lines.NextBracketLine(0); Line + 1 < Lines.Count(); Line = Lines.NextBracketLine(Line + 1))
-        if (TSectionDump::HoldsModuleLine(Lines[Line + 1]))
-            return true;
-    return false;
-}
-
 } // namespace
 
 void TPatchDef::ReadSections(TStringList& Lines)
@@ -120,7 +109,7 @@ void TPatchDef::ReadSections(TStringList& Lines)
         LoadPair(CustomDumps, Lines);
     };
     std::future<void> Values;
-    if (Lines.Count() >= LinesWorthAThread && !ReadingMaySplitLines(Lines)) {
+    if (Lines.Count() >= LinesWorthAThread && !TSectionDump::ReadingMaySplit(Lines)) {
         try {
             Values = std::async(std::launch::async, ReadValues);
         } catch (const std::system_error&) {
@@ -156,8 +145,8 @@ void TPatchDef::SaveToStrings(TStringList& Lines) const
     // the list's index of header lines, so two saves may run at once.)
     const std::string CurrentNotes = SectionPrefix(TCurrentNoteDump::SectionName);
     bool NoteLooksLikeHeader = false;
-    for (const std::string_view Line : Notes)
-        NoteLooksLikeHeader = NoteLooksLikeHeader || StartsWithText(Line, CurrentNotes);
+    for (auto Line = Notes.begin(); Line != Notes.end() && !NoteLooksLikeHeader; ++Line)
+        NoteLooksLikeHeader = StartsWithText(*Line, CurrentNotes);
     CurrentNoteDump.SaveToStrings(Lines, NoteLooksLikeHeader);
     SavePair(CableDumps, Lines);
     SavePair(ParameterDumps, Lines);

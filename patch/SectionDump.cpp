@@ -117,11 +117,16 @@ void TSectionDump::ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t&
     ++Index;
 }
 
-bool TSectionDump::HoldsModuleLine(std::string_view Line)
+bool TSectionDump::ReadingMaySplit(const TStringList& Lines)
 {
+    // FindAreaSection hands ReadAreaLine only the line after a header, and
+    // any area code counts here, whichever area a reader looks for.
     TAreaCode Code = 0;
     int32_t ModuleLineAt = 0;
-    return ReadAreaLineCode(Line, Code, ModuleLineAt) && ModuleLineAt != 0;
+    for (int32_t Line = Lines.NextBracketLine(0); Line + 1 < Lines.Count(); Line = Lines.NextBracketLine(Line + 1))
+        if (ReadAreaLineCode(Lines[Line + 1], Code, ModuleLineAt) && ModuleLineAt != 0)
+            return true;
+    return false;
 }
 
 void TSectionDump::WriteAreaLine(TStringList& Lines) const

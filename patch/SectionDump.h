@@ -109,8 +109,10 @@ public:
     // Advances Index past line Index when it carries AreaCode. An area line
     // that also holds a whole module line (four more integers) is split in two.
     void ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index);
-    // True when Line reads as an area line that ReadAreaLine would split.
-    static bool HoldsModuleLine(std::string_view Line);
+    // True when reading Lines may change them: the line after some header is
+    // an area line that ReadAreaLine would split. When false, every reader
+    // only reads, and readers may run side by side.
+    static bool ReadingMaySplit(const TStringList& Lines);
     void WriteAreaLine(TStringList& Lines) const;
 };
 
