@@ -3,7 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "app/Globals.h"
+#include "library/ProgramPaths.h"
+#include "patch/PatchFile.h"
 
 namespace permuto::cli {
 
@@ -22,17 +23,10 @@ void TCommand::LoadPatch()
     // An empty -o (a script's unset variable) must not mean "replace PATCH".
     if (FOutputOption != nullptr && FOutputOption->count() > 0 && FOutput.empty())
         throw EUsageError("-o needs the name of the file to write");
-    try {
-        FPatch.LoadFromFile(FPatchFile);
-    } catch (const EListError&) {
-        throw EPermutoError("\"" + FPatchFile + "\" is no patch: it has no version line with a line after it");
-    }
+    FPatch = ReadPatchFile(FPatchFile);
     // What the tool could not read whole, it would change without knowing.
     if (FPatch.NulAt() >= 0)
-        throw EPermutoError(Format("\"%s\" holds a NUL byte at byte %lld; what follows it cannot be read",
-                                   FPatchFile.c_str(), static_cast<long long>(FPatch.NulAt())));
-    if (!FPatch.LooksLikePatch())
-        throw EPermutoError("\"" + FPatchFile + "\" does not look like a patch: it holds no patch section");
+        throw EPermutoError(NulByteMessage(FPatchFile, FPatch.NulAt()));
 }
 
 void TCommand::SavePatch(bool Changed)

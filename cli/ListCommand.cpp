@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "Command.h"
-#include "app/Startup.h"
+#include "library/ProgramPaths.h"
 
 namespace permuto::cli {
 

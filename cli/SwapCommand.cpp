@@ -17,7 +17,7 @@ public:
 protected:
     bool Apply(TAreaCode Area, int32_t A, int32_t B) override
     {
-        const TRenumbering Map = TRenumbering::Swap(A, B);
+        const TRenumbering Map = FPatch.SwapRenumbering(Area, A, B);
         const bool Changed = FPatch.ChangedBy(Area, Map);
         FPatch.Renumber(Area, Map);
         return Changed;

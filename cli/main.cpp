@@ -2,12 +2,12 @@
 // of patches. Exit status 0 on success, 1 when "late" found late
 // connections, 2 for every error (with one line on standard error, and no
 // file written).
-#include <csignal>
 #include <cstdio>
 #include <exception>
 
 #include "Command.h"
-#include "app/Globals.h"
+#include "library/Platform.h"
+#include "library/ProgramPaths.h"
 
 namespace permuto::cli {
 
@@ -47,9 +47,7 @@ void Report(const std::string& Message)
 int main(int Argc, char** Argv)
 {
     using namespace permuto::cli;
-    // A file-size limit makes a write fail (and the save say so) instead of
-    // killing the program.
-    std::signal(SIGXFSZ, SIG_IGN);
+    permuto::PrepareProcess();
     permuto::InitGlobals();
     CLI::App Tool("Reorders the modules of synthesizer patch files (*.pch).", "permuto-cli");
     Tool.set_version_flag("--version", "permuto-cli " PERMUTO_VERSION);

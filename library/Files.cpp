@@ -75,10 +75,13 @@ std::string SaveTarget(const std::string& FileName)
 
 // A file the user may not write is not replaced, and neither is one that
 // has no write permission at all: root may write anything, but a patch made
-// read-only is meant to stay as it is.
-bool MayReplace(const std::string& Target, const struct stat& Info)
+// read-only is meant to stay as it is. 0, or why not (a read-only file
+// system says so).
+int WhyNotReplace(const std::string& Target, const struct stat& Info)
 {
-    return (Info.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, Target.c_str(), W_OK, AT_EACCESS) == 0;
+    if ((Info.st_mode & 0222) == 0)
+        return EACCES;
+    return ::faccessat(AT_FDCWD, Target.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 bool WriteAll(int Fd, std::string_view Bytes)
@@ -175,9 +178,23 @@ private:
     int FFd = -1;
 };
 
+TFileIdentity IdentityOf(const struct stat& Info)
+{
+    return {static_cast<uint64_t>(Info.st_dev), static_cast<uint64_t>(Info.st_ino), static_cast<int64_t>(Info.st_size),
+            static_cast<int64_t>(Info.st_mtim.tv_sec) * 1000000000 + Info.st_mtim.tv_nsec};
+}
+
 } // namespace
 
-std::string ReadFileBytes(const std::string& FileName)
+TFileIdentity FileIdentityOf(const std::string& Name)
+{
+    struct stat Info {};
+    if (::stat(Name.c_str(), &Info) != 0)
+        return {};
+    return IdentityOf(Info);
+}
+
+std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
 {
     // Opened without waiting: a FIFO would otherwise block until a writer came.
     TFileDescriptor File(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -219,15 +236,19 @@ std::string ReadFileBytes(const std::string& FileName)
         Filled += static_cast<size_t>(Got);
     }
     Bytes.resize(Filled);
+    if (Identity != nullptr) {
+        *Identity = IdentityOf(Info);
+        Identity->Size = static_cast<int64_t>(Filled);
+    }
     return Bytes;
 }
 
-void WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes)
 {
-    WriteFile(FileName, [Bytes](const TByteSink& Write) { Write(Bytes); });
+    return WriteFile(FileName, [Bytes](const TByteSink& Write) { Write(Bytes); });
 }
 
-void WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce)
+TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce)
 {
     if (FileName.empty())
         throw EFCreateError(FileName, SystemReason(ENOENT));
@@ -238,14 +259,17 @@ void WriteFile(const std::string& FileName, const std::function<void(const TByte
         throw EFCreateError(FileName, SystemReason(EISDIR));
     if (Exists && !S_ISREG(Existing.st_mode))
         throw EFCreateError(FileName, NotRegular);
-    if (Exists && !MayReplace(Target, Existing))
-        throw EFCreateError(FileName, SystemReason(EACCES));
+    if (const int Why = Exists ? WhyNotReplace(Target, Existing) : 0; Why != 0)
+        throw EFCreateError(FileName, SystemReason(Why));
 
     const std::string Folder = FolderOf(Target);
     TNewFile File(Folder);
     if (File.Fd() < 0) {
         const int Error = errno;
-        if (Error == EACCES || Error == EPERM || Error == EROFS)
+        if (Error == EROFS)
+            throw EFCreateError(FileName, Format("The folder \"%s\" is on a read-only file system",
+                                                 Folder.empty() ? "." : Folder.c_str()));
+        if (Error == EACCES || Error == EPERM)
             throw EFCreateError(FileName, Format("The folder \"%s\" cannot be written (%s); a save writes the new "
                                                  "file there first, then puts it in the old one's place",
                                                  Folder.empty() ? "." : Folder.c_str(), SystemReason(Error).c_str()));
@@ -280,6 +304,9 @@ void WriteFile(const std::string& FileName, const std::function<void(const TByte
     });
     if (Error == 0 && ::fsync(File.Fd()) != 0)
         Error = errno;
+    struct stat NewFile {};
+    if (Error == 0 && ::fstat(File.Fd(), &NewFile) != 0)
+        Error = errno;
     if (Error == 0)
         Error = File.Name();
     if (Error == 0)
@@ -289,6 +316,7 @@ void WriteFile(const std::string& FileName, const std::function<void(const TByte
                                              MaxFileSize >> 20));
     if (Error != 0)
         throw EFCreateError(FileName, SystemReason(Error));
+    return IdentityOf(NewFile);
 }
 
 } // namespace permuto

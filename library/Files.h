@@ -2,6 +2,7 @@
 // Reading and replacing whole files, the only way Permuto touches the disk
 // for patches and the module library.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,11 +12,27 @@ namespace permuto {
 // Real patches are kilobytes; anything above this is refused unread.
 inline constexpr std::size_t MaxFileSize = std::size_t(256) << 20; // 256 MiB
 
+// Which file a name stood for, and in what state: two identities differ when
+// the file was replaced or changed between the moments they were taken.
+struct TFileIdentity {
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    int64_t Size = -1; // -1: no file
+    int64_t ModifiedNs = 0;
+    bool Exists() const { return Size >= 0; }
+    bool operator==(const TFileIdentity&) const = default;
+};
+
+// The identity of the file that Name names now (links followed); one that
+// does not exist when there is no such file.
+TFileIdentity FileIdentityOf(const std::string& Name);
+
 // The whole content of a regular file as bytes. Refuses, with EFOpenError
 // ("Cannot open file ...") and the reason, a file that cannot be opened, that
 // is not a regular file (a folder, a FIFO, a device: nothing is waited for or
 // read from it) or that is larger than MaxFileSize.
-std::string ReadFileBytes(const std::string& FileName);
+// Identity, when given, receives the identity of the file that was read.
+std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity = nullptr);
 
 // Replaces a file by Bytes so that the old content stays whole until the new
 // one is completely on disk: the bytes go to a new file in the target's
@@ -31,12 +48,13 @@ std::string ReadFileBytes(const std::string& FileName);
 // permission at all (even for root), a link loop, a folder in which the new
 // file cannot be created, content above MaxFileSize (it could not be read
 // again), and every failed write.
-void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
+// Gives the identity of the new file.
+TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes);
 
 // The same, for content that is produced piece by piece: Produce hands each
 // piece to the sink it is given. An error raised by Produce leaves the old
 // file as it was and passes on.
 using TByteSink = std::function<void(std::string_view Bytes)>;
-void WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce);
+TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce);
 
 } // namespace permuto

@@ -56,11 +56,13 @@ void TPatchDef::Clear()
 
 void TPatchDef::LoadFromFile(const std::string& Name)
 {
+    TFileIdentity Identity;
     TStringList Lines;
-    Lines.LoadFromFile(Name);
+    Lines.SetText(ReadFileBytes(Name, &Identity));
     TPatchDef Loaded;
     Loaded.ReadSections(Lines);
     Loaded.FileName = Name;
+    Loaded.FLoadedIdentity = Identity;
     *this = std::move(Loaded);
 }
 
@@ -159,20 +161,20 @@ void TPatchDef::SaveToStrings(TStringList& Lines) const
     Notes.SaveToStrings(Lines);
 }
 
-void TPatchDef::Save() const
+TFileIdentity TPatchDef::Save() const
 {
     // The lines go to the file as they are made: a patch is never held twice.
-    WriteFile(FileName, [this](const TByteSink& Write) {
+    return WriteFile(FileName, [this](const TByteSink& Write) {
         TStringList Lines(Write);
         SaveToStrings(Lines);
         Lines.Flush();
     });
 }
 
-void TPatchDef::SaveToFile(const std::string& Name)
+TFileIdentity TPatchDef::SaveToFile(const std::string& Name)
 {
     FileName = Name;
-    Save();
+    return Save();
 }
 
 void TPatchDef::Renumber(uint8_t AreaCode, const TRenumbering& Map)
@@ -215,6 +217,22 @@ bool TPatchDef::ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const
 void TPatchDef::SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB)
 {
     Renumber(AreaCode, TRenumbering::Swap(IndexA, IndexB));
+}
+
+TRenumbering TPatchDef::SwapRenumbering(uint8_t AreaCode, int32_t IndexA, int32_t IndexB) const
+{
+    if (IsArea(AreaCode)) {
+        const TModuleDefs& Modules = ModuleDumps[DumpOf(AreaCode)].Modules();
+        const auto Used = [&Modules](int32_t Index) {
+            return std::any_of(Modules.begin(), Modules.end(), [Index](const TModuleDef& M) { return M.ModuleIndex == Index; });
+        };
+        for (const auto& [Given, Taken] : {std::pair{IndexA, IndexB}, std::pair{IndexB, IndexA}})
+            if (Taken < 1 && Given != Taken && !Used(Taken) && Used(Given))
+                throw ERenumberError(Format("The %s area has no module with index %d, and a module cannot take an "
+                                            "index below 1",
+                                            AreaName(AreaCode), Taken));
+    }
+    return TRenumbering::Swap(IndexA, IndexB);
 }
 
 TRenumbering TPatchDef::SignalFlowOrder(uint8_t AreaCode) const
@@ -260,6 +278,22 @@ std::vector<TFeed> TPatchDef::LateConnections(uint8_t AreaCode, size_t Limit, bo
     }
     const int Dump = DumpOf(AreaCode);
     return permuto::LateConnections(ModuleDumps[Dump], CableDumps[Dump], Limit, Complete);
+}
+
+TLateCount TPatchDef::CountLate(uint8_t AreaCode) const
+{
+    if (!IsArea(AreaCode))
+        return {};
+    const int Dump = DumpOf(AreaCode);
+    return permuto::CountLate(ModuleDumps[Dump], CableDumps[Dump]);
+}
+
+std::vector<std::vector<int32_t>> TPatchDef::FeedbackGroups(uint8_t AreaCode) const
+{
+    if (!IsArea(AreaCode))
+        return {};
+    const int Dump = DumpOf(AreaCode);
+    return permuto::FeedbackGroups(ModuleDumps[Dump], CableDumps[Dump]);
 }
 
 } // namespace permuto

@@ -18,6 +18,7 @@
 #include "ParameterDump.h"
 #include "Renumbering.h"
 #include "SignalFlow.h"
+#include "library/Files.h"
 #include "library/StringList.h"
 
 namespace permuto {
@@ -63,8 +64,9 @@ public:
     void LoadFromStrings(TStringList& Lines);
     // Appends every section in the file order.
     void SaveToStrings(TStringList& Lines) const;
-    void Save() const;
-    void SaveToFile(const std::string& Name);
+    // Both give the identity of the file written.
+    TFileIdentity Save() const;
+    TFileIdentity SaveToFile(const std::string& Name);
     // Renumbers every line of one area that refers to modules, in one pass:
     // module, cable (both ends), parameter, custom and name lines, and the
     // morph, knob and control assignments of that area. Area code 1 is the
@@ -76,6 +78,11 @@ public:
     bool ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const;
     // Exchanges two indices (renumbers by the mapping of the two).
     void SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB);
+    // The renumbering of a swap that a user asked for. Raises ERenumberError
+    // when it would give a module an index below 1 that no module of the
+    // area has (module indices start at 1); a swap with an unused index of 1
+    // or more renumbers that one module.
+    TRenumbering SwapRenumbering(uint8_t AreaCode, int32_t IndexA, int32_t IndexB) const;
     // The renumbering that puts the area in signal-flow order (see
     // SignalFlowOrder); raises ERenumberError when two modules of the area
     // share an index. OrderBySignalFlow applies it and gives it back.
@@ -92,9 +99,15 @@ public:
     // The area's late connections (see LateConnections), at most Limit of
     // them; Complete tells whether those are all.
     std::vector<TFeed> LateConnections(uint8_t AreaCode, size_t Limit = SIZE_MAX, bool* Complete = nullptr) const;
+    // How many of the area's pairs are late (see CountLate).
+    TLateCount CountLate(uint8_t AreaCode) const;
+    // The area's feedback groups (see FeedbackGroups).
+    std::vector<std::vector<int32_t>> FeedbackGroups(uint8_t AreaCode) const;
     // False when the loaded lines held no patch section at all besides the
     // version line: most likely some other file.
     bool LooksLikePatch() const { return FLooksLikePatch; }
+    // The identity of the file LoadFromFile read.
+    const TFileIdentity& LoadedIdentity() const { return FLoadedIdentity; }
     // Where the loaded text stopped at a NUL byte, or -1 when it was read to
     // its end. What followed the NUL was not read, and a save would lose it.
     int64_t NulAt() const { return FNulAt; }
@@ -102,6 +115,7 @@ public:
 private:
     void ReadSections(TStringList& Lines);
 
+    TFileIdentity FLoadedIdentity;
     bool FLooksLikePatch = false;
     int64_t FNulAt = -1;
 };

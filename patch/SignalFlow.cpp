@@ -221,25 +221,74 @@ std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump&
     return Late;
 }
 
+namespace {
+
+// The signal-flow graph of an area: modules are nodes 0 .. ModuleCount-1 (by
+// rank), nets the nodes after them. An output end leads from its module into
+// the net, an input end from the net into its module, so a loop of modules is
+// a loop here too. Group gives each node its strongly connected group.
+struct TFlowGroups {
+    std::vector<std::pair<uint32_t, uint32_t>> Edges;
+    std::vector<uint32_t> Group;
+    uint32_t GroupCount = 0;
+};
+
+TFlowGroups FlowGroups(uint32_t ModuleCount, const TNets& Nets)
+{
+    TFlowGroups Flow;
+    Flow.Edges.reserve(Nets.Ends.size());
+    for (const TNetEnd& End : Nets.Ends) {
+        const uint32_t Module = static_cast<uint32_t>(End.Rank), Net = ModuleCount + End.Net;
+        Flow.Edges.emplace_back(End.Kind == 1 ? std::pair(Module, Net) : std::pair(Net, Module));
+    }
+    const TGraph Graph(ModuleCount + Nets.Count, Flow.Edges);
+    Flow.Group = Components(Graph, Flow.GroupCount);
+    return Flow;
+}
+
+} // namespace
+
+std::vector<std::vector<int32_t>> FeedbackGroups(const TModuleDump& Modules, const TCableDump& Cables)
+{
+    std::vector<int32_t> Sorted = SortedIndices(Modules);
+    Sorted.erase(std::unique(Sorted.begin(), Sorted.end()), Sorted.end());
+    const uint32_t ModuleCount = static_cast<uint32_t>(Sorted.size());
+    const TFlowGroups Flow = FlowGroups(ModuleCount, BuildNets(Sorted, Cables));
+    std::vector<std::vector<int32_t>> Members(Flow.GroupCount);
+    for (uint32_t Rank = 0; Rank < ModuleCount; ++Rank)
+        Members[Flow.Group[Rank]].push_back(Sorted[Rank]);
+    std::vector<std::vector<int32_t>> Groups;
+    for (std::vector<int32_t>& Group : Members)
+        if (Group.size() >= 2)
+            Groups.push_back(std::move(Group));
+    std::sort(Groups.begin(), Groups.end());
+    return Groups;
+}
+
+TLateCount CountLate(const TModuleDump& Modules, const TCableDump& Cables)
+{
+    std::vector<int32_t> Sorted = SortedIndices(Modules);
+    Sorted.erase(std::unique(Sorted.begin(), Sorted.end()), Sorted.end());
+    const TFlowGroups Flow = FlowGroups(static_cast<uint32_t>(Sorted.size()), BuildNets(Sorted, Cables));
+    TLateCount Count;
+    for (const TFeed& Feed : LateConnections(Modules, Cables)) {
+        ++Count.Late;
+        if (Flow.Group[static_cast<size_t>(RankOf(Sorted, Feed.Source))] ==
+            Flow.Group[static_cast<size_t>(RankOf(Sorted, Feed.Destination))])
+            ++Count.InsideLoops;
+    }
+    return Count;
+}
+
 TRenumbering SignalFlowOrder(const TModuleDump& Modules, const TCableDump& Cables, TAreaCode Area)
 {
     const std::vector<int32_t> Sorted = SortedIndices(Modules);
     RequireUnique(Sorted, Area);
     const uint32_t ModuleCount = static_cast<uint32_t>(Sorted.size());
-    const TNets Nets = BuildNets(Sorted, Cables);
-
-    // Modules are nodes 0 .. ModuleCount-1 (by rank), nets the nodes after
-    // them: an output end leads from its module into the net, an input end
-    // from the net into its module. A loop of modules is a loop here too.
-    std::vector<std::pair<uint32_t, uint32_t>> Edges;
-    Edges.reserve(Nets.Ends.size());
-    for (const TNetEnd& End : Nets.Ends) {
-        const uint32_t Module = static_cast<uint32_t>(End.Rank), Net = ModuleCount + End.Net;
-        Edges.emplace_back(End.Kind == 1 ? std::pair(Module, Net) : std::pair(Net, Module));
-    }
-    const TGraph Graph(ModuleCount + Nets.Count, Edges);
-    uint32_t GroupCount = 0;
-    const std::vector<uint32_t> Group = Components(Graph, GroupCount);
+    const TFlowGroups Flow = FlowGroups(ModuleCount, BuildNets(Sorted, Cables));
+    const auto& Edges = Flow.Edges;
+    const auto& Group = Flow.Group;
+    const uint32_t GroupCount = Flow.GroupCount;
 
     // Each group is known by its lowest rank; a group of nets alone takes no
     // place and passes on at once (key -1).

@@ -35,6 +35,18 @@ struct TFeed {
 std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump& Cables, size_t Limit = SIZE_MAX,
                                    bool* Complete = nullptr);
 
+// How many pairs of the area are late, and how many of them run between
+// members of one feedback group (where some pair must be late).
+struct TLateCount {
+    uint64_t Late = 0;
+    uint64_t InsideLoops = 0;
+};
+TLateCount CountLate(const TModuleDump& Modules, const TCableDump& Cables);
+
+// The feedback groups of the area: modules that feed each other in a loop,
+// at least two in each. Members ascending; groups by their lowest member.
+std::vector<std::vector<int32_t>> FeedbackGroups(const TModuleDump& Modules, const TCableDump& Cables);
+
 // The renumbering that puts the area in signal-flow order. Modules feeding
 // each other in a loop form a feedback group; every other module is a group
 // of its own. Groups follow every group that feeds them; among groups that

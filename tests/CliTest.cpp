@@ -124,6 +124,7 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
         {"swap " + Patch + " mono 1 2", "unknown area \"mono\""},
         {"swap " + Patch + " poly 1 2x", "\"2x\" is not a module index"},
         {"swap " + Patch + " poly 1", "B is required"},
+        {"swap " + Patch + " poly 2 -1", "The poly area has no module with index -1, and a module cannot take an index below 1"},
         {"move " + Patch + " poly 1 99 -o " + Out, "The poly area has no module with index 99"},
         {"order " + Patch + " -o " + Out, "Module index 2 is used by two modules of the common area"},
         {"late " + Dir.File("missing.pch"), "Cannot open file"},

@@ -1,11 +1,11 @@
-#include "Globals.h"
+#include "ProgramPaths.h"
 
-#include <climits>
-#include <unistd.h>
+#include <charconv>
+#include <exception>
 
-#include <vector>
-
-#include "library/Scanner.h"
+#include "Descript.h"
+#include "Platform.h"
+#include "Scanner.h"
 
 namespace permuto {
 
@@ -13,19 +13,6 @@ namespace {
 
 TExePaths GPaths;
 std::string GExePath;
-
-std::string RunningExecutable()
-{
-    std::vector<char> Buffer(PATH_MAX + 1);
-    for (;;) {
-        const ssize_t Length = ::readlink("/proc/self/exe", Buffer.data(), Buffer.size());
-        if (Length < 0)
-            return {};
-        if (static_cast<size_t>(Length) < Buffer.size())
-            return std::string(Buffer.data(), static_cast<size_t>(Length));
-        Buffer.resize(Buffer.size() * 2);
-    }
-}
 
 } // namespace
 
@@ -75,6 +62,37 @@ bool IsInteger(const std::string& Text, int32_t* Value)
     if (Ok && Value != nullptr)
         *Value = Converted;
     return Ok;
+}
+
+bool IsDecimalInteger(std::string_view Text, int32_t* Value)
+{
+    if (!Text.empty() && Text.front() == '+') {
+        Text.remove_prefix(1); // from_chars takes a minus sign only
+        if (!Text.empty() && Text.front() == '-')
+            return false;
+    }
+    int32_t Converted = 0;
+    const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Converted);
+    if (Error != std::errc() || End != Text.data() + Text.size())
+        return false;
+    if (Value != nullptr)
+        *Value = Converted;
+    return true;
+}
+
+std::string LibraryFileName()
+{
+    return ExeDir() + "resources/patch303.txt";
+}
+
+std::string LoadModuleLibrary()
+{
+    try {
+        ModuleDescriptors().LoadFromFile(LibraryFileName());
+    } catch (const std::exception& Error) {
+        return Error.what();
+    }
+    return {};
 }
 
 } // namespace permuto

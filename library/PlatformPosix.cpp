@@ -1,0 +1,60 @@
+#include "Platform.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "Errors.h"
+
+namespace permuto {
+
+std::string RunningExecutable()
+{
+    std::vector<char> Buffer(PATH_MAX + 1);
+    for (;;) {
+        const ssize_t Length = ::readlink("/proc/self/exe", Buffer.data(), Buffer.size());
+        if (Length < 0)
+            return {};
+        if (static_cast<size_t>(Length) < Buffer.size())
+            return std::string(Buffer.data(), static_cast<size_t>(Length));
+        Buffer.resize(Buffer.size() * 2);
+    }
+}
+
+std::string WhyNotWritable(const std::string& File, long long Size)
+{
+    struct stat Info {};
+    if (::stat(File.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))
+        return SystemReason(EISDIR);
+    const size_t Slash = File.rfind('/');
+    std::string Probe = (Slash == std::string::npos ? std::string() : File.substr(0, Slash + 1)) + ".permuto-probe-XXXXXX";
+    const int Fd = ::mkstemp(Probe.data());
+    if (Fd < 0)
+        return SystemReason(errno);
+    int Error = 0;
+    for (long long Left = std::max(Size, 1LL); Left > 0 && Error == 0;) {
+        const char Blank[64] = {};
+        const ssize_t Written = ::write(Fd, Blank, static_cast<size_t>(std::min<long long>(Left, sizeof Blank)));
+        if (Written < 0)
+            Error = errno;
+        Left -= Written;
+    }
+    ::close(Fd);
+    ::unlink(Probe.c_str());
+    if (Error == 0 && ::access(File.c_str(), F_OK) == 0 && ::access(File.c_str(), W_OK) != 0)
+        Error = EACCES;
+    return Error != 0 ? SystemReason(Error) : std::string();
+}
+
+void PrepareProcess()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+} // namespace permuto

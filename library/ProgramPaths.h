@@ -1,0 +1,45 @@
+#pragma once
+// Where the program lives, where its settings go and where its module library
+// is, computed once at start-up; the integer tests of index texts; and the
+// start-up load of the module library. Shared by the window and permuto-cli.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace permuto {
+
+struct TExePaths {
+    std::string ExeDir;      // folder of the executable, with its trailing separator
+    std::string IniFileName; // ExeDir + base name + ".ini"
+};
+
+// Splits an executable's full path at its last "/" into its folder and the
+// settings file beside it: "a.b.exe" gives "a.b.ini", a name without a dot
+// gets ".ini" appended. ("\" and ":" are ordinary characters of a name here.)
+TExePaths ComputeExePaths(const std::string& FullPath);
+
+// Computes the paths from the running executable.
+void InitGlobals();
+// Computes the paths as if the executable were ExePath (tests, tools).
+void InitGlobals(const std::string& ExePath);
+
+const std::string& ExeDir();
+const std::string& IniFileName();
+// The running executable's full path, as InitGlobals saw it.
+const std::string& ExePath();
+
+// True when the whole text is a 32-bit integer by the scanner's conversion
+// (decimal, or hexadecimal after "$", "x" or "0x"); the value goes to Value
+// when it is given.
+bool IsInteger(const std::string& Text, int32_t* Value = nullptr);
+// True when the whole text is a decimal 32-bit integer: an optional sign and
+// digits, nothing else. What people type as a module index.
+bool IsDecimalInteger(std::string_view Text, int32_t* Value = nullptr);
+
+// The module library file: "resources/patch303.txt" in the program's folder.
+std::string LibraryFileName();
+// Loads the module library; returns an empty text on success, otherwise why
+// it could not (the file's name and the system's reason).
+std::string LoadModuleLibrary();
+
+} // namespace permuto
