@@ -1,14 +1,13 @@
 #include "AboutPage.h"
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QFile>
-#include <QMouseEvent>
 
 #include "Application.h"
-#include "Globals.h"
 #include "JpegImage.h"
+#include "library/ProgramPaths.h"
 
 namespace permuto {
 
@@ -25,14 +24,12 @@ const char* const Captions[VersionKeyCount] = {
 
 const QColor LinkColour(255, 128, 0);
 
-} // namespace
-
-void TLinkLabel::mousePressEvent(QMouseEvent* Event)
+QString Text(const TVersionInfo& Info, int KeyPosition)
 {
-    if (Event->button() == Qt::LeftButton)
-        emit clicked();
-    QLabel::mousePressEvent(Event);
+    return QString::fromStdString(Info.Values[static_cast<size_t>(KeyPosition)]);
 }
+
+} // namespace
 
 TAboutPage::TAboutPage(const TVersionInfo& Info, QWidget* Parent)
     : QWidget(Parent)
@@ -42,6 +39,8 @@ TAboutPage::TAboutPage(const TVersionInfo& Info, QWidget* Parent)
     QPalette Colours = palette();
     Colours.setColor(QPalette::Window, Qt::black);
     Colours.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    Colours.setColor(QPalette::Text, QColor(0, 255, 0));
+    Colours.setColor(QPalette::Link, LinkColour);
     setPalette(Colours);
 
     // The logo at the left, the captions and their values beside it, each
@@ -61,40 +60,43 @@ TAboutPage::TAboutPage(const TVersionInfo& Info, QWidget* Parent)
     Row->addLayout(FGrid, 1);
 
     for (int I = 0; I < 10; ++I)
-        FValues[static_cast<size_t>(I)] = AddRow(I, new QLabel(QString::fromStdString(Info.Values[static_cast<size_t>(I)])));
-    FWww = AddLink(10, Info, [](const QString& Text) { return QUrl(QStringLiteral("http://") + Text); });
-    FMail = AddLink(11, Info, [](const QString& Text) { return QUrl(QStringLiteral("mailto:") + Text); });
-    FLicense = AddLink(12, Info, [](const QString& Text) {
+        AddRow(I, Text(Info, I));
+    AddLink(10, Info, [](const QString& Text) { return QUrl(QStringLiteral("http://") + Text); });
+    AddLink(11, Info, [](const QString& Text) { return QUrl(QStringLiteral("mailto:") + Text); });
+    AddLink(12, Info, [](const QString& Text) {
         return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(ExeDir())) + Text);
     });
     FGrid->setRowStretch(VersionKeyCount, 1);
 }
 
-QLabel* TAboutPage::AddRow(int KeyPosition, QLabel* Value)
+QLabel* TAboutPage::AddRow(int KeyPosition, const QString& Text)
 {
     auto* Caption = new QLabel(QString::fromLatin1(Captions[KeyPosition]), this);
-    Value->setParent(this);
+    auto* Value = new QLabel(Text, this);
+    Value->setTextFormat(Qt::PlainText);
     Value->setWordWrap(true);
-    Value->setTextInteractionFlags(Qt::NoTextInteraction);
+    Value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     FGrid->addWidget(Caption, KeyPosition, 0, Qt::AlignTop);
     FGrid->addWidget(Value, KeyPosition, 1, Qt::AlignTop);
+    FValues[static_cast<size_t>(KeyPosition)] = Value;
     return Value;
 }
 
-TLinkLabel* TAboutPage::AddLink(int KeyPosition, const TVersionInfo& Info, std::function<QUrl(const QString&)> Target)
+void TAboutPage::AddLink(int KeyPosition, const TVersionInfo& Info, std::function<QUrl(const QString&)> Target)
 {
-    auto* Link = new TLinkLabel(QString::fromStdString(Info.Values[static_cast<size_t>(KeyPosition)]));
-    FValues[static_cast<size_t>(KeyPosition)] = AddRow(KeyPosition, Link);
+    const QString Value = Text(Info, KeyPosition);
+    QLabel* Link = AddRow(KeyPosition, Value);
     // A key the build did not set reads "Unknown" and is no link: it is drawn
     // like the other values.
-    if (Info.Present[static_cast<size_t>(KeyPosition)]) {
-        QPalette Colours = Link->palette();
-        Colours.setColor(QPalette::WindowText, LinkColour);
-        Link->setPalette(Colours);
-        Link->setCursor(Qt::PointingHandCursor);
-        connect(Link, &TLinkLabel::clicked, this, [this, Link, Target] { Open(Target(Link->text())); });
-    }
-    return Link;
+    if (!Info.Present[static_cast<size_t>(KeyPosition)])
+        return;
+    Link->setTextFormat(Qt::RichText);
+    Link->setText(QStringLiteral("<a href=\"link\" style=\"color: %1; text-decoration: none\">%2</a>")
+                      .arg(LinkColour.name(), Value.toHtmlEscaped()));
+    Link->setTextInteractionFlags(Qt::TextBrowserInteraction); // Tab reaches it, Enter opens it
+    Link->setFocusPolicy(Qt::StrongFocus);
+    Link->setToolTip(Target(Value).toDisplayString());
+    connect(Link, &QLabel::linkActivated, this, [this, Target, Value] { Open(Target(Value)); });
 }
 
 void TAboutPage::Open(const QUrl& Url)

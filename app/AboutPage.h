@@ -1,6 +1,7 @@
 #pragma once
 // The "About" page: the version texts beside their captions, the logo, and
-// three links (web page, mail, licence file).
+// three links (web page, mail, licence file). The texts can be selected and
+// copied; the links are reached with Tab and opened with Enter or a click.
 #include <QLabel>
 #include <QUrl>
 #include <QWidget>
@@ -13,18 +14,6 @@ class QGridLayout;
 
 namespace permuto {
 
-// A value field that can be clicked.
-class TLinkLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent* Event) override;
-};
-
 class TAboutPage : public QWidget {
     Q_OBJECT
 public:
@@ -36,22 +25,19 @@ public:
     void SetOpener(TOpener Opener) { FOpener = std::move(Opener); }
 
     QLabel* ValueLabel(int KeyPosition) const { return FValues[static_cast<size_t>(KeyPosition)]; }
-    TLinkLabel* StaticTextWww() const { return FWww; }
-    TLinkLabel* StaticTextMail() const { return FMail; }
-    TLinkLabel* StaticTextLicense() const { return FLicense; }
+    QLabel* StaticTextWww() const { return FValues[10]; }
+    QLabel* StaticTextMail() const { return FValues[11]; }
+    QLabel* StaticTextLicense() const { return FValues[12]; }
     QLabel* Logo() const { return FLogo; }
 
 private:
-    QLabel* AddRow(int KeyPosition, QLabel* Value);
-    TLinkLabel* AddLink(int KeyPosition, const TVersionInfo& Info, std::function<QUrl(const QString&)> Target);
+    QLabel* AddRow(int KeyPosition, const QString& Text);
+    void AddLink(int KeyPosition, const TVersionInfo& Info, std::function<QUrl(const QString&)> Target);
     void Open(const QUrl& Url);
 
     TOpener FOpener;
     QGridLayout* FGrid = nullptr;
     std::array<QLabel*, VersionKeyCount> FValues{};
-    TLinkLabel* FWww = nullptr;
-    TLinkLabel* FMail = nullptr;
-    TLinkLabel* FLicense = nullptr;
     QLabel* FLogo = nullptr;
 };
 

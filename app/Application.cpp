@@ -1,5 +1,8 @@
 #include "Application.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
 #include <exception>
 
 namespace permuto {
@@ -8,20 +11,59 @@ namespace {
 
 const QString Caption = QStringLiteral("Permuto");
 
+QPointer<QWidget>& DialogParent()
+{
+    static QPointer<QWidget> Window;
+    return Window;
+}
+
+QWidget* ParentWindow()
+{
+    return DialogParent() ? DialogParent().data() : QApplication::activeWindow();
+}
+
 void ShowInMessageBox(TApplication::TSeverity Severity, const QString& Message)
 {
-    if (Severity == TApplication::TSeverity::Error)
-        QMessageBox::critical(QApplication::activeWindow(), Caption, Message);
-    else
-        QMessageBox::warning(QApplication::activeWindow(), Caption, Message);
+    QMessageBox Box(Severity == TApplication::TSeverity::Error ? QMessageBox::Critical : QMessageBox::Warning, Caption,
+                    Message, QMessageBox::Ok, ParentWindow());
+    Box.exec();
 }
 
 QMessageBox::StandardButton AskInMessageBox(const QString& Question, QMessageBox::StandardButtons Buttons,
                                             QMessageBox::StandardButton Default)
 {
-    QMessageBox Box(QMessageBox::Question, Caption, Question, Buttons, QApplication::activeWindow());
+    QMessageBox Box(QMessageBox::Question, Caption, Question, Buttons, ParentWindow());
     Box.setDefaultButton(Default);
+    // Every answer has its accelerator.
+    const std::pair<QMessageBox::StandardButton, const char*> Texts[] = {
+        {QMessageBox::Save, "&Save"}, {QMessageBox::Discard, "&Discard"}, {QMessageBox::Cancel, "&Cancel"},
+        {QMessageBox::Yes, "&Yes"},   {QMessageBox::No, "&No"}};
+    for (const auto& [Button, Text] : Texts)
+        if (QAbstractButton* Shown = Box.button(Button))
+            Shown->setText(QMessageBox::tr(Text));
     return static_cast<QMessageBox::StandardButton>(Box.exec());
+}
+
+QString ChooseInFileDialog(TApplication::TFileDialog Kind, const QString& Start)
+{
+    const bool Open = Kind == TApplication::TFileDialog::Open;
+    QFileDialog Dialog(ParentWindow(), Open ? QStringLiteral("Select a patch") : QStringLiteral("Save the patch as"));
+    Dialog.setNameFilters({QStringLiteral("patches (*.pch)"), QStringLiteral("any file (*)")});
+    Dialog.setDefaultSuffix(QStringLiteral("pch"));
+    Dialog.setFileMode(Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    Dialog.setAcceptMode(Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    // Replacing a file is asked by the program itself, as for every save.
+    Dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QFileInfo Info(Start);
+    if (Info.isFile()) {
+        Dialog.setDirectory(Info.absolutePath());
+        Dialog.selectFile(Info.fileName());
+    } else if (Info.isDir()) {
+        Dialog.setDirectory(Info.absoluteFilePath());
+    }
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+        return {};
+    return Dialog.selectedFiles().constFirst();
 }
 
 TApplication::TPresenter& Presenter()
@@ -33,6 +75,12 @@ TApplication::TPresenter& Presenter()
 TApplication::TAsker& Asker()
 {
     static TApplication::TAsker Current = AskInMessageBox;
+    return Current;
+}
+
+TApplication::TFileChooser& Chooser()
+{
+    static TApplication::TFileChooser Current = ChooseInFileDialog;
     return Current;
 }
 
@@ -64,6 +112,16 @@ void TApplication::SetAsker(TAsker NewAsker)
     Asker() = NewAsker ? std::move(NewAsker) : TAsker(AskInMessageBox);
 }
 
+void TApplication::SetFileChooser(TFileChooser NewChooser)
+{
+    Chooser() = NewChooser ? std::move(NewChooser) : TFileChooser(ChooseInFileDialog);
+}
+
+void TApplication::SetDialogParent(QWidget* Window)
+{
+    DialogParent() = Window;
+}
+
 void TApplication::ShowError(const QString& Message)
 {
     Presenter()(TSeverity::Error, Message);
@@ -78,6 +136,11 @@ QMessageBox::StandardButton TApplication::Ask(const QString& Question, QMessageB
                                               QMessageBox::StandardButton Default)
 {
     return Asker()(Question, Buttons, Default);
+}
+
+QString TApplication::ChooseFile(TFileDialog Kind, const QString& Start)
+{
+    return Chooser()(Kind, Start);
 }
 
 bool TApplication::Guarded(const std::function<void()>& Action)

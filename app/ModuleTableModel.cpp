@@ -74,6 +74,14 @@ int32_t TModuleTableModel::ModuleIndexAt(int Row) const
     return Modules().Items(Row).ModuleIndex;
 }
 
+int TModuleTableModel::RowOf(int32_t ModuleIndex) const
+{
+    for (int Row = 0; Row < FRows; ++Row)
+        if (Modules().Items(Row).ModuleIndex == ModuleIndex)
+            return Row;
+    return -1;
+}
+
 QString TModuleTableModel::Name(int32_t ModuleIndex) const
 {
     const std::string* Found = FNames->Find(ModuleIndex);

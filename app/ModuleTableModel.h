@@ -33,6 +33,8 @@ public:
     void EndReload();
     // The module index shown in a row.
     int32_t ModuleIndexAt(int Row) const;
+    // The row of the first module with that index; -1 when there is none.
+    int RowOf(int32_t ModuleIndex) const;
     // The late connections of the area, and whether that is all of them
     // (a hostile patch can hold more than are worth listing).
     size_t LateCount() const { return FLateCount; }

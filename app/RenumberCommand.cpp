@@ -1,28 +1,26 @@
 #include "RenumberCommand.h"
 
+#include "PatchDocument.h"
+
 namespace permuto {
 
-TRenumberCommand::TRenumberCommand(TPatchDef& Patch, TAreaCode Area, TRenumbering Map, const QString& Text,
-                                   std::function<void(TAreaCode)> Changed)
+TRenumberCommand::TRenumberCommand(TPatchDocument& Document, TAreaCode Area, TRenumbering Map, const QString& Text)
     : QUndoCommand(Text)
-    , FPatch(Patch)
+    , FDocument(Document)
     , FArea(Area)
     , FMap(std::move(Map))
     , FInverse(FMap.Inverse())
-    , FChanged(std::move(Changed))
 {
 }
 
 void TRenumberCommand::redo()
 {
-    FPatch.Renumber(FArea, FMap);
-    FChanged(FArea);
+    FDocument.Apply(FArea, FMap);
 }
 
 void TRenumberCommand::undo()
 {
-    FPatch.Renumber(FArea, FInverse);
-    FChanged(FArea);
+    FDocument.Apply(FArea, FInverse);
 }
 
 } // namespace permuto

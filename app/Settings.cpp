@@ -5,15 +5,11 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-
-#include "Globals.h"
+#include "RecentFiles.h"
 #include "library/Errors.h"
+#include "library/Platform.h"
+#include "library/ProgramPaths.h"
 
 namespace permuto {
 
@@ -31,12 +27,21 @@ QString ChooseSettingsFile(const QString& BesideExecutable, bool BesideWritable,
 
 QString SettingsFileName()
 {
-    const std::string& Beside = IniFileName();
+    const QFileInfo Beside(QFile::decodeName(QByteArray::fromStdString(IniFileName())));
     // The file itself when it exists, otherwise the folder it would be made in.
-    const bool Writable = ::access(Beside.c_str(), F_OK) == 0 ? ::access(Beside.c_str(), W_OK) == 0
-                                                               : ::access(ExeDir().c_str(), W_OK) == 0;
-    return ChooseSettingsFile(QFile::decodeName(QByteArray::fromStdString(Beside)), Writable,
+    const bool Writable = Beside.exists() ? Beside.isWritable() : QFileInfo(Beside.absolutePath()).isWritable();
+    return ChooseSettingsFile(Beside.filePath(), Writable,
                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+bool SettingsFileUsable(const QString& IniFile, QString* Why)
+{
+    const QFileInfo Info(IniFile);
+    if (!Info.exists() || Info.isFile())
+        return true;
+    if (Why != nullptr)
+        *Why = Info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+    return false;
 }
 
 QString ReadPatchName(const QString& IniFile, const QString& Default)
@@ -45,50 +50,12 @@ QString ReadPatchName(const QString& IniFile, const QString& Default)
     return Ini.value(PatchNameKey, Default).toString();
 }
 
-namespace {
-
-// The INI layer only says that writing failed. Doing the same steps by hand
-// (a new file beside the old one, the same number of bytes) finds out why.
-std::string WhyNotWritten(const std::string& File, qint64 Size)
-{
-    struct stat Info {};
-    if (::stat(File.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))
-        return SystemReason(EISDIR);
-    const size_t Slash = File.rfind('/');
-    std::string Probe = (Slash == std::string::npos ? std::string() : File.substr(0, Slash + 1)) + ".permuto-probe-XXXXXX";
-    const int Fd = ::mkstemp(Probe.data());
-    if (Fd < 0)
-        return SystemReason(errno);
-    int Error = 0;
-    for (qint64 Left = std::max<qint64>(Size, 1); Left > 0 && Error == 0;) {
-        const char Blank[64] = {};
-        const ssize_t Written = ::write(Fd, Blank, static_cast<size_t>(std::min<qint64>(Left, sizeof Blank)));
-        if (Written < 0)
-            Error = errno;
-        Left -= Written;
-    }
-    ::close(Fd);
-    ::unlink(Probe.c_str());
-    if (Error == 0 && ::access(File.c_str(), F_OK) == 0 && ::access(File.c_str(), W_OK) != 0)
-        Error = EACCES;
-    return Error != 0 ? SystemReason(Error) : "The settings could not be written";
-}
-
-} // namespace
-
 TWindowSettings ReadWindowSettings(const QString& IniFile)
 {
     QSettings Ini(IniFile, QSettings::IniFormat);
     return {Ini.value(QStringLiteral("Window/Frame")).toRect(),
             Ini.value(QStringLiteral("Window/Splitter")).toByteArray(),
-            Ini.value(QStringLiteral("Recent/Files")).toStringList().mid(0, RecentCount)};
-}
-
-QStringList WithRecent(QStringList Recent, const QString& Name)
-{
-    Recent.removeAll(Name);
-    Recent.prepend(Name);
-    return Recent.mid(0, RecentCount);
+            Ini.value(QStringLiteral("Recent/Files")).toStringList().mid(0, TRecentFiles::Count)};
 }
 
 void WritePatchName(const QString& IniFile, const QString& PatchName, const TWindowSettings* Window)
@@ -105,9 +72,12 @@ void WritePatchName(const QString& IniFile, const QString& PatchName, const TWin
     Ini.sync();
     // A file that held no INI text reads as a format error but is written
     // all the same; only a failed write is an error.
+    // The INI layer only says that writing failed; the same steps done by
+    // hand find out why.
     if (Ini.status() == QSettings::AccessError) {
         const std::string File = QFile::encodeName(IniFile).toStdString();
-        throw EFCreateError(File, WhyNotWritten(File, 32 + PatchName.toUtf8().size()));
+        const std::string Why = WhyNotWritable(File, 32 + PatchName.toUtf8().size());
+        throw EFCreateError(File, Why.empty() ? "The settings could not be written" : Why);
     }
 }
 

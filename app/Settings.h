@@ -16,14 +16,16 @@ namespace permuto {
 QString SettingsFileName();
 QString ChooseSettingsFile(const QString& BesideExecutable, bool BesideWritable, const QString& ConfigFolder);
 
+// Whether the settings file may be read and written: it must be a regular
+// file or not exist yet. A FIFO would make reading wait for a writer, and a
+// folder holds no settings. Why receives the reason when it may not.
+bool SettingsFileUsable(const QString& IniFile, QString* Why = nullptr);
+
 struct TWindowSettings {
     QRect Frame; // position and size, in the screen's logical pixels
     QByteArray Splitter;
     QStringList Recent; // newest first
 };
-
-// How many recent patches are kept.
-inline constexpr int RecentCount = 8;
 
 // The remembered patch name, or Default when the file or key is absent.
 QString ReadPatchName(const QString& IniFile, const QString& Default);
@@ -32,7 +34,5 @@ TWindowSettings ReadWindowSettings(const QString& IniFile);
 // settings when given. Raises EFCreateError, with the reason, when the file
 // cannot be written.
 void WritePatchName(const QString& IniFile, const QString& PatchName, const TWindowSettings* Window = nullptr);
-// Recent with Name put first, each name once, at most RecentCount.
-QStringList WithRecent(QStringList Recent, const QString& Name);
 
 } // namespace permuto

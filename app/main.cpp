@@ -1,14 +1,13 @@
 // Permuto: start-up order is the program's paths, the module library, then the
 // window. Without its module library the program stops before any window.
 #include <QMessageBox>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "Application.h"
 #include "FrmMain.h"
-#include "Globals.h"
-#include "Startup.h"
+#include "library/Platform.h"
+#include "library/ProgramPaths.h"
 
 namespace {
 
@@ -22,9 +21,7 @@ bool HasDisplay()
 
 int main(int Argc, char** Argv)
 {
-    // A file-size limit makes a save fail with its reason instead of killing
-    // the program with the unsaved patch.
-    std::signal(SIGXFSZ, SIG_IGN);
+    permuto::PrepareProcess();
     permuto::InitGlobals();
     const std::string Problem = permuto::LoadModuleLibrary();
     if (!Problem.empty()) {

@@ -4,6 +4,7 @@
 // Each is one step during which the window cannot answer; the longest is
 // what the user feels.
 #include <QElapsedTimer>
+#include <QAction>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,9 +17,10 @@
 #include <fstream>
 
 #include "Application.h"
+#include "AreaTable.h"
 #include "FrmMain.h"
-#include "Globals.h"
-#include "Startup.h"
+#include "WindowActions.h"
+#include "library/ProgramPaths.h"
 #include "SyntheticPatch.h"
 
 using namespace permuto;
@@ -74,22 +76,22 @@ int main(int Argc, char** Argv)
     const int Modules = Argc > 1 ? std::atoi(Argv[1]) : 100000;
     const std::string File = (std::filesystem::temp_directory_path() / "permuto-window-bench.pch").string();
     std::ofstream(File, std::ios::binary) << bench::GeneratePatch(Modules, true);
-    Window.SetPatchName(QString::fromStdString(File));
-    QTableView* Poly = Window.StringGridPoly();
+    Window.EditPatchName()->setText(QString::fromStdString(File));
+    QTableView* Poly = Window.Table(AreaPoly)->View();
     double Longest = 0;
     const auto Report = [&](const char* Step, double Milliseconds) {
         std::printf("%-40s %8.1f ms\n", Step, Milliseconds);
         Longest = std::max(Longest, Milliseconds);
     };
     std::printf("%d modules per area (every connection late):\n", Modules);
-    Report("load (click on Load)", Timed([&] { QTest::mouseClick(Window.BitBtnLoad(), Qt::LeftButton); }));
+    Report("load (Enter in the path field)", Timed([&] { QTest::keyClick(Window.EditPatchName(), Qt::Key_Return); }));
     double Scrolling = 0;
     for (int Page = 0; Page < 50; ++Page) // fifty pages down, each painted
         Scrolling = std::max(Scrolling, Timed([&] { QTest::keyClick(Poly, Qt::Key_PageDown); }));
     Report("one page down, the slowest of fifty", Scrolling);
     Report("to the end of the table", Timed([&] { Poly->verticalScrollBar()->setValue(Poly->verticalScrollBar()->maximum()); }));
-    Report("order by signal flow (poly)", Timed([&] { QTest::mouseClick(Window.BitBtnOrder(), Qt::LeftButton); }));
-    Report("undo", Timed([&] { Window.UndoStack()->undo(); }));
+    Report("order by signal flow (poly)", Timed([&] { Window.Actions().Order->trigger(); }));
+    Report("undo", Timed([&] { Window.Document().UndoStack()->undo(); }));
     std::printf("longest step: %.1f ms\n", Longest);
     std::filesystem::remove(File);
     return 0;

@@ -8,9 +8,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include "Globals.h"
+#include "library/ProgramPaths.h"
+#include "RecentFiles.h"
 #include "Settings.h"
-#include "Startup.h"
 #include "TestHelpers.h"
 #include "library/Descript.h"
 #include "library/Errors.h"
@@ -51,6 +51,16 @@ TEST(IsInteger, AcceptsWhatTheScannerAccepts)
     }
     for (const char* Bad : {"", "1.5", "abc", "12 ", "2147483648"})
         EXPECT_FALSE(IsInteger(Bad)) << Bad;
+}
+
+TEST(IsDecimalInteger, DigitsAndASignOnly)
+{
+    for (const auto& [Text, Expected] : {std::pair{"12", 12}, {"-3", -3}, {"+5", 5}, {"007", 7}, {"-2147483648", INT32_MIN}}) {
+        int32_t V = 0;
+        EXPECT_TRUE(IsDecimalInteger(Text, &V) && V == Expected) << Text;
+    }
+    for (const char* Bad : {"", "-", "+", "+-1", "$10", "0x10", "1.5", " 1", "2147483648"})
+        EXPECT_FALSE(IsDecimalInteger(Bad)) << Bad;
 }
 
 TEST(SettingsFile, OnlyPatchNameSurvivesInItsSection)

@@ -1,0 +1,299 @@
+#include "PatchDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+#include <QUndoStack>
+#include <optional>
+
+#include "Application.h"
+#include "RenumberCommand.h"
+#include "patch/PatchFile.h"
+
+namespace permuto {
+
+namespace {
+
+std::string ToLocal(const QString& FileName)
+{
+    return QFile::encodeName(FileName).toStdString();
+}
+
+QString ShortName(const QString& FileName)
+{
+    return QFileInfo(FileName).fileName();
+}
+
+QString AreaText(TAreaCode Area)
+{
+    return QString::fromLatin1(AreaName(Area));
+}
+
+// Runs an action that gives whether it did something; an error it raises is
+// shown and counts as nothing done.
+bool Act(const std::function<bool()>& Action)
+{
+    bool Done = false;
+    return TApplication::Guarded([&] { Done = Action(); }) && Done;
+}
+
+} // namespace
+
+TPatchDocument::TPatchDocument(QObject* Parent)
+    : QObject(Parent)
+    , FUndo(new QUndoStack(this))
+    , FWatcher(new QFileSystemWatcher(this))
+    , FCheckSoon(new QTimer(this))
+{
+    connect(FUndo, &QUndoStack::cleanChanged, this, [this](bool Clean) { emit ModifiedChanged(!Clean); });
+    // What was done or undone, in words.
+    connect(FUndo, &QUndoStack::indexChanged, this, [this](int Index) {
+        if (Index > FUndoIndex)
+            emit Message(FUndo->text(Index - 1));
+        else if (Index < FUndoIndex)
+            emit Message(tr("Undone: %1").arg(FUndo->text(Index)));
+        FUndoIndex = Index;
+    });
+    // A program writing a file may report several changes in a row: the
+    // file is looked at once they are over.
+    FCheckSoon->setSingleShot(true);
+    FCheckSoon->setInterval(250);
+    connect(FWatcher, &QFileSystemWatcher::fileChanged, FCheckSoon, qOverload<>(&QTimer::start));
+    connect(FCheckSoon, &QTimer::timeout, this, &TPatchDocument::CheckFile);
+}
+
+TPatchDocument::~TPatchDocument()
+{
+    // The steps refer to the patch: they go first, and say nothing on the way.
+    FUndo->disconnect(this);
+    delete FUndo;
+}
+
+bool TPatchDocument::IsModified() const
+{
+    return !FUndo->isClean();
+}
+
+bool TPatchDocument::MaybeSave()
+{
+    if (!IsModified())
+        return true;
+    const QMessageBox::StandardButton Answer =
+        TApplication::Ask(tr("Save the changes to %1?").arg(ShortName(FFileName)),
+                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (Answer == QMessageBox::Save)
+        return Save();
+    return Answer == QMessageBox::Discard;
+}
+
+bool TPatchDocument::Open(const QString& File)
+{
+    return MaybeSave() && Load(File);
+}
+
+bool TPatchDocument::Reload()
+{
+    return HasPatch() && Load(FFileName);
+}
+
+bool TPatchDocument::Load(const QString& File)
+{
+    std::optional<TPatchDef> Loaded; // all or nothing: a failure changes nothing here
+    if (!TApplication::Guarded([&] { Loaded.emplace(ReadPatchFile(ToLocal(File))); }))
+        return false;
+    emit AboutToReload();
+    FUndoIndex = 0;
+    FUndo->clear(); // its steps belong to the patch that goes
+    FPatch = std::move(*Loaded);
+    FIdentity = FPatch.LoadedIdentity();
+    FNoticed = {};
+    FLastWasSave = false;
+    FFileName = File;
+    Watch();
+    emit Reloaded();
+    emit FileNameChanged(FFileName);
+    emit ModifiedChanged(false);
+    emit Message(tr("Loaded %1: %2 + %3 modules")
+                     .arg(ShortName(File))
+                     .arg(FPatch.ModuleDumps[PolyDump].Count())
+                     .arg(FPatch.ModuleDumps[CommonDump].Count()));
+    emit FileUsed(File);
+    if (FPatch.NulAt() >= 0)
+        TApplication::ShowWarning(tr("%1 holds a NUL byte at byte %2: what follows it was not read, and saving "
+                                     "would lose it. Saving asks before it replaces this file.")
+                                      .arg(ShortName(File))
+                                      .arg(FPatch.NulAt()));
+    return true;
+}
+
+bool TPatchDocument::Save()
+{
+    return HasPatch() && MayReplace(FFileName) && Write(FFileName);
+}
+
+bool TPatchDocument::SaveAs(const QString& File)
+{
+    return HasPatch() && !File.isEmpty() && MayReplace(File) && Write(File);
+}
+
+bool TPatchDocument::SaveTo(const QString& File)
+{
+    return IsOwnFile(File) ? Save() : SaveAs(File);
+}
+
+bool TPatchDocument::IsOwnFile(const QString& File) const
+{
+    const QFileInfo Given(File), Own(FFileName);
+    if (Given.exists() && Own.exists())
+        return Given.canonicalFilePath() == Own.canonicalFilePath();
+    return Given.absoluteFilePath() == Own.absoluteFilePath();
+}
+
+bool TPatchDocument::MayReplace(const QString& File)
+{
+    if (!QFileInfo::exists(File))
+        return true;
+    QString Question;
+    if (!IsOwnFile(File)) {
+        Question = tr("Replace %1?\n\nThe patch shown was loaded from %2.")
+                       .arg(ShortName(File), QDir::toNativeSeparators(FFileName));
+    } else if (const TFileIdentity Now = FileIdentityOf(ToLocal(File)); Now.Exists() && Now != FIdentity) {
+        Question = (FLastWasSave ? tr("%1 was changed by another program since it was saved. Replace it?")
+                                 : tr("%1 was changed by another program since it was loaded. Replace it?"))
+                       .arg(ShortName(File));
+    } else if (FPatch.NulAt() >= 0) {
+        Question = tr("Replace %1?\n\nIt holds a NUL byte: what follows it was not read and would be lost.")
+                       .arg(ShortName(File));
+    }
+    return Question.isEmpty() ||
+           TApplication::Ask(Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool TPatchDocument::Write(const QString& File)
+{
+    if (!TApplication::Guarded([&] { FIdentity = FPatch.SaveToFile(ToLocal(File)); }))
+        return false;
+    FNoticed = {};
+    FLastWasSave = true;
+    const bool Renamed = File != FFileName;
+    FFileName = File;
+    FUndo->setClean();
+    Watch();
+    if (Renamed)
+        emit FileNameChanged(FFileName);
+    emit Message(tr("Saved %1").arg(ShortName(File)));
+    emit FileUsed(File);
+    return true;
+}
+
+void TPatchDocument::Watch()
+{
+    if (!FWatcher->files().isEmpty())
+        FWatcher->removePaths(FWatcher->files());
+    if (QFileInfo::exists(FFileName))
+        FWatcher->addPath(FFileName);
+}
+
+void TPatchDocument::CheckFile()
+{
+    if (!HasPatch() || FAsking)
+        return;
+    // A file replaced by renaming (as every save does) is watched afresh.
+    Watch();
+    const TFileIdentity Now = FileIdentityOf(ToLocal(FFileName));
+    if (!Now.Exists() || Now == FIdentity || Now == FNoticed)
+        return;
+    FNoticed = Now;
+    const QString Name = ShortName(FFileName);
+    if (IsModified()) {
+        emit Message(tr("%1 was changed by another program; saving asks before it replaces it").arg(Name));
+        return;
+    }
+    FAsking = true;
+    const bool Again = TApplication::Ask(tr("%1 was changed by another program. Load it again?").arg(Name),
+                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    FAsking = false;
+    if (Again)
+        Load(FFileName);
+    else
+        emit Message(tr("%1 was changed by another program; saving asks before it replaces it").arg(Name));
+}
+
+void TPatchDocument::Apply(TAreaCode Area, const TRenumbering& Map)
+{
+    FPatch.Renumber(Area, Map);
+    emit Renumbered(Area, Map);
+}
+
+void TPatchDocument::Push(TAreaCode Area, TRenumbering Map, const QString& Text)
+{
+    FUndo->push(new TRenumberCommand(*this, Area, std::move(Map), Text));
+}
+
+bool TPatchDocument::Swap(TAreaCode Area, int32_t A, int32_t B)
+{
+    return HasPatch() && Act([&] {
+               TRenumbering Map = FPatch.SwapRenumbering(Area, A, B);
+               if (!FPatch.ChangedBy(Area, Map)) {
+                   emit Message(tr("Nothing to swap: no line of the %1 area refers to %2 or %3")
+                                    .arg(AreaText(Area))
+                                    .arg(A)
+                                    .arg(B));
+                   return false;
+               }
+               Push(Area, std::move(Map), tr("Swap %1 and %2 (%3)").arg(A).arg(B).arg(AreaText(Area)));
+               return true;
+           });
+}
+
+QString TPatchDocument::LateRemaining(TAreaCode Area, const QString& Before) const
+{
+    const uint64_t Inside = FPatch.CountLate(Area).InsideLoops;
+    if (Inside == 0)
+        return Before;
+    return Inside == 1 ? tr("%1; 1 late connection remains inside feedback loops").arg(Before)
+                       : tr("%1; %2 late connections remain inside feedback loops").arg(Before).arg(Inside);
+}
+
+bool TPatchDocument::Order(TAreaCode Area)
+{
+    return HasPatch() && Act([&] {
+               TRenumbering Map = FPatch.SignalFlowOrder(Area);
+               if (Map.IsIdentity()) {
+                   emit Message(LateRemaining(Area, tr("The %1 area is in signal-flow order already").arg(AreaText(Area))));
+                   return false;
+               }
+               const QString Text = tr("Order by signal flow (%1)").arg(AreaText(Area));
+               Push(Area, std::move(Map), Text);
+               emit Message(LateRemaining(Area, Text));
+               return true;
+           });
+}
+
+bool TPatchDocument::Move(TAreaCode Area, int32_t From, int32_t To)
+{
+    return HasPatch() && Act([&] {
+               TRenumbering Map = FPatch.ModuleMove(Area, From, To);
+               if (Map.IsIdentity())
+                   return false;
+               Push(Area, std::move(Map), tr("Move %1 to %2 (%3)").arg(From).arg(To).arg(AreaText(Area)));
+               return true;
+           });
+}
+
+bool TPatchDocument::MoveStep(TAreaCode Area, int32_t Index, int Step)
+{
+    if (!HasPatch())
+        return false;
+    const int32_t To = FPatch.NeighbourInOrder(Area, Index, Step);
+    if (To == Index) {
+        emit Message(Step < 0 ? tr("Module %1 is processed first in the %2 area already").arg(Index).arg(AreaText(Area))
+                              : tr("Module %1 is processed last in the %2 area already").arg(Index).arg(AreaText(Area)));
+        return false;
+    }
+    return Move(Area, Index, To);
+}
+
+} // namespace permuto

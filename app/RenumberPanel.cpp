@@ -1,0 +1,106 @@
+#include "RenumberPanel.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "WindowActions.h"
+#include "library/ProgramPaths.h"
+
+namespace permuto {
+
+namespace {
+
+std::optional<int32_t> IndexIn(const QLineEdit* Edit)
+{
+    int32_t Value = 0;
+    if (!IsDecimalInteger(Edit->text().toStdString(), &Value))
+        return std::nullopt;
+    return Value;
+}
+
+} // namespace
+
+TRenumberPanel::TRenumberPanel(const TWindowActions& Actions, QWidget* Parent)
+    : QWidget(Parent)
+    , FChoice(new QButtonGroup(this))
+{
+    auto* Controls = new QVBoxLayout(this);
+    Controls->setContentsMargins(4, 4, 4, 4);
+    auto* Group = new QGroupBox(QStringLiteral("Section"), this);
+    auto* Choice = new QVBoxLayout(Group);
+    FRadioPoly = new QRadioButton(QStringLiteral("&poly"), Group);
+    FRadioCommon = new QRadioButton(QStringLiteral("&common"), Group);
+    Choice->addWidget(FRadioPoly);
+    Choice->addWidget(FRadioCommon);
+    FChoice->addButton(FRadioPoly, 0);
+    FChoice->addButton(FRadioCommon, 1);
+    FRadioPoly->setChecked(true);
+    Controls->addWidget(Group);
+
+    FEditIndex1 = IndexField(tr("First module index of a swap (Enter swaps)"));
+    FEditIndex2 = IndexField(tr("Second module index of a swap (Enter swaps)"));
+    auto* Label1 = new QLabel(tr("First &index"), this);
+    auto* Label2 = new QLabel(tr("Seco&nd index"), this);
+    Label1->setBuddy(FEditIndex1);
+    Label2->setBuddy(FEditIndex2);
+    FEditIndex1->setAccessibleName(tr("First index"));
+    FEditIndex2->setAccessibleName(tr("Second index"));
+    for (QWidget* Control : std::initializer_list<QWidget*>{Label1, FEditIndex1, Label2, FEditIndex2})
+        Controls->addWidget(Control);
+    for (QAction* Action : {Actions.Swap, Actions.Order, Actions.MoveUp, Actions.MoveDown}) {
+        FButtons << new TActionButton(Action, {}, this);
+        Controls->addWidget(FButtons.last());
+    }
+    Controls->addStretch(1);
+
+    connect(FChoice, &QButtonGroup::idClicked, this, [this](int Item) {
+        if (Item == 0 || Item == 1) {
+            SetArea(static_cast<TAreaCode>(1 - Item));
+            emit AreaChosen(FArea);
+        }
+    });
+}
+
+QLineEdit* TRenumberPanel::IndexField(const QString& Tip)
+{
+    auto* Edit = new QLineEdit(QStringLiteral("0"), this);
+    Edit->setToolTip(Tip);
+    // A sign and up to ten digits can be typed; whether that is a 32-bit
+    // index is decided when it is used.
+    Edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+-]?[0-9]{0,10}")), Edit));
+    // Once the typing is done the field shows the index in decimal ("007" is 7).
+    connect(Edit, &QLineEdit::editingFinished, Edit, [Edit] {
+        if (const std::optional<int32_t> Value = IndexIn(Edit); Value && Edit->text() != QString::number(*Value))
+            Edit->setText(QString::number(*Value));
+    });
+    connect(Edit, &QLineEdit::returnPressed, this, &TRenumberPanel::SwapRequested);
+    return Edit;
+}
+
+void TRenumberPanel::SetArea(TAreaCode Area)
+{
+    FArea = Area == AreaCommon ? AreaCommon : AreaPoly;
+    (FArea == AreaPoly ? FRadioPoly : FRadioCommon)->setChecked(true);
+}
+
+std::optional<int32_t> TRenumberPanel::Index1() const
+{
+    return IndexIn(FEditIndex1);
+}
+
+std::optional<int32_t> TRenumberPanel::Index2() const
+{
+    return IndexIn(FEditIndex2);
+}
+
+QList<QWidget*> TRenumberPanel::TabOrder() const
+{
+    return QList<QWidget*>{FRadioPoly, FRadioCommon, FEditIndex1, FEditIndex2} + FButtons;
+}
+
+} // namespace permuto

@@ -1,0 +1,54 @@
+#pragma once
+// The controls beside the tables: the area choice ("Section": poly or
+// common), the two index fields of a swap and the buttons of the commands
+// that renumber the chosen area. The fields take decimal numbers only.
+#include <QWidget>
+#include <optional>
+
+#include "library/SimpleTypes.h"
+
+class QButtonGroup;
+class QLineEdit;
+class QRadioButton;
+
+namespace permuto {
+
+struct TWindowActions;
+
+class TRenumberPanel : public QWidget {
+    Q_OBJECT
+public:
+    TRenumberPanel(const TWindowActions& Actions, QWidget* Parent = nullptr);
+
+    TAreaCode Area() const { return FArea; }
+    // Chooses the area (2 counts as the poly area).
+    void SetArea(TAreaCode Area);
+    // The index typed into a field, when it holds a decimal integer.
+    std::optional<int32_t> Index1() const;
+    std::optional<int32_t> Index2() const;
+
+    QLineEdit* EditIndex1() const { return FEditIndex1; }
+    QLineEdit* EditIndex2() const { return FEditIndex2; }
+    QRadioButton* RadioPoly() const { return FRadioPoly; }
+    QRadioButton* RadioCommon() const { return FRadioCommon; }
+    // The controls in keyboard order.
+    QList<QWidget*> TabOrder() const;
+
+signals:
+    void AreaChosen(permuto::TAreaCode Area);
+    // Enter in an index field.
+    void SwapRequested();
+
+private:
+    QLineEdit* IndexField(const QString& Tip);
+
+    TAreaCode FArea = AreaPoly;
+    QButtonGroup* FChoice;
+    QRadioButton* FRadioPoly;
+    QRadioButton* FRadioCommon;
+    QLineEdit* FEditIndex1;
+    QLineEdit* FEditIndex2;
+    QList<QWidget*> FButtons;
+};
+
+} // namespace permuto

@@ -1,0 +1,101 @@
+#include "WindowActions.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QUndoStack>
+
+namespace permuto {
+
+namespace {
+
+QAction* NewAction(QWidget* Window, const QString& Text, const QList<QKeySequence>& Keys = {},
+                   const QString& Tip = {})
+{
+    auto* Action = new QAction(Text, Window);
+    Action->setShortcuts(Keys);
+    if (!Tip.isEmpty())
+        Action->setToolTip(Tip);
+    Window->addAction(Action); // its shortcut works wherever the focus is in the window
+    return Action;
+}
+
+// The keys of Undo and Redo (made once there is an application: the
+// platform's own keys come from it).
+QList<QKeySequence> UndoKeys()
+{
+    return {QKeySequence::Undo};
+}
+
+QList<QKeySequence> RedoKeys()
+{
+    return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)};
+}
+
+} // namespace
+
+TWindowActions::TWindowActions(QWidget* Window, QMenuBar* Bar, QUndoStack* UndoStack)
+    : Open(NewAction(Window, QObject::tr("&Open ..."), {QKeySequence::Open}, QObject::tr("Choose a patch and load it")))
+    , Load(NewAction(Window, QObject::tr("&Load"), {}, QObject::tr("Load the patch named in the field (Enter)")))
+    , Save(NewAction(Window, QObject::tr("&Save"), {QKeySequence::Save}, QObject::tr("Save to the file named in the field")))
+    , SaveAs(NewAction(Window, QObject::tr("Save &As ..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}))
+    , Exit(NewAction(Window, QObject::tr("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}))
+    , Undo(UndoStack->createUndoAction(Window, QObject::tr("&Undo")))
+    , Redo(UndoStack->createRedoAction(Window, QObject::tr("&Redo")))
+    , Swap(NewAction(Window, QObject::tr("S&wap indices"), {},
+                     QObject::tr("Exchange the two indices in the chosen area (Enter in an index field)")))
+    , Order(NewAction(Window, QObject::tr("&Order by signal flow"), {QKeySequence(Qt::CTRL | Qt::Key_R)},
+                      QObject::tr("Renumber the chosen area so that signals flow from lower to higher indices")))
+    , MoveUp(NewAction(Window, QObject::tr("Move &up"), {QKeySequence(Qt::ALT | Qt::Key_Up)},
+                       QObject::tr("Process the selected module one place earlier (Alt+Up)")))
+    , MoveDown(NewAction(Window, QObject::tr("Move &down"), {QKeySequence(Qt::ALT | Qt::Key_Down)},
+                         QObject::tr("Process the selected module one place later (Alt+Down)")))
+{
+    Undo->setShortcuts(UndoKeys());
+    Redo->setShortcuts(RedoKeys());
+    Window->addAction(Undo);
+    Window->addAction(Redo);
+
+    QMenu* File = Bar->addMenu(QObject::tr("&File"));
+    File->addActions({Open, Load, Save, SaveAs});
+    Recent = File->addMenu(QObject::tr("Recent &patches"));
+    File->addSeparator();
+    File->addAction(Exit);
+    QMenu* Edit = Bar->addMenu(QObject::tr("&Edit"));
+    Edit->addActions({Undo, Redo});
+    Edit->addSeparator();
+    Edit->addActions({Swap, Order, MoveUp, MoveDown});
+    SetPatchLoaded(false);
+}
+
+void TWindowActions::SetPatchLoaded(bool Loaded) const
+{
+    // Until a patch has been loaded there is nothing to save: an empty
+    // document must never replace a patch file by a slip of the hand.
+    for (QAction* Action : {Save, SaveAs, Swap, Order, MoveUp, MoveDown})
+        Action->setEnabled(Loaded);
+}
+
+TActionButton::TActionButton(QAction* Action, const QString& Caption, QWidget* Parent)
+    : QPushButton(Caption.isEmpty() ? Action->text() : Caption, Parent)
+{
+    setAutoDefault(false);
+    setToolTip(Action->toolTip());
+    setEnabled(Action->isEnabled());
+    connect(this, &QPushButton::clicked, Action, &QAction::trigger);
+    connect(Action, &QAction::changed, this, [this, Action] { setEnabled(Action->isEnabled()); });
+}
+
+bool TPatchUndoKeys::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() == QEvent::ShortcutOverride) {
+        const auto* Key = static_cast<QKeyEvent*>(Event);
+        for (const QKeySequence& Keys : UndoKeys() + RedoKeys())
+            if (Key->keyCombination() == Keys[0] || Key->matches(QKeySequence::Undo) || Key->matches(QKeySequence::Redo))
+                return true; // not taken by the field: the window's Undo and Redo get it
+    }
+    return QObject::eventFilter(Watched, Event);
+}
+
+} // namespace permuto
