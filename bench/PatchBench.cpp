@@ -21,8 +21,7 @@ int ModulesFor(const benchmark::State& State)
 void LinesOf(benchmark::State& State)
 {
     const std::string Bytes = GeneratePatch(ModulesFor(State));
-    TStringList Lines;
-    Lines.SetText(Bytes);
+    const TLineTable Lines(Bytes);
     State.counters["lines"] = Lines.Count();
     State.SetComplexityN(Lines.Count());
 }
@@ -31,10 +30,11 @@ void BM_Floor_SplitAndJoin(benchmark::State& State)
 {
     const std::string Bytes = GeneratePatch(ModulesFor(State));
     for (auto _ : State) {
-        TStringList Lines;
-        Lines.SetText(Bytes);
-        std::string Out = Lines.Text();
-        benchmark::DoNotOptimize(Out);
+        const TLineTable Lines(Bytes);
+        TLineWriter Out([](std::string_view Piece) { benchmark::DoNotOptimize(Piece.data()); });
+        for (const std::string_view Line : Lines)
+            Out.Add(Line);
+        Out.Flush();
     }
     State.SetBytesProcessed(static_cast<int64_t>(State.iterations()) * static_cast<int64_t>(Bytes.size()) * 2);
     LinesOf(State);
@@ -45,9 +45,7 @@ void BM_Load(benchmark::State& State)
     const std::string Bytes = GeneratePatch(ModulesFor(State));
     TPatchDef Patch;
     for (auto _ : State) {
-        TStringList Lines;
-        Lines.SetText(Bytes);
-        Patch.LoadFromStrings(Lines);
+        Patch.LoadFromStrings(TPatchText(Bytes));
     }
     State.SetBytesProcessed(static_cast<int64_t>(State.iterations()) * static_cast<int64_t>(Bytes.size()));
     LinesOf(State);
@@ -57,9 +55,7 @@ void BM_Load(benchmark::State& State)
 std::string LoadGenerated(const benchmark::State& State, TPatchDef& Patch)
 {
     std::string Bytes = GeneratePatch(ModulesFor(State));
-    TStringList Lines;
-    Lines.SetText(Bytes);
-    Patch.LoadFromStrings(Lines);
+    Patch.LoadFromStrings(TPatchText(Bytes));
     return Bytes;
 }
 
@@ -79,7 +75,7 @@ void BM_Save(benchmark::State& State)
     const std::string Bytes = LoadGenerated(State, Patch);
     for (auto _ : State) {
         // As a save makes its text: piece by piece, each handed on (here to nothing).
-        TStringList Out([](std::string_view Piece) { benchmark::DoNotOptimize(Piece.data()); });
+        TLineWriter Out([](std::string_view Piece) { benchmark::DoNotOptimize(Piece.data()); });
         Patch.SaveToStrings(Out);
         Out.Flush();
     }
@@ -91,10 +87,8 @@ void BM_Save(benchmark::State& State)
 void BM_Order(benchmark::State& State)
 {
     const std::string Bytes = GeneratePatch(ModulesFor(State), true);
-    TStringList Lines;
-    Lines.SetText(Bytes);
     TPatchDef Patch;
-    Patch.LoadFromStrings(Lines);
+    Patch.LoadFromStrings(TPatchText(Bytes));
     for (auto _ : State) {
         const TRenumbering Map = Patch.OrderBySignalFlow(AreaPoly);
         State.PauseTiming();

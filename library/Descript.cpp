@@ -1,6 +1,7 @@
 #include "Descript.h"
 
 #include "Errors.h"
+#include "Files.h"
 
 namespace permuto {
 
@@ -31,7 +32,7 @@ bool IsCommentLine(std::string_view Line)
 
 } // namespace
 
-void TDescriptor::LoadItemFromStrings(const TStringList& Lines, int32_t ItemIndex, int32_t& Index)
+void TDescriptor::LoadItemFromStrings(const TLineTable& Lines, int32_t ItemIndex, int32_t& Index)
 {
     if (Index >= Lines.Count())
         return;
@@ -47,7 +48,7 @@ void TDescriptor::LoadItemFromStrings(const TStringList& Lines, int32_t ItemInde
         ++Index;
 }
 
-void TDescriptor::SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const
+void TDescriptor::SaveItemToStrings(TLineWriter& Lines, int32_t ItemIndex) const
 {
     Lines.Add(std::to_string(ItemIndex) + " " + Quoted(Name));
 }
@@ -61,7 +62,7 @@ bool TKnobDescriptor::ReadItemFields(std::string_view Line, int32_t& Pos)
     return true;
 }
 
-void TKnobDescriptor::SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const
+void TKnobDescriptor::SaveItemToStrings(TLineWriter& Lines, int32_t ItemIndex) const
 {
     Lines.Add(std::to_string(ItemIndex) + " " + Quoted(Name) + " " + RangeText(Low, High) + " " +
               std::to_string(Number) + " " + Quoted(Text));
@@ -79,7 +80,7 @@ bool TConnectorDescriptor::ReadItemFields(std::string_view Line, int32_t& Pos)
     return true;
 }
 
-void TConnectorDescriptor::SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const
+void TConnectorDescriptor::SaveItemToStrings(TLineWriter& Lines, int32_t ItemIndex) const
 {
     Lines.Add(std::to_string(ItemIndex) + " " + Quoted(Name) + " " + ConnectorClassToName(ConnectorClass));
 }
@@ -91,7 +92,7 @@ bool TCustomDescriptor::ReadItemFields(std::string_view Line, int32_t& Pos)
     return true;
 }
 
-void TCustomDescriptor::SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const
+void TCustomDescriptor::SaveItemToStrings(TLineWriter& Lines, int32_t ItemIndex) const
 {
     Lines.Add(std::to_string(ItemIndex) + " " + Quoted(Name) + " " + RangeText(Low, High) + " " + Quoted(Text));
 }
@@ -103,14 +104,14 @@ TConnectorDescriptor TConnectorDescriptors::NewItem() const
     return Item;
 }
 
-void TModuleDescriptor::LoadFromStrings(const TStringList& Lines, int32_t& Index)
+void TModuleDescriptor::LoadFromStrings(const TLineTable& Lines, int32_t& Index)
 {
     const int32_t Start = Index;
     if (!ReadEntry(Lines, Index))
         Index = Start;
 }
 
-bool TModuleDescriptor::ReadEntry(const TStringList& Lines, int32_t& Index)
+bool TModuleDescriptor::ReadEntry(const TLineTable& Lines, int32_t& Index)
 {
     const auto HasLine = [&] { return Index < Lines.Count(); };
     const auto WholeLineIs = [&](const char* Word) { return HasLine() && UpperCaseAscii(Lines[Index]) == Word; };
@@ -169,7 +170,7 @@ bool TModuleDescriptor::ReadEntry(const TStringList& Lines, int32_t& Index)
     return true;
 }
 
-void TModuleDescriptor::SaveToStrings(TStringList& Lines) const
+void TModuleDescriptor::SaveToStrings(TLineWriter& Lines) const
 {
     Lines.Add(std::to_string(TypeNumber) + " " + Name);
     Lines.Add("remarks " + Quoted(Remarks));
@@ -218,12 +219,10 @@ const TModuleDescriptor* TIndexedDescriptors::FindByType(int32_t TypeNumber) con
 
 void TModuleDescriptors::LoadFromFile(const std::string& FileName)
 {
-    TStringList Lines;
-    Lines.LoadFromFile(FileName);
-    LoadFromStrings(Lines);
+    LoadFromStrings(TLineTable(ReadFileBytes(FileName)));
 }
 
-void TModuleDescriptors::LoadFromStrings(const TStringList& Lines)
+void TModuleDescriptors::LoadFromStrings(const TLineTable& Lines)
 {
     Clear();
     int32_t Index = 0;

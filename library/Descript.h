@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "Errors.h"
+#include "LineTable.h"
+#include "LineWriter.h"
 #include "Scanner.h"
 #include "SimpleTypes.h"
-#include "StringList.h"
 
 namespace permuto {
 
@@ -22,12 +23,12 @@ public:
 
     virtual ~TDescriptor() = default;
     // A whole module entry (module descriptors only).
-    virtual void LoadFromStrings(const TStringList& /*Lines*/, int32_t& /*Index*/) {}
-    virtual void SaveToStrings(TStringList& /*Lines*/) const {}
+    virtual void LoadFromStrings(const TLineTable& /*Lines*/, int32_t& /*Index*/) {}
+    virtual void SaveToStrings(TLineWriter& /*Lines*/) const {}
     // One item line: "item-index name ...". Accepting the line advances Index;
     // a line with another item index, or that does not read, leaves it.
-    virtual void LoadItemFromStrings(const TStringList& Lines, int32_t ItemIndex, int32_t& Index);
-    virtual void SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const;
+    virtual void LoadItemFromStrings(const TLineTable& Lines, int32_t ItemIndex, int32_t& Index);
+    virtual void SaveItemToStrings(TLineWriter& Lines, int32_t ItemIndex) const;
 
 protected:
     // The fields after the name; false refuses the line.
@@ -40,7 +41,7 @@ public:
     TSevenBitValue High = 0;
     int32_t Number = 0;
     std::string Text;
-    void SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const override;
+    void SaveItemToStrings(TLineWriter& Lines, int32_t ItemIndex) const override;
 
 protected:
     bool ReadItemFields(std::string_view Line, int32_t& Pos) override;
@@ -50,7 +51,7 @@ class TConnectorDescriptor : public TDescriptor {
 public:
     TConnectorKind Kind = 0; // set by the list that reads it: 0 input, 1 output
     TConnectorClass ConnectorClass = 0;
-    void SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const override;
+    void SaveItemToStrings(TLineWriter& Lines, int32_t ItemIndex) const override;
 
 protected:
     bool ReadItemFields(std::string_view Line, int32_t& Pos) override;
@@ -61,7 +62,7 @@ public:
     TSevenBitValue Low = 0;
     TSevenBitValue High = 0;
     std::string Text;
-    void SaveItemToStrings(TStringList& Lines, int32_t ItemIndex) const override;
+    void SaveItemToStrings(TLineWriter& Lines, int32_t ItemIndex) const override;
 
 protected:
     bool ReadItemFields(std::string_view Line, int32_t& Pos) override;
@@ -84,7 +85,7 @@ public:
     }
     void Clear() { FItems.clear(); }
 
-    void LoadFromStrings(const TStringList& Lines, int32_t& Index)
+    void LoadFromStrings(const TLineTable& Lines, int32_t& Index)
     {
         Clear();
         while (Index < Lines.Count()) {
@@ -101,7 +102,7 @@ public:
         }
     }
 
-    void SaveToStrings(TStringList& Lines) const
+    void SaveToStrings(TLineWriter& Lines) const
     {
         for (int32_t I = 0; I < Count(); ++I)
             FItems[static_cast<size_t>(I)].SaveItemToStrings(Lines, I);
@@ -142,11 +143,11 @@ public:
 
     // One entry from line Index; on success Index is the first line after it,
     // on failure it is set back.
-    void LoadFromStrings(const TStringList& Lines, int32_t& Index) override;
-    void SaveToStrings(TStringList& Lines) const override;
+    void LoadFromStrings(const TLineTable& Lines, int32_t& Index) override;
+    void SaveToStrings(TLineWriter& Lines) const override;
 
 private:
-    bool ReadEntry(const TStringList& Lines, int32_t& Index);
+    bool ReadEntry(const TLineTable& Lines, int32_t& Index);
 };
 
 class TIndexedDescriptors {
@@ -170,7 +171,7 @@ public:
     // Reads entries until the end of the lines, an empty line or the first
     // entry that does not read; comment lines (blank, "-" or ";" first) may
     // stand between entries.
-    void LoadFromStrings(const TStringList& Lines);
+    void LoadFromStrings(const TLineTable& Lines);
 };
 
 // The program's one module library.

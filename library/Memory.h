@@ -4,7 +4,7 @@
 // a patch of a million lines those faults cost as much as the parsing. Asking
 // for huge pages on such a buffer before it is first written lets the kernel
 // back it with 2 MiB pages where it can. Only advice: nothing changes when
-// the kernel does not take it.
+// the kernel does not take it. (PlatformPosix.cpp gives the advice.)
 #include <cstddef>
 
 namespace permuto {

@@ -4,6 +4,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "Memory.h"
 
 namespace permuto {
 
@@ -50,6 +52,20 @@ std::string WhyNotWritable(const std::string& File, long long Size)
     if (Error == 0 && ::access(File.c_str(), F_OK) == 0 && ::access(File.c_str(), W_OK) != 0)
         Error = EACCES;
     return Error != 0 ? SystemReason(Error) : std::string();
+}
+
+void AdviseHugePages(const void* Data, size_t Bytes)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t Huge = uintptr_t{2} << 20;
+    const uintptr_t First = (reinterpret_cast<uintptr_t>(Data) + Huge - 1) & ~(Huge - 1);
+    const uintptr_t Last = (reinterpret_cast<uintptr_t>(Data) + Bytes) & ~(Huge - 1);
+    if (Last > First)
+        ::madvise(reinterpret_cast<void*>(First), Last - First, MADV_HUGEPAGE);
+#else
+    (void)Data;
+    (void)Bytes;
+#endif
 }
 
 void PrepareProcess()

@@ -18,7 +18,7 @@ bool TMorphAssignment::ReadLine(std::string_view Line)
     return true;
 }
 
-void TMorphAssignment::WriteLine(TStringList& Lines) const
+void TMorphAssignment::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddNumbers({Area, ModuleIndex, ParameterIndex, Morph, Range});
 }
@@ -31,7 +31,7 @@ bool TKnobAssignment::ReadLine(std::string_view Line)
     return true;
 }
 
-void TKnobAssignment::WriteLine(TStringList& Lines) const
+void TKnobAssignment::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddNumbers({Area, ModuleIndex, ParameterIndex, Knob});
 }
@@ -44,7 +44,7 @@ bool TControlAssignment::ReadLine(std::string_view Line)
     return true;
 }
 
-void TControlAssignment::WriteLine(TStringList& Lines) const
+void TControlAssignment::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddNumbers({Area, ModuleIndex, ParameterIndex, Controller});
 }
@@ -58,7 +58,7 @@ bool TMorphKnobValues::ReadLine(std::string_view Line)
     return true;
 }
 
-void TMorphKnobValues::WriteLine(TStringList& Lines) const
+void TMorphKnobValues::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddNumbers({Values[0], Values[1], Values[2], Values[3]});
 }
@@ -69,14 +69,14 @@ void TMorphMapDump::Clear()
     FKnobValues.Values.fill(0);
 }
 
-void TMorphMapDump::ReadBeforeAssignments(const TStringList& Lines, int32_t& Index)
+void TMorphMapDump::ReadBeforeAssignments(const TLineTable& Lines, int32_t& Index)
 {
     // A values line that does not read whole is read again as the first assignment.
     if (FKnobValues.ReadLine(Lines[Index]))
         ++Index;
 }
 
-void TMorphMapDump::WriteBeforeAssignments(TStringList& Lines) const
+void TMorphMapDump::WriteBeforeAssignments(TLineWriter& Lines) const
 {
     FKnobValues.WriteLine(Lines);
 }

@@ -25,6 +25,11 @@ public:
         if (Area == AreaCode)
             Map.Apply(ModuleIndex);
     }
+    // True when Renumber would change the assignment.
+    bool RefersTo(TAreaCode AreaCode, const TRenumbering& Map) const
+    {
+        return Area == AreaCode && Map(ModuleIndex) != ModuleIndex;
+    }
 
 protected:
     bool ReadTarget(std::string_view Line, int32_t& Pos);
@@ -36,7 +41,7 @@ public:
     TRange0To3 Morph = 0;
     TSevenBitValue Range = 0;
     bool ReadLine(std::string_view Line); // keeps what was read; always true
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
 };
 
 class TKnobAssignment : public TParameterTarget {
@@ -44,7 +49,7 @@ public:
     static constexpr std::string_view SectionName = "KnobMapDump";
     TSevenBitValue Knob = 0;
     bool ReadLine(std::string_view Line);
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
 };
 
 class TControlAssignment : public TParameterTarget {
@@ -52,7 +57,7 @@ public:
     static constexpr std::string_view SectionName = "ControlMapDump";
     TSevenBitValue Controller = 0;
     bool ReadLine(std::string_view Line);
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
 };
 
 template <class TAssignment>
@@ -69,17 +74,17 @@ public:
 
     // The first section of its kind in the whole list; every line of its body
     // yields one assignment.
-    void LoadFromStrings(const TStringList& Lines)
+    void LoadFromStrings(const TPatchText& Text)
     {
         Clear();
         int32_t Index = 0;
-        if (!FindSectionBody(Lines, TAssignment::SectionName, Index))
+        if (!FindSectionBody(Text, TAssignment::SectionName, Index))
             return;
-        ReadBeforeAssignments(Lines, Index);
-        FAssignments.ReadLines(Lines, Index);
+        ReadBeforeAssignments(Text.Lines(), Index);
+        FAssignments.ReadLines(Text.Lines(), Index);
     }
 
-    void SaveToStrings(TStringList& Lines) const
+    void SaveToStrings(TLineWriter& Lines) const
     {
         Lines.Add(SectionHeader(TAssignment::SectionName));
         WriteBeforeAssignments(Lines);
@@ -93,10 +98,18 @@ public:
         for (TAssignment& Assignment : FAssignments)
             Assignment.Renumber(AreaCode, Map);
     }
+    // True when Renumber would change some assignment.
+    bool RefersTo(TAreaCode AreaCode, const TRenumbering& Map) const
+    {
+        for (const TAssignment& Assignment : FAssignments)
+            if (Assignment.RefersTo(AreaCode, Map))
+                return true;
+        return false;
+    }
 
 protected:
-    virtual void ReadBeforeAssignments(const TStringList& /*Lines*/, int32_t& /*Index*/) {}
-    virtual void WriteBeforeAssignments(TStringList& /*Lines*/) const {}
+    virtual void ReadBeforeAssignments(const TLineTable& /*Lines*/, int32_t& /*Index*/) {}
+    virtual void WriteBeforeAssignments(TLineWriter& /*Lines*/) const {}
 
 private:
     TAssignments FAssignments;
@@ -108,7 +121,7 @@ public:
     // True when all four values read; a value that does not read holds 0 and
     // the values after it are not touched.
     bool ReadLine(std::string_view Line);
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
 };
 
 class TMorphMapDump : public TAssignmentMap<TMorphAssignment> {
@@ -117,8 +130,8 @@ public:
     void Clear() override;
 
 protected:
-    void ReadBeforeAssignments(const TStringList& Lines, int32_t& Index) override;
-    void WriteBeforeAssignments(TStringList& Lines) const override;
+    void ReadBeforeAssignments(const TLineTable& Lines, int32_t& Index) override;
+    void WriteBeforeAssignments(TLineWriter& Lines) const override;
 
 private:
     TMorphKnobValues FKnobValues;

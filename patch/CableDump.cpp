@@ -14,7 +14,7 @@ bool TCableDef::ReadLine(std::string_view Line)
            ReadRange0To1(Line, Pos, S, ConnectorKind2);
 }
 
-void TCableDef::WriteLine(TStringList& Lines) const
+void TCableDef::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddNumbers({Color, Module1, Connector1, ConnectorKind1, Module2, Connector2, ConnectorKind2});
 }

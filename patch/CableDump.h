@@ -24,13 +24,14 @@ public:
 
     // All seven fields must read; otherwise the line is dropped.
     bool ReadLine(std::string_view Line);
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
     // Both ends are renumbered independently.
     void Renumber(const TRenumbering& Map)
     {
         Map.Apply(Module1);
         Map.Apply(Module2);
     }
+    bool RefersTo(const TRenumbering& Map) const { return Map(Module1) != Module1 || Map(Module2) != Module2; }
 };
 
 using TCableDefs = TRecordList<TCableDef>;

@@ -5,13 +5,13 @@
 
 namespace permuto {
 
-void TCurrentNoteDump::LoadFromStrings(const TStringList& Lines)
+void TCurrentNoteDump::LoadFromStrings(const TPatchText& Text)
 {
     Clear();
     int32_t Index = 0;
-    if (!FindSectionBody(Lines, SectionName, Index))
+    if (!FindSectionBody(Text, SectionName, Index))
         return;
-    std::string_view Line = Lines[Index];
+    std::string_view Line = Text[Index];
     int32_t Pos = 1;
     for (;;) {
         TNoteDef Note;
@@ -23,7 +23,7 @@ void TCurrentNoteDump::LoadFromStrings(const TStringList& Lines)
     }
 }
 
-void TCurrentNoteDump::SaveToStrings(TStringList& Lines, bool WriteWhenEmpty) const
+void TCurrentNoteDump::SaveToStrings(TLineWriter& Lines, bool WriteWhenEmpty) const
 {
     if (FNoteDefs.empty() && !WriteWhenEmpty)
         return;

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "library/SimpleTypes.h"
-#include "library/StringList.h"
+#include "PatchText.h"
+#include "library/LineWriter.h"
 
 namespace permuto {
 
@@ -23,8 +24,8 @@ public:
     const std::vector<TNoteDef>& NoteDefs() const { return FNoteDefs; }
     void Clear() { FNoteDefs.clear(); }
     void Add(const TNoteDef& Note) { FNoteDefs.push_back(Note); }
-    void LoadFromStrings(const TStringList& Lines);
-    void SaveToStrings(TStringList& Lines, bool WriteWhenEmpty = false) const;
+    void LoadFromStrings(const TPatchText& Text);
+    void SaveToStrings(TLineWriter& Lines, bool WriteWhenEmpty = false) const;
 
 private:
     std::vector<TNoteDef> FNoteDefs;

@@ -44,12 +44,16 @@ void THeader::Clear()
         FValues[static_cast<size_t>(I)] = Fields[I].Default;
 }
 
-void THeader::LoadFromStrings(const TStringList& Lines)
+void THeader::LoadFromStrings(const TPatchText& Text)
 {
     Clear();
     // The header line itself is not looked for. Without a version line, or
-    // with nothing after it, the list's index error ends the load.
+    // with nothing after it, the list's index error ends the load, with the
+    // number of lines of the file.
+    const TLineTable& Lines = Text.Lines();
     const int32_t Index = FindLineStartingWith(Lines, "Version");
+    if (Index + 1 >= Lines.Count())
+        throw EListError(Text.LinesRead());
     std::string_view VersionLine = Lines[Index];
     std::string_view Numbers = Lines[Index + 1];
     const size_t Equals = VersionLine.find('=');
@@ -61,7 +65,7 @@ void THeader::LoadFromStrings(const TStringList& Lines)
             break;
 }
 
-void THeader::SaveToStrings(TStringList& Lines) const
+void THeader::SaveToStrings(TLineWriter& Lines) const
 {
     Lines.Add(SectionHeader(SectionName));
     Lines.Add("Version=" + FVersion);

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "library/StringList.h"
+#include "PatchText.h"
+#include "library/LineWriter.h"
 
 namespace permuto {
 
@@ -28,8 +29,8 @@ public:
     // Reads the version line (the first line beginning with "Version", any
     // case) and the numbers line after it. Raises EListError when either is
     // missing.
-    void LoadFromStrings(const TStringList& Lines);
-    void SaveToStrings(TStringList& Lines) const;
+    void LoadFromStrings(const TPatchText& Text);
+    void SaveToStrings(TLineWriter& Lines) const;
 
 private:
     std::string FVersion;

@@ -5,19 +5,19 @@
 
 namespace permuto {
 
-void TKeyboardAssignment::LoadFromStrings(const TStringList& Lines)
+void TKeyboardAssignment::LoadFromStrings(const TPatchText& Text)
 {
     int32_t Index = 0;
-    if (!FindSectionBody(Lines, SectionName, Index))
+    if (!FindSectionBody(Text, SectionName, Index))
         return;
-    std::string_view Line = Lines[Index];
+    std::string_view Line = Text[Index];
     int32_t Pos = 1;
     for (TRange0To2& Value : FValues)
         if (!ReadRange0To2(Line, Pos, FieldSeparators, Value))
             break;
 }
 
-void TKeyboardAssignment::SaveToStrings(TStringList& Lines) const
+void TKeyboardAssignment::SaveToStrings(TLineWriter& Lines) const
 {
     Lines.Add(SectionHeader(SectionName));
     std::string Text;

@@ -4,7 +4,8 @@
 #include <string_view>
 
 #include "library/SimpleTypes.h"
-#include "library/StringList.h"
+#include "PatchText.h"
+#include "library/LineWriter.h"
 
 namespace permuto {
 
@@ -15,8 +16,8 @@ public:
     const std::array<TRange0To2, 4>& Values() const { return FValues; }
     void Clear() { FValues.fill(0); }
     // Does not clear first: the document's clear before a load does that.
-    void LoadFromStrings(const TStringList& Lines);
-    void SaveToStrings(TStringList& Lines) const;
+    void LoadFromStrings(const TPatchText& Text);
+    void SaveToStrings(TLineWriter& Lines) const;
 
 private:
     std::array<TRange0To2, 4> FValues{};

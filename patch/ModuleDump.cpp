@@ -19,7 +19,7 @@ std::string TModuleDef::TypeName() const
     return Descriptor != nullptr ? Descriptor->Name : Format("(unknown type %d)", ModuleType);
 }
 
-void TModuleDef::WriteLine(TStringList& Lines) const
+void TModuleDef::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddNumbers({ModuleIndex, ModuleType, X, Y});
 }

@@ -23,8 +23,9 @@ public:
 
     // Four integers; anything less drops the line. Tokens after them are ignored.
     bool ReadLine(std::string_view Line);
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
     void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
+    bool RefersTo(const TRenumbering& Map) const { return Map(ModuleIndex) != ModuleIndex; }
 };
 
 using TModuleDefs = TRecordList<TModuleDef>;

@@ -37,7 +37,7 @@ void AppendNameToken(std::string& Text, std::string_view Name)
     }
 }
 
-void TModuleName::WriteLine(TStringList& Lines) const
+void TModuleName::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddLine([this](std::string& Text) {
         AppendNumbers(Text, {ModuleIndex});

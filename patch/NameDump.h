@@ -23,8 +23,9 @@ public:
     bool ReadLine(std::string_view Line);
     // "%d %s", the name written so that it reads back unchanged: quoted when it
     // holds a blank or a tab, each double quote doubled otherwise.
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
     void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
+    bool RefersTo(const TRenumbering& Map) const { return Map(ModuleIndex) != ModuleIndex; }
 };
 
 using TModuleNames = TRecordList<TModuleName>;

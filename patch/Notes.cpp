@@ -4,31 +4,29 @@
 
 namespace permuto {
 
-void TNotes::LoadFromStrings(const TStringList& Lines)
+void TNotes::LoadFromStrings(const TPatchText& Text)
 {
     Clear();
     int32_t First = 0;
-    if (!FindSectionBody(Lines, SectionName, First))
+    if (!FindSectionBody(Text, SectionName, First))
         return;
+    // The closing line begins with "[": only such lines are looked at, the
+    // last one first.
     const std::string Closer = SectionCloser(SectionName);
-    int32_t End = Lines.Count();
-    for (int32_t I = Lines.Count() - 1; I >= First; --I)
-        if (StartsWithText(Lines[I], Closer)) {
-            End = I;
+    const std::vector<int32_t>& Brackets = Text.Lines().BracketLines();
+    int32_t End = Text.Count();
+    for (auto Line = Brackets.rbegin(); Line != Brackets.rend() && *Line >= First; ++Line)
+        if (StartsWithText(Text[*Line], Closer)) {
+            End = *Line;
             break;
         }
-    size_t Bytes = 0;
-    for (int32_t I = First; I < End; ++I)
-        Bytes += Lines[I].size();
-    Reserve(static_cast<size_t>(End - First), Bytes); // no spare room: notes can be most of a file
-    for (int32_t I = First; I < End; ++I)
-        Add(Lines[I]);
+    FLines = TLineTable(Text.Lines(), First, End);
 }
 
-void TNotes::SaveToStrings(TStringList& Lines) const
+void TNotes::SaveToStrings(TLineWriter& Lines) const
 {
     Lines.Add(SectionHeader(SectionName));
-    for (std::string_view Line : *this)
+    for (const std::string_view Line : FLines)
         Lines.Add(Line);
     Lines.Add(SectionCloser(SectionName));
 }

@@ -13,7 +13,7 @@ bool TParameterLine::ReadLine(std::string_view Line)
     return true;
 }
 
-void TParameterLine::WriteLine(TStringList& Lines) const
+void TParameterLine::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddLine([this](std::string& Text) {
         AppendNumbers(Text, {ModuleIndex, ModuleType, Values.Count()});
@@ -30,7 +30,7 @@ bool TCustomLine::ReadLine(std::string_view Line)
     return true;
 }
 
-void TCustomLine::WriteLine(TStringList& Lines) const
+void TCustomLine::WriteLine(TLineWriter& Lines) const
 {
     Lines.AddLine([this](std::string& Text) {
         AppendNumbers(Text, {ModuleIndex, Values.Count()});

@@ -21,6 +21,7 @@ public:
     // Drops the values; the index (and type) stay.
     void Clear() { Values.SetCount(0); }
     void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
+    bool RefersTo(const TRenumbering& Map) const { return Map(ModuleIndex) != ModuleIndex; }
 };
 
 class TParameterLine : public TValueLine {
@@ -31,7 +32,7 @@ public:
 
     // Keeps whatever could be read; always true.
     bool ReadLine(std::string_view Line);
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
 };
 
 class TCustomLine : public TValueLine {
@@ -39,7 +40,7 @@ public:
     static constexpr std::string_view SectionName = "CustomDump";
 
     bool ReadLine(std::string_view Line);
-    void WriteLine(TStringList& Lines) const;
+    void WriteLine(TLineWriter& Lines) const;
 };
 
 using TParameters = TRecordList<TParameterLine>;

@@ -15,157 +15,194 @@ bool IsArea(uint8_t AreaCode)
     return AreaCode == AreaPoly || AreaCode == AreaCommon;
 }
 
-template <class TDump>
-void LoadPair(std::array<TDump, 2>& Pair, TStringList& Lines)
+// One section of the document, and everything the document does with it.
+// The table below lists them in the order they are written (the file's
+// layout); clearing, reading, renumbering and asking whether a renumbering
+// changes anything walk the same table.
+struct TSection {
+    TSectionName Name;
+    // False for the header, which is found by its version line.
+    bool FoundByHeader;
+    // Read on the second thread of a large load (about half of its work).
+    bool OnSecondThread;
+    void (*Clear)(TPatchDef& Patch);
+    void (*Read)(TPatchDef& Patch, const TPatchText& Text);
+    void (*Write)(const TPatchDef& Patch, TLineWriter& Lines);
+    // Null for the sections that refer to no module.
+    void (*Renumber)(TPatchDef& Patch, TAreaCode Area, const TRenumbering& Map);
+    bool (*RefersTo)(const TPatchDef& Patch, TAreaCode Area, const TRenumbering& Map);
+};
+
+// A section that exists once per area: a pair of dumps, poly first.
+template <auto Pair>
+constexpr TSection PairSection(std::string_view Name, bool OnSecondThread = false)
 {
-    Pair[PolyDump].LoadFromStrings(AreaPoly, Lines);
-    Pair[CommonDump].LoadFromStrings(AreaCommon, Lines);
+    return {{Name, true},
+            true,
+            OnSecondThread,
+            [](TPatchDef& P) {
+                for (auto& Dump : P.*Pair)
+                    Dump.Clear();
+            },
+            [](TPatchDef& P, const TPatchText& Text) {
+                (P.*Pair)[PolyDump].LoadFromStrings(AreaPoly, Text);
+                (P.*Pair)[CommonDump].LoadFromStrings(AreaCommon, Text);
+            },
+            [](const TPatchDef& P, TLineWriter& Lines) {
+                for (const auto& Dump : P.*Pair)
+                    Dump.SaveToStrings(Lines);
+            },
+            [](TPatchDef& P, TAreaCode Area, const TRenumbering& Map) { (P.*Pair)[DumpOf(Area)].Renumber(Map); },
+            [](const TPatchDef& P, TAreaCode Area, const TRenumbering& Map) {
+                return (P.*Pair)[DumpOf(Area)].RefersTo(Map);
+            }};
 }
 
-template <class TDump>
-void SavePair(const std::array<TDump, 2>& Pair, TStringList& Lines)
+// A section that exists once in the patch.
+template <auto Member>
+constexpr TSection SingleSection(std::string_view Name, bool FoundByHeader = true)
 {
-    Pair[PolyDump].SaveToStrings(Lines);
-    Pair[CommonDump].SaveToStrings(Lines);
+    return {{Name, false},
+            FoundByHeader,
+            false,
+            [](TPatchDef& P) { (P.*Member).Clear(); },
+            [](TPatchDef& P, const TPatchText& Text) { (P.*Member).LoadFromStrings(Text); },
+            [](const TPatchDef& P, TLineWriter& Lines) { (P.*Member).SaveToStrings(Lines); },
+            nullptr,
+            nullptr};
 }
 
-template <class TDump>
-void ClearPair(std::array<TDump, 2>& Pair)
+// A patch-wide map of assignments to module parameters of either area.
+template <auto Map>
+constexpr TSection MapSection(std::string_view Name)
 {
-    Pair[PolyDump].Clear();
-    Pair[CommonDump].Clear();
+    TSection Section = SingleSection<Map>(Name);
+    Section.Renumber = [](TPatchDef& P, TAreaCode Area, const TRenumbering& Renumbering) {
+        (P.*Map).Renumber(Area, Renumbering);
+    };
+    Section.RefersTo = [](const TPatchDef& P, TAreaCode Area, const TRenumbering& Renumbering) {
+        return (P.*Map).RefersTo(Area, Renumbering);
+    };
+    return Section;
 }
+
+// Writes the current notes. Every reader takes the first header of its
+// section in the file: with the current-note section left out, a note line
+// that looks like its header would be read as one on the next load, and the
+// line after it would become current notes. The empty section, written ahead
+// of the notes, keeps such a patch the same from save to load.
+void WriteCurrentNotes(const TPatchDef& P, TLineWriter& Lines)
+{
+    const std::string CurrentNotes = SectionPrefix(TCurrentNoteDump::SectionName);
+    const auto LooksLikeHeader = [&](std::string_view Line) { return StartsWithText(Line, CurrentNotes); };
+    P.CurrentNoteDump.SaveToStrings(Lines, std::any_of(P.Notes.begin(), P.Notes.end(), LooksLikeHeader));
+}
+
+constexpr TSection CurrentNotesSection()
+{
+    TSection Section = SingleSection<&TPatchDef::CurrentNoteDump>(TCurrentNoteDump::SectionName);
+    Section.Write = WriteCurrentNotes;
+    return Section;
+}
+
+const TSection Sections[] = {
+    SingleSection<&TPatchDef::Header>(THeader::SectionName, false),
+    PairSection<&TPatchDef::ModuleDumps>(TModuleDef::SectionName),
+    CurrentNotesSection(),
+    PairSection<&TPatchDef::CableDumps>(TCableDef::SectionName),
+    PairSection<&TPatchDef::ParameterDumps>(TParameterLine::SectionName, true),
+    PairSection<&TPatchDef::CustomDumps>(TCustomLine::SectionName, true),
+    MapSection<&TPatchDef::MorphMapDump>(TMorphAssignment::SectionName),
+    SingleSection<&TPatchDef::KeyboardAssignment>(TKeyboardAssignment::SectionName),
+    MapSection<&TPatchDef::KnobMapDump>(TKnobAssignment::SectionName),
+    MapSection<&TPatchDef::ControlMapDump>(TControlAssignment::SectionName),
+    PairSection<&TPatchDef::NameDumps>(TModuleName::SectionName),
+    SingleSection<&TPatchDef::Notes>(TNotes::SectionName),
+};
 
 } // namespace
 
-void TPatchDef::Clear()
+std::span<const TSectionName> PatchSectionNames()
 {
-    Header.Clear();
-    ClearPair(ModuleDumps);
-    CurrentNoteDump.Clear();
-    ClearPair(CableDumps);
-    ClearPair(ParameterDumps);
-    ClearPair(CustomDumps);
-    KeyboardAssignment.Clear();
-    KnobMapDump.Clear();
-    MorphMapDump.Clear();
-    ControlMapDump.Clear();
-    ClearPair(NameDumps);
-    Notes.Clear();
+    static const std::vector<TSectionName> Names = [] {
+        std::vector<TSectionName> Found;
+        for (const TSection& Section : Sections)
+            if (Section.FoundByHeader)
+                Found.push_back(Section.Name);
+        return Found;
+    }();
+    return Names;
 }
 
-void TPatchDef::LoadFromFile(const std::string& Name)
+void TPatchDef::Clear()
+{
+    for (const TSection& Section : Sections)
+        Section.Clear(*this);
+}
+
+void TPatchDef::LoadFromFile(const std::string& Name, bool CompareWithSave)
 {
     TFileIdentity Identity;
-    TStringList Lines;
-    Lines.SetText(ReadFileBytes(Name, &Identity));
+    const TPatchText Text(ReadFileBytes(Name, &Identity));
     TPatchDef Loaded;
-    Loaded.ReadSections(Lines);
+    Loaded.ReadSections(Text);
+    if (CompareWithSave)
+        Loaded.FUnsaved = UnsavedLines(Loaded, Text.Lines());
     Loaded.FileName = Name;
     Loaded.FLoadedIdentity = Identity;
     *this = std::move(Loaded);
 }
 
-void TPatchDef::LoadFromStrings(TStringList& Lines)
+void TPatchDef::LoadFromStrings(const TPatchText& Text)
 {
     TPatchDef Loaded;
-    Loaded.ReadSections(Lines);
+    Loaded.ReadSections(Text);
     Loaded.FileName = std::move(FileName);
     *this = std::move(Loaded);
 }
 
-namespace {
-
-// True when some line opens one of the patch's sections.
-bool HoldsASection(const TStringList& Lines)
+void TPatchDef::ReadSections(const TPatchText& Text)
 {
-    const std::string_view Names[] = {TModuleDef::SectionName,       TCurrentNoteDump::SectionName,
-                                      TCableDef::SectionName,        TParameterLine::SectionName,
-                                      TCustomLine::SectionName,      TMorphAssignment::SectionName,
-                                      TKeyboardAssignment::SectionName, TKnobAssignment::SectionName,
-                                      TControlAssignment::SectionName, TModuleName::SectionName,
-                                      TNotes::SectionName};
-    for (int32_t Line = Lines.NextBracketLine(0); Line < Lines.Count(); Line = Lines.NextBracketLine(Line + 1))
-        for (std::string_view Name : Names)
-            if (StartsWithText(Lines[Line], SectionPrefix(Name)))
-                return true;
-    return false;
-}
-
-} // namespace
-
-void TPatchDef::ReadSections(TStringList& Lines)
-{
-    FLooksLikePatch = HoldsASection(Lines);
-    FNulAt = Lines.NulAt();
-    // The parameter and custom values are about half the work of a load.
-    // When no reader changes the lines, every reader sees the same lines
-    // whenever it runs, so the values of a large patch are read on a second
-    // thread while this one reads the rest. Both searches above have already
-    // built the list's index of header lines, the one thing a reader of the
-    // list changes. A patch of a few thousand lines is read faster than a
-    // thread starts.
+    FLooksLikePatch = Text.HoldsASection();
+    FNulAt = Text.Lines().NulAt();
+    // Readers only read the text, so they may run side by side: the
+    // parameter and custom values of a large patch are read on a second
+    // thread while this one reads the rest. A patch of a few thousand lines
+    // is read faster than a thread starts.
     constexpr int32_t LinesWorthAThread = 16384;
-    const auto ReadValues = [this, &Lines] {
-        LoadPair(ParameterDumps, Lines);
-        LoadPair(CustomDumps, Lines);
+    const auto ReadValues = [this, &Text] {
+        for (const TSection& Section : Sections)
+            if (Section.OnSecondThread)
+                Section.Read(*this, Text);
     };
     std::future<void> Values;
-    if (Lines.Count() >= LinesWorthAThread && !TSectionDump::ReadingMaySplit(Lines)) {
+    if (Text.Count() >= LinesWorthAThread) {
         try {
             Values = std::async(std::launch::async, ReadValues);
         } catch (const std::system_error&) {
             // No thread to be had: the values are read below, in their turn.
         }
     }
-    Header.LoadFromStrings(Lines);
-    LoadPair(ModuleDumps, Lines);
-    CurrentNoteDump.LoadFromStrings(Lines);
-    LoadPair(CableDumps, Lines);
-    if (!Values.valid())
-        ReadValues();
-    KeyboardAssignment.LoadFromStrings(Lines);
-    KnobMapDump.LoadFromStrings(Lines);
-    MorphMapDump.LoadFromStrings(Lines);
-    ControlMapDump.LoadFromStrings(Lines);
-    LoadPair(NameDumps, Lines);
-    Notes.LoadFromStrings(Lines);
+    for (const TSection& Section : Sections)
+        if (!Section.OnSecondThread)
+            Section.Read(*this, Text);
     if (Values.valid())
         Values.get();
+    else
+        ReadValues();
 }
 
-void TPatchDef::SaveToStrings(TStringList& Lines) const
+void TPatchDef::SaveToStrings(TLineWriter& Lines) const
 {
-    Header.SaveToStrings(Lines);
-    SavePair(ModuleDumps, Lines);
-    // Every reader takes the first header of its section in the file. With
-    // the current-note section left out, a note line that looks like its
-    // header would be read as one on the next load, and the line after it
-    // would become current notes. The empty section, written ahead of the
-    // notes, keeps such a patch the same from save to load.
-    // (The notes are searched line by line: a save changes nothing, not even
-    // the list's index of header lines, so two saves may run at once.)
-    const std::string CurrentNotes = SectionPrefix(TCurrentNoteDump::SectionName);
-    bool NoteLooksLikeHeader = false;
-    for (auto Line = Notes.begin(); Line != Notes.end() && !NoteLooksLikeHeader; ++Line)
-        NoteLooksLikeHeader = StartsWithText(*Line, CurrentNotes);
-    CurrentNoteDump.SaveToStrings(Lines, NoteLooksLikeHeader);
-    SavePair(CableDumps, Lines);
-    SavePair(ParameterDumps, Lines);
-    SavePair(CustomDumps, Lines);
-    MorphMapDump.SaveToStrings(Lines);
-    KeyboardAssignment.SaveToStrings(Lines);
-    KnobMapDump.SaveToStrings(Lines);
-    ControlMapDump.SaveToStrings(Lines);
-    SavePair(NameDumps, Lines);
-    Notes.SaveToStrings(Lines);
+    for (const TSection& Section : Sections)
+        Section.Write(*this, Lines);
 }
 
 TFileIdentity TPatchDef::Save() const
 {
     // The lines go to the file as they are made: a patch is never held twice.
     return WriteFile(FileName, [this](const TByteSink& Write) {
-        TStringList Lines(Write);
+        TLineWriter Lines(Write);
         SaveToStrings(Lines);
         Lines.Flush();
     });
@@ -181,37 +218,18 @@ void TPatchDef::Renumber(uint8_t AreaCode, const TRenumbering& Map)
 {
     if (!IsArea(AreaCode))
         return;
-    const int Dump = DumpOf(AreaCode);
-    ModuleDumps[Dump].Renumber(Map);
-    CableDumps[Dump].Renumber(Map);
-    ParameterDumps[Dump].Renumber(Map);
-    CustomDumps[Dump].Renumber(Map);
-    NameDumps[Dump].Renumber(Map);
-    MorphMapDump.Renumber(AreaCode, Map);
-    KnobMapDump.Renumber(AreaCode, Map);
-    ControlMapDump.Renumber(AreaCode, Map);
+    for (const TSection& Section : Sections)
+        if (Section.Renumber != nullptr)
+            Section.Renumber(*this, AreaCode, Map);
 }
 
 bool TPatchDef::ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const
 {
     if (!IsArea(AreaCode) || Map.IsIdentity())
         return false;
-    const int Dump = DumpOf(AreaCode);
-    const auto Moves = [&Map](int32_t Index) { return Map(Index) != Index; };
-    const auto AnyIndex = [&Moves](const auto& Records) {
-        return std::any_of(Records.begin(), Records.end(), [&](const auto& R) { return Moves(R.ModuleIndex); });
-    };
-    const auto AnyAssignment = [&](const auto& Section) {
-        const auto& List = Section.Assignments();
-        return std::any_of(List.begin(), List.end(),
-                           [&](const auto& A) { return A.Area == AreaCode && Moves(A.ModuleIndex); });
-    };
-    const TCableDefs& Cables = CableDumps[Dump].Cables();
-    return AnyIndex(ModuleDumps[Dump].Modules()) || AnyIndex(ParameterDumps[Dump].ParameterLines()) ||
-           AnyIndex(CustomDumps[Dump].CustomLines()) || AnyIndex(NameDumps[Dump].Names()) ||
-           std::any_of(Cables.begin(), Cables.end(),
-                       [&](const TCableDef& C) { return Moves(C.Module1) || Moves(C.Module2); }) ||
-           AnyAssignment(MorphMapDump) || AnyAssignment(KnobMapDump) || AnyAssignment(ControlMapDump);
+    return std::any_of(std::begin(Sections), std::end(Sections), [&](const TSection& Section) {
+        return Section.RefersTo != nullptr && Section.RefersTo(*this, AreaCode, Map);
+    });
 }
 
 void TPatchDef::SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB)

@@ -18,8 +18,9 @@
 #include "ParameterDump.h"
 #include "Renumbering.h"
 #include "SignalFlow.h"
+#include "PatchText.h"
 #include "library/Files.h"
-#include "library/StringList.h"
+#include "library/LineWriter.h"
 
 namespace permuto {
 
@@ -31,6 +32,15 @@ inline int DumpOf(uint8_t AreaCode)
 {
     return AreaCode == AreaCommon ? CommonDump : PolyDump;
 }
+
+// The lines of a file that a save of its patch would not write back as they
+// were read, line ends and blanks at the ends of lines aside: lines of an
+// unknown section, text before the header, values out of range, ...
+struct TUnsavedLines {
+    int64_t Count = 0;
+    int32_t First = -1; // the first of them (0-based), -1 when there is none
+    std::string FirstText;
+};
 
 class TPatchDef {
 public:
@@ -59,11 +69,13 @@ public:
     // is read into a document of its own and taken over only when complete,
     // so a file that cannot be read, has no usable version line, or fails in
     // any other way (memory) leaves the document and FileName as they were.
-    void LoadFromFile(const std::string& Name);
-    // The same from lines (which a reader may change); FileName stays.
-    void LoadFromStrings(TStringList& Lines);
+    // With CompareWithSave, Unsaved() then tells what a save would not
+    // write back as it was read.
+    void LoadFromFile(const std::string& Name, bool CompareWithSave = false);
+    // The same from a patch's text; FileName stays.
+    void LoadFromStrings(const TPatchText& Text);
     // Appends every section in the file order.
-    void SaveToStrings(TStringList& Lines) const;
+    void SaveToStrings(TLineWriter& Lines) const;
     // Both give the identity of the file written.
     TFileIdentity Save() const;
     TFileIdentity SaveToFile(const std::string& Name);
@@ -106,6 +118,8 @@ public:
     // False when the loaded lines held no patch section at all besides the
     // version line: most likely some other file.
     bool LooksLikePatch() const { return FLooksLikePatch; }
+    // What a save would not write back of the file loaded last (when asked).
+    const TUnsavedLines& Unsaved() const { return FUnsaved; }
     // The identity of the file LoadFromFile read.
     const TFileIdentity& LoadedIdentity() const { return FLoadedIdentity; }
     // Where the loaded text stopped at a NUL byte, or -1 when it was read to
@@ -113,11 +127,16 @@ public:
     int64_t NulAt() const { return FNulAt; }
 
 private:
-    void ReadSections(TStringList& Lines);
+    void ReadSections(const TPatchText& Text);
+
+    TUnsavedLines FUnsaved;
 
     TFileIdentity FLoadedIdentity;
     bool FLooksLikePatch = false;
     int64_t FNulAt = -1;
 };
+
+// Compares what a save of Patch writes with the lines Read it was loaded from.
+TUnsavedLines UnsavedLines(const TPatchDef& Patch, const TLineTable& Read);
 
 } // namespace permuto

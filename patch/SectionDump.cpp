@@ -1,5 +1,7 @@
 #include "SectionDump.h"
 
+#include <algorithm>
+
 #include "library/Scanner.h"
 
 namespace permuto {
@@ -44,46 +46,21 @@ std::string SectionCloser(std::string_view Name)
     return Line;
 }
 
-int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From)
+int32_t FindLineStartingWith(const TLineTable& Lines, std::string_view Prefix, int32_t From)
 {
-    int32_t Index = From;
-    if (!Prefix.empty() && Prefix.front() == '[') { // headers: only lines that begin with "[" can match
-        Index = Lines.NextBracketLine(Index);
-        while (Index < Lines.Count() && !StartsWithText(Lines[Index], Prefix))
-            Index = Lines.NextBracketLine(Index + 1);
-        return Index;
-    }
+    int32_t Index = std::max(From, 0);
     while (Index < Lines.Count() && !StartsWithText(Lines[Index], Prefix))
         ++Index;
     return Index;
 }
 
-bool FindSectionBody(const TStringList& Lines, std::string_view Name, int32_t& Index)
+bool FindSectionBody(const TPatchText& Text, std::string_view Name, int32_t& Index)
 {
-    Index = FindLineStartingWith(Lines, SectionPrefix(Name)) + 1;
-    return Index < Lines.Count();
+    const std::span<const int32_t> Headers = Text.Headers(Name);
+    Index = Headers.empty() ? Text.Count() : Headers.front() + 1;
+    return Index < Text.Count();
 }
 
-bool TSectionDump::FindAreaSection(TStringList& Lines, std::string_view Prefix, TAreaCode AreaCode, int32_t& Index)
-{
-    Area = AreaCode;
-    Index = 0;
-    bool Found = false;
-    while (!Found && Index < Lines.Count()) {
-        Index = FindLineStartingWith(Lines, Prefix, Index) + 1;
-        if (Index < Lines.Count()) {
-            const int32_t Start = Index;
-            ReadAreaLine(Lines, AreaCode, Index);
-            Found = Index > Start;
-        }
-    }
-    return Found;
-}
-
-namespace {
-
-// Reads the area code that begins an area line. ModuleLineAt is the position
-// of a whole module line (four more integers) on the same line, or 0.
 bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& ModuleLineAt)
 {
     int32_t Pos = 1;
@@ -93,45 +70,40 @@ bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& ModuleLin
     const int32_t StartPos = Pos;
     int Following = 0;
     int32_t Ignored = 0;
-    while (ReadInteger(Line, Pos, FieldSeparators, Ignored))
+    while (Following <= 4 && ReadInteger(Line, Pos, FieldSeparators, Ignored))
         ++Following;
     if (Following == 4)
         ModuleLineAt = StartPos;
     return true;
 }
 
-} // namespace
-
-void TSectionDump::ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index)
+bool TSectionDump::FindAreaSection(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode, int32_t& Index)
 {
-    const std::string_view Line = Lines[Index];
-    TAreaCode Code = 0;
-    int32_t ModuleLineAt = 0;
-    if (!ReadAreaLineCode(Line, Code, ModuleLineAt) || Code != AreaCode)
-        return;
-    if (ModuleLineAt != 0) {
-        // The area line carries the first module line: give each its own line.
-        Lines.Replace(Index, Line.substr(static_cast<size_t>(ModuleLineAt) - 1));
-        Lines.Insert(Index, std::to_string(Code));
+    Area = AreaCode;
+    for (const int32_t Header : Text.Headers(Name)) {
+        Index = Header + 1;
+        if (Index < Text.Count()) {
+            const int32_t Start = Index;
+            ReadAreaLine(Text.Lines(), AreaCode, Index);
+            if (Index > Start)
+                return true;
+        }
     }
-    ++Index;
-}
-
-bool TSectionDump::ReadingMaySplit(const TStringList& Lines)
-{
-    // FindAreaSection hands ReadAreaLine only the line after a header, and
-    // any area code counts here, whichever area a reader looks for.
-    TAreaCode Code = 0;
-    int32_t ModuleLineAt = 0;
-    for (int32_t Line = Lines.NextBracketLine(0); Line + 1 < Lines.Count(); Line = Lines.NextBracketLine(Line + 1))
-        if (ReadAreaLineCode(Lines[Line + 1], Code, ModuleLineAt) && ModuleLineAt != 0)
-            return true;
+    Index = Text.Count();
     return false;
 }
 
-void TSectionDump::WriteAreaLine(TStringList& Lines) const
+void TSectionDump::ReadAreaLine(const TLineTable& Lines, TAreaCode AreaCode, int32_t& Index)
 {
-    Lines.Add(std::to_string(Area));
+    TAreaCode Code = 0;
+    int32_t ModuleLineAt = 0;
+    if (ReadAreaLineCode(Lines[Index], Code, ModuleLineAt) && Code == AreaCode)
+        ++Index;
+}
+
+void TSectionDump::WriteAreaLine(TLineWriter& Lines) const
+{
+    Lines.AddNumbers({Area});
 }
 
 } // namespace permuto

@@ -9,11 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "PatchText.h"
 #include "Renumbering.h"
 #include "library/Errors.h"
+#include "library/LineTable.h"
+#include "library/LineWriter.h"
 #include "library/Memory.h"
 #include "library/SimpleTypes.h"
-#include "library/StringList.h"
 
 namespace permuto {
 
@@ -28,12 +30,18 @@ inline bool IsSectionEnd(std::string_view Line)
 }
 // Index of the first line at or after From that StartsWithText(Prefix), or
 // Lines.Count() when there is none.
-int32_t FindLineStartingWith(const TStringList& Lines, std::string_view Prefix, int32_t From = 0);
+int32_t FindLineStartingWith(const TLineTable& Lines, std::string_view Prefix, int32_t From = 0);
 
-// Finds the first line that begins with "[Name" (letter case ignored) and
-// sets Index on the line after it: the section's body. False when there is no
-// such line or it is the last one.
-bool FindSectionBody(const TStringList& Lines, std::string_view Name, int32_t& Index);
+// Finds the first header of section Name and sets Index on the line after
+// it: the section's body. False when there is no header or it is the last
+// line.
+bool FindSectionBody(const TPatchText& Text, std::string_view Name, int32_t& Index);
+
+// Reads the area code that begins an area line. ModuleLineAt is the 1-based
+// position after the code when a whole module line (four more integers)
+// follows it on the same line, otherwise 0. False when the line does not
+// begin with an area code.
+bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& ModuleLineAt);
 
 // "[Name]" and "[/Name]", the lines that open and close a written section.
 std::string SectionHeader(std::string_view Name);
@@ -43,7 +51,7 @@ std::string SectionCloser(std::string_view Name);
 
 // An owning list of records in file order. A record type offers
 //   bool ReadLine(std::string_view Line)   - false drops the line
-//   void WriteLine(TStringList& Lines) const
+//   void WriteLine(TLineWriter& Lines) const
 template <class TRecord>
 class TRecordList {
 public:
@@ -58,7 +66,7 @@ public:
     // lines inside a body are passed over: the records after a stray empty
     // line belong to the section as much as those before it, and a save
     // keeps them.
-    void ReadLines(const TStringList& Lines, int32_t& Index)
+    void ReadLines(const TLineTable& Lines, int32_t& Index)
     {
         Clear();
         int32_t End = Index;
@@ -75,7 +83,7 @@ public:
         }
     }
 
-    void WriteLines(TStringList& Lines) const
+    void WriteLines(TLineWriter& Lines) const
     {
         for (const TRecord& Record : FItems)
             Record.WriteLine(Lines);
@@ -102,23 +110,20 @@ class TSectionDump {
 public:
     TAreaCode Area = 0;
 
-    // Finds the section of area AreaCode whose header begins with Prefix; on
-    // success Index stands on the line after the area line. Sections of the
-    // other area are passed over; the first match wins.
-    bool FindAreaSection(TStringList& Lines, std::string_view Prefix, TAreaCode AreaCode, int32_t& Index);
-    // Advances Index past line Index when it carries AreaCode. An area line
-    // that also holds a whole module line (four more integers) is split in two.
-    void ReadAreaLine(TStringList& Lines, TAreaCode AreaCode, int32_t& Index);
-    // True when reading Lines may change them: the line after some header is
-    // an area line that ReadAreaLine would split. When false, every reader
-    // only reads, and readers may run side by side.
-    static bool ReadingMaySplit(const TStringList& Lines);
-    void WriteAreaLine(TStringList& Lines) const;
+    // Finds the section Name of area AreaCode; on success Index stands on the
+    // line after the area line. Sections of the other area are passed over;
+    // the first match wins. (An area line that also held the first record
+    // was split in two when the text was set.)
+    bool FindAreaSection(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode, int32_t& Index);
+    // Advances Index past line Index when it carries AreaCode.
+    static void ReadAreaLine(const TLineTable& Lines, TAreaCode AreaCode, int32_t& Index);
+    void WriteAreaLine(TLineWriter& Lines) const;
 };
 
 // A per-area section holding a list of records. The record type names its
-// section (static constexpr std::string_view SectionName, e.g. "ModuleDump")
-// and renumbers its module references (void Renumber(const TRenumbering&)).
+// section (static constexpr std::string_view SectionName, e.g. "ModuleDump"),
+// renumbers its module references (void Renumber(const TRenumbering&)) and
+// tells whether that would change it (bool RefersTo(const TRenumbering&)).
 template <class TRecord>
 class TAreaListDump : public TSectionDump {
 public:
@@ -128,15 +133,15 @@ public:
     int32_t Count() const { return FList.Count(); }
     const TRecord& Items(int32_t Index) const { return FList.Items(Index); }
 
-    void LoadFromStrings(TAreaCode AreaCode, TStringList& Lines)
+    void LoadFromStrings(TAreaCode AreaCode, const TPatchText& Text)
     {
         Clear();
         int32_t Index = 0;
-        if (FindAreaSection(Lines, SectionPrefix(TRecord::SectionName), AreaCode, Index) && Index < Lines.Count())
-            FList.ReadLines(Lines, Index);
+        if (FindAreaSection(Text, TRecord::SectionName, AreaCode, Index) && Index < Text.Count())
+            FList.ReadLines(Text.Lines(), Index);
     }
 
-    void SaveToStrings(TStringList& Lines) const
+    void SaveToStrings(TLineWriter& Lines) const
     {
         Lines.Add(SectionHeader(TRecord::SectionName));
         WriteAreaLine(Lines);
@@ -150,6 +155,14 @@ public:
             Record.Renumber(Map);
     }
     void SwapModules(int32_t IndexA, int32_t IndexB) { Renumber(TRenumbering::Swap(IndexA, IndexB)); }
+    // True when Renumber would change some record.
+    bool RefersTo(const TRenumbering& Map) const
+    {
+        for (const TRecord& Record : FList)
+            if (Record.RefersTo(Map))
+                return true;
+        return false;
+    }
 
 protected:
     TList FList;

@@ -51,9 +51,7 @@ TModuleDescriptors Load(const V& Lines)
 template <class TList>
 V Saved(const TList& List)
 {
-    TStringList Out;
-    List.SaveToStrings(Out);
-    return ToVector(Out);
+    return SavedLines(List);
 }
 
 // Reads an item list (of connectors of the given kind) from line 0: the line

@@ -46,14 +46,13 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesTheFixedLayout)
     Again.LoadFromFile(Dir.File("b.pch"));
     EXPECT_EQ(SavedLines(Again), SavedLines(Patch));
     Again.Save();
-    EXPECT_EQ(ReadText(Dir.File("b.pch")), MakeLines(SavedLines(Patch)).Text());
+    EXPECT_EQ(ReadText(Dir.File("b.pch")), JoinLines(SavedLines(Patch)));
 }
 
 TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
 {
-    TStringList A;
-    A.SetText(TwoAreas);
-    TStringList B = MakeLines({"Version=B", "", "[ModuleDump]", "0", "9 9 9 9"});
+    const TPatchText A(TwoAreas);
+    const TPatchText B = MakeText({"Version=B", "", "[ModuleDump]", "0", "9 9 9 9"});
     TPatchDef Patch;
     Patch.LoadFromStrings(A);
     Patch.LoadFromStrings(B);

@@ -49,9 +49,7 @@ std::string PatchText(const std::vector<int>& Poly, const std::vector<std::strin
 
 void Load(TPatchDef& Patch, const std::string& Text)
 {
-    TStringList L;
-    L.SetText(Text);
-    Patch.LoadFromStrings(L);
+    Patch.LoadFromStrings(TPatchText(Text));
 }
 
 // The poly module indices in dump order.

@@ -23,9 +23,7 @@ std::string Sample(const std::string& Name)
 
 std::string LoadSave(const std::string& Bytes, TPatchDef& Patch)
 {
-    TStringList L;
-    L.SetText(Bytes);
-    Patch.LoadFromStrings(L);
+    Patch.LoadFromStrings(TPatchText(Bytes));
     return SavedText(Patch);
 }
 
@@ -36,8 +34,7 @@ std::string Variant(const std::string& Bytes, unsigned Seed)
     if (Seed == 0)
         return Bytes;
     std::mt19937 Random(Seed);
-    TStringList L;
-    L.SetText(Bytes);
+    const TLineTable L(Bytes);
     std::string Out;
     const std::string Break = std::array{"\r\n", "\n", "\r"}[Random() % 3];
     for (const std::string_view Line : L) {
@@ -91,10 +88,9 @@ TEST(RoundTrip, VariantsAreStableAfterOneSaveAndSwapsTwiceGiveItBack)
 TEST(RoundTrip, SwapRenumbersEveryReferenceOfItsAreaAndNothingElse)
 {
     TPatchDef Patch;
-    TStringList Old, Out;
-    Old.SetText(LoadSave(Sample("full.pch"), Patch));
+    const TLineTable Old(LoadSave(Sample("full.pch"), Patch));
     Patch.SwapModules(AreaPoly, 2, 5);
-    Patch.SaveToStrings(Out);
+    const TLineTable Out(SavedText(Patch));
     ASSERT_EQ(Out.Count(), Old.Count());
     std::vector<std::pair<std::string, std::string>> Changed;
     for (int32_t I = 0; I < Out.Count(); ++I)
@@ -130,7 +126,7 @@ TEST(RoundTrip, ShuffledSampleReadsEverySection)
     EXPECT_EQ(Patch.KeyboardAssignment.Values()[2], 2);
     EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(1), "Ausgang \xe9");
     EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "Env 1");
-    EXPECT_EQ(ToVector(Patch.Notes), std::vector<std::string>{"Notes come first in this file."});
+    EXPECT_EQ(ToVector(Patch.Notes.Lines()), std::vector<std::string>{"Notes come first in this file."});
 }
 
 // Notes are free text; a note line that looks like a section header must stay
@@ -150,13 +146,13 @@ TEST(RoundTrip, NoteLinesThatLookLikeCurrentNotesStayNotes)
         const std::string First = LoadSave(Bytes, Patch);
         EXPECT_EQ(LoadSave(First, Again), First) << Bytes;
         EXPECT_EQ(Again.CurrentNoteDump.NoteDefs().size(), CurrentNotes) << Bytes;
-        EXPECT_EQ(ToVector(Again.Notes), (std::vector<std::string>{"[CurrentNoteDump]", "60 100 0"})) << Bytes;
+        EXPECT_EQ(ToVector(Again.Notes.Lines()), (std::vector<std::string>{"[CurrentNoteDump]", "60 100 0"})) << Bytes;
     }
 }
 
-// A load reads the values on a second thread, unless a reader is going to
-// split an area line (and so change the lines under the other thread's feet):
-// then it reads one section after another. Both ways give the same patch.
+// A large load reads the values on a second thread; an area line that also
+// carries the first module line is split before either thread reads. Both
+// give the same patch.
 TEST(RoundTrip, BigPatchReadsTheSameWhetherOrNotAnAreaLineIsSplit)
 {
     const std::string Plain = bench::GeneratePatch(20000);

@@ -11,10 +11,10 @@ using V = std::vector<std::string>;
 
 namespace {
 
-TModuleDump Modules(TStringList&& Lines, TAreaCode Area = AreaPoly)
+TModuleDump Modules(const TPatchText& Text, TAreaCode Area = AreaPoly)
 {
     TModuleDump Dump;
-    Dump.LoadFromStrings(Area, Lines);
+    Dump.LoadFromStrings(Area, Text);
     return Dump;
 }
 
@@ -35,26 +35,26 @@ TEST(SectionText, StartsWithTextAndSectionEnd)
 TEST(AreaSections, AreaLineDecidesFirstMatchWinsBadAreaLinesSkipped)
 {
     const V Both = {"[ModuleDump]", "0", "1 7 0 0", "[/ModuleDump]", "[ModuleDump]", "1", "1 4 2 2"};
-    EXPECT_EQ(SavedLines(Modules(MakeLines(Both), AreaCommon))[2], "1 7 0 0");
-    EXPECT_EQ(SavedLines(Modules(MakeLines(Both)))[2], "1 4 2 2");
-    EXPECT_EQ(SavedLines(Modules(MakeLines({"[MODULEDUMP]", "x", "5 5 5 5", "[moduledump]", "3", "[ModuleDump]",
+    EXPECT_EQ(SavedLines(Modules(MakeText(Both), AreaCommon))[2], "1 7 0 0");
+    EXPECT_EQ(SavedLines(Modules(MakeText(Both)))[2], "1 4 2 2");
+    EXPECT_EQ(SavedLines(Modules(MakeText({"[MODULEDUMP]", "x", "5 5 5 5", "[moduledump]", "3", "[ModuleDump]",
                                                 "1", "1 1 1 1", "[ModuleDump]", "1", "2 2 2 2"}))),
               (V{"[ModuleDump]", "1", "1 1 1 1", "[/ModuleDump]"}));
-    EXPECT_EQ(Modules(MakeLines({"[ModuleDump]"})).Count(), 0);
+    EXPECT_EQ(Modules(MakeText({"[ModuleDump]"})).Count(), 0);
 }
 
 TEST(AreaSections, AreaLineCarryingAModuleLineIsSplit)
 {
-    TStringList L = MakeLines({"[ModuleDump]", "1 1 112 0 3", "[/ModuleDump]"});
+    const TPatchText L = MakeText({"[ModuleDump]", "1 1 112 0 3", "[/ModuleDump]"});
+    EXPECT_EQ(ToVector(L.Lines()), (V{"[ModuleDump]", "1", " 1 112 0 3", "[/ModuleDump]"}));
     TModuleDump Poly;
     Poly.LoadFromStrings(AreaPoly, L);
-    EXPECT_EQ(ToVector(L), (V{"[ModuleDump]", "1", " 1 112 0 3", "[/ModuleDump]"}));
     EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "1 112 0 3", "[/ModuleDump]"}));
 
     for (const char* NoSplit : {"1 1 112 0", "1 1 112 0 3 4"}) {
-        TStringList M = MakeLines({"[ModuleDump]", NoSplit, "2 3 4 5"});
+        const TPatchText M = MakeText({"[ModuleDump]", NoSplit, "2 3 4 5"});
         Poly.LoadFromStrings(AreaPoly, M);
-        EXPECT_EQ(M.Count(), 3) << NoSplit;
+        EXPECT_EQ(M.Count(), 3) << NoSplit; // not split
         EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "2 3 4 5", "[/ModuleDump]"})) << NoSplit;
     }
 }
@@ -62,20 +62,20 @@ TEST(AreaSections, AreaLineCarryingAModuleLineIsSplit)
 TEST(ModuleDump, LinesReadDroppedAndEndedAsTheyShould) // at a "[" line; an empty line is passed over
 {
     const TModuleDump Poly =
-        Modules(MakeLines({"[ModuleDump]", "1", "3 17 0 5 word", "\t4  18\t-1 2", "5 19 1", "6 x 1 1",
+        Modules(MakeText({"[ModuleDump]", "1", "3 17 0 5 word", "\t4  18\t-1 2", "5 19 1", "6 x 1 1",
                                "7 20 1 99999999999", " [not an end", "8 21 0 0", "", "9 22 0 0", "[/ModuleDump]"}));
     EXPECT_EQ(SavedLines(Poly),
               (V{"[ModuleDump]", "1", "3 17 0 5", "4 18 -1 2", "8 21 0 0", "9 22 0 0", "[/ModuleDump]"}));
     EXPECT_THROW(Poly.Items(4), EListError);
 
     // Without a section each area still writes its header, area line and closer.
-    EXPECT_EQ(SavedLines(Modules(TStringList())), (V{"[ModuleDump]", "1", "[/ModuleDump]"}));
-    EXPECT_EQ(SavedLines(Modules(TStringList(), AreaCommon)), (V{"[ModuleDump]", "0", "[/ModuleDump]"}));
+    EXPECT_EQ(SavedLines(Modules(TPatchText())), (V{"[ModuleDump]", "1", "[/ModuleDump]"}));
+    EXPECT_EQ(SavedLines(Modules(TPatchText(), AreaCommon)), (V{"[ModuleDump]", "0", "[/ModuleDump]"}));
 }
 
 TEST(NameDump, ReadsQuotedBareAndEmptyNamesFirstEntryWins)
 {
-    TStringList L = MakeLines({"[NameDump]", "1", "2 Osc1", "3 \"Osc A\"", "4 Two words", "5", "x Dropped",
+    const TPatchText L = MakeText({"[NameDump]", "1", "2 Osc1", "3 \"Osc A\"", "4 Two words", "5", "x Dropped",
                                "4 Again", "6 \"\""});
     TNameDump Names;
     Names.LoadFromStrings(AreaPoly, L);
@@ -98,16 +98,15 @@ TEST(NameDump, EveryNameTheReaderCanProduceReadsBackAfterASave)
 {
     const V Written = {"[NameDump]", "0", "1 plain", "2 \"with blank\"", "3 \"tab\there\"", "4 x\"\"y", "5 a\"b", "6 ",
                        "7 \"\"", "8 \"q", "9 \"\"\"\"", "10 end\"", "11 \xe9\xff"};
-    TStringList L = MakeLines(Written);
     TNameDump First, Second;
-    First.LoadFromStrings(AreaCommon, L);
-    TStringList Saved;
-    First.SaveToStrings(Saved);
+    First.LoadFromStrings(AreaCommon, MakeText(Written));
+    const TPatchText Saved(SavedText(First));
     Second.LoadFromStrings(AreaCommon, Saved);
     ASSERT_EQ(Second.Count(), First.Count());
     for (int32_t I = 0; I < First.Count(); ++I)
         EXPECT_EQ(Second.FindName(I + 1), First.FindName(I + 1)) << Written[static_cast<size_t>(I) + 2];
     // Quoted only with a blank or a tab inside; otherwise bare, each quote doubled.
     EXPECT_EQ(First.FindName(4), "x\"y");
-    EXPECT_EQ((V{std::string(Saved[2]), std::string(Saved[3]), std::string(Saved[5]), std::string(Saved[7])}), (V{"1 plain", "2 \"with blank\"", "4 x\"\"y", "6 "}));
+    EXPECT_EQ((V{std::string(Saved[2]), std::string(Saved[3]), std::string(Saved[5]), std::string(Saved[7])}),
+              (V{"1 plain", "2 \"with blank\"", "4 x\"\"y", "6 "}));
 }

@@ -22,7 +22,7 @@ template <class TDump, int A = 0, int B = 0>
 V Body(const V& Lines)
 {
     constexpr bool PerArea = std::is_base_of_v<TSectionDump, TDump>;
-    TStringList L = MakeLines(Lines);
+    const TPatchText L = MakeText(Lines);
     TDump Dump;
     if constexpr (PerArea) {
         Dump.LoadFromStrings(AreaPoly, L);
@@ -42,18 +42,18 @@ V Body(const V& Lines)
 TEST(Header, VersionLineAnywhereAnyCaseAndTheListErrorWhenLinesAreMissing)
 {
     THeader H;
-    H.LoadFromStrings(MakeLines({"[Notes]", "VERSION=3.03 beta = x", "1 2 3"}));
+    H.LoadFromStrings(MakeText({"[Notes]", "VERSION=3.03 beta = x", "1 2 3"}));
     EXPECT_EQ(H.Version(), "3.03 beta = x");
     EXPECT_EQ(SavedLines(H)[1], "Version=3.03 beta = x");
-    H.LoadFromStrings(MakeLines({"Version", ""}));
+    H.LoadFromStrings(MakeText({"Version", ""}));
     EXPECT_EQ(H.Version(), "Version");
     try {
-        H.LoadFromStrings(MakeLines({"a", "b", "c"}));
+        H.LoadFromStrings(MakeText({"a", "b", "c"}));
         FAIL();
     } catch (const EListError& E) {
         EXPECT_STREQ(E.what(), "List index out of bounds (3)");
     }
-    EXPECT_THROW(H.LoadFromStrings(MakeLines({"a", "Version=1"})), EListError);
+    EXPECT_THROW(H.LoadFromStrings(MakeText({"a", "Version=1"})), EListError);
 }
 
 TEST(Header, NumbersStopAtTheFirstFailureWithTheReadersFallback)
@@ -69,7 +69,7 @@ TEST(Header, NumbersStopAtTheFirstFailureWithTheReadersFallback)
     };
     for (const auto& [Numbers, Written] : Cases) {
         THeader H;
-        H.LoadFromStrings(MakeLines({"version=x", Numbers}));
+        H.LoadFromStrings(MakeText({"version=x", Numbers}));
         EXPECT_EQ(SavedLines(H)[2], Written) << Numbers;
     }
 }

@@ -27,15 +27,25 @@ extern "C" const char* __lsan_default_suppressions()
 
 namespace permuto::test {
 
-TStringList MakeLines(const std::vector<std::string>& Lines)
+TLineTable MakeLines(const std::vector<std::string>& Lines)
 {
-    TStringList Result;
-    for (const std::string& Line : Lines)
-        Result.Add(Line);
-    return Result;
+    return TLineTable(std::vector<std::string_view>(Lines.begin(), Lines.end()));
 }
 
-std::vector<std::string> ToVector(const TStringList& Lines)
+TPatchText MakeText(const std::vector<std::string>& Lines)
+{
+    return TPatchText(MakeLines(Lines));
+}
+
+std::string JoinLines(const std::vector<std::string>& Lines)
+{
+    std::string Text;
+    for (const std::string& Line : Lines)
+        Text.append(Line).append("\r\n");
+    return Text;
+}
+
+std::vector<std::string> ToVector(const TLineTable& Lines)
 {
     std::vector<std::string> Result;
     for (const std::string_view Line : Lines)

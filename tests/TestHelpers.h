@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "library/StringList.h"
+#include "library/LineTable.h"
+#include "library/LineWriter.h"
+#include "patch/PatchText.h"
 
 namespace permuto::test {
 
@@ -21,24 +23,23 @@ private:
     void (*FOldHandler)(int);
 };
 
-// A list of lines from literal lines.
-TStringList MakeLines(const std::vector<std::string>& Lines);
-std::vector<std::string> ToVector(const TStringList& Lines);
+// A table of lines, and a patch's text, from literal lines.
+TLineTable MakeLines(const std::vector<std::string>& Lines);
+TPatchText MakeText(const std::vector<std::string>& Lines);
+std::vector<std::string> ToVector(const TLineTable& Lines);
+// The lines as a file holds them: CR LF after each.
+std::string JoinLines(const std::vector<std::string>& Lines);
 
-// What a section or a whole patch writes: as lines, and as the file's text.
-template <class TSection>
-std::vector<std::string> SavedLines(const TSection& Section)
-{
-    TStringList Lines;
-    Section.SaveToStrings(Lines);
-    return ToVector(Lines);
-}
+// What a section or a whole patch writes: as the file's text, and as lines.
 template <class TSection>
 std::string SavedText(const TSection& Section)
 {
-    TStringList Lines;
-    Section.SaveToStrings(Lines);
-    return Lines.Text();
+    return WrittenText([&Section](TLineWriter& Lines) { Section.SaveToStrings(Lines); });
+}
+template <class TSection>
+std::vector<std::string> SavedLines(const TSection& Section)
+{
+    return ToVector(TLineTable(SavedText(Section)));
 }
 
 // A fresh folder below the system's temporary folder, removed on destruction.

@@ -37,10 +37,8 @@ bool Writable(const TModuleDescriptor& Entry)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    TStringList Lines;
-    Lines.SetText(std::string(reinterpret_cast<const char*>(Data), Size));
     TModuleDescriptors Library;
-    Library.LoadFromStrings(Lines);
+    Library.LoadFromStrings(TLineTable(std::string(reinterpret_cast<const char*>(Data), Size)));
     for (int32_t I = 0; I < Library.Count(); ++I) {
         const TModuleDescriptor& Entry = Library.Items(I);
         int32_t First = 0;
@@ -51,16 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 
         if (!Writable(Entry))
             continue;
-        TStringList Written;
-        Entry.SaveToStrings(Written);
+        const std::string Text = WrittenText([&Entry](TLineWriter& Lines) { Entry.SaveToStrings(Lines); });
+        const TLineTable Written(Text);
         TModuleDescriptor Back;
         int32_t Index = 0;
         Back.LoadFromStrings(Written, Index);
         if (Index != Written.Count())
             __builtin_trap(); // the written entry must read back whole
-        TStringList Again;
-        Back.SaveToStrings(Again);
-        if (Again.Text() != Written.Text())
+        if (WrittenText([&Back](TLineWriter& Lines) { Back.SaveToStrings(Lines); }) != Text)
             __builtin_trap(); // and write the same lines
     }
     return 0;

@@ -17,17 +17,13 @@ namespace {
 
 std::string Save(const TPatchDef& Patch)
 {
-    TStringList Lines;
-    Patch.SaveToStrings(Lines);
-    return Lines.Text();
+    return WrittenText([&Patch](TLineWriter& Lines) { Patch.SaveToStrings(Lines); });
 }
 
 bool Load(TPatchDef& Patch, const std::string& Bytes)
 {
-    TStringList Lines;
-    Lines.SetText(Bytes);
     try {
-        Patch.LoadFromStrings(Lines);
+        Patch.LoadFromStrings(TPatchText(Bytes));
     } catch (const EListError&) {
         return false; // no usable version line: refused, as the window would show
     }

@@ -1,11 +1,12 @@
-// The list of lines: line break rules, CR LF on writing, checked access.
+// Lines read and written: line break rules, CR LF on writing, checked access.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "TestHelpers.h"
 #include "library/Errors.h"
-#include "library/StringList.h"
+#include "library/LineTable.h"
+#include "library/LineWriter.h"
 
 using namespace permuto;
 using namespace permuto::test;
@@ -13,9 +14,7 @@ using namespace permuto::test;
 namespace {
 std::vector<std::string> Split(const std::string& Bytes)
 {
-    TStringList L;
-    L.SetText(Bytes);
-    return ToVector(L);
+    return ToVector(TLineTable(Bytes));
 }
 } // namespace
 
@@ -66,21 +65,28 @@ TEST(LineRules, LongTextsSplitAsByteByByte)
 
 TEST(LineRules, WritesCrLfAfterEveryLine)
 {
-    EXPECT_EQ(MakeLines({"a", "", "b"}).Text(), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(MakeLines({}).Text(), "");
+    EXPECT_EQ(WrittenText([](TLineWriter& Lines) {
+                  Lines.Add("a");
+                  Lines.Add("");
+                  Lines.AddNumbers({-1, 0, 42, 1234567});
+              }),
+              "a\r\n\r\n-1 0 42 1234567\r\n");
+    EXPECT_EQ(WrittenText([](TLineWriter&) {}), "");
 }
 
-TEST(LineRules, CheckedAccess)
+TEST(LineRules, CheckedAccessSplitsAndTheLinesThatMayBeHeaders)
 {
-    TStringList L = MakeLines({"a"});
+    TLineTable L(std::string("[a\n b\n[c d\n"));
     try {
-        (void)L[1];
+        (void)L[3];
         FAIL();
     } catch (const EListError& E) {
-        EXPECT_STREQ(E.what(), "List index out of bounds (1)");
+        EXPECT_STREQ(E.what(), "List index out of bounds (3)");
     }
     EXPECT_THROW((void)L[-1], EListError);
-    L.Insert(1, "b");
-    L.Insert(0, "c");
-    EXPECT_EQ(ToVector(L), (std::vector<std::string>{"c", "a", "b"}));
+    EXPECT_EQ(L.BracketLines(), (std::vector<int32_t>{0, 2}));
+    L.Split({{1, 0, "[x"}, {2, 2, "1"}});
+    EXPECT_EQ(ToVector(L), (std::vector<std::string>{"[a", "[x", " b", "1", " d"}));
+    EXPECT_EQ(L.BracketLines(), (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(ToVector(TLineTable(L, 1, 3)), (std::vector<std::string>{"[x", " b"}));
 }

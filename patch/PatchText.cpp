@@ -1,0 +1,73 @@
+#include "PatchText.h"
+
+#include <algorithm>
+
+#include "SectionDump.h"
+
+namespace permuto {
+
+TPatchText::TPatchText(TLineTable Lines)
+    : FLines(std::move(Lines))
+{
+    IndexHeaders();
+    // The readers of the per-area sections each take the first header of
+    // their section whose area line carries their area code. Where that area
+    // line also holds a whole module line, it is split into the area code
+    // and the rest, as those readers would have it.
+    const std::span<const TSectionName> Names = PatchSectionNames();
+    std::vector<TLineTable::TSplit> Splits;
+    for (size_t Section = 0; Section < Names.size(); ++Section) {
+        if (!Names[Section].PerArea)
+            continue;
+        for (const TAreaCode Area : {AreaPoly, AreaCommon})
+            for (const int32_t Header : FHeaders[Section]) {
+                TAreaCode Code = 0;
+                int32_t ModuleLineAt = 0;
+                if (Header + 1 < Count() && ReadAreaLineCode(FLines[Header + 1], Code, ModuleLineAt) && Code == Area) {
+                    if (ModuleLineAt != 0)
+                        Splits.push_back({Header + 1, static_cast<uint32_t>(ModuleLineAt - 1), std::to_string(Code)});
+                    break;
+                }
+            }
+    }
+    if (Splits.empty())
+        return;
+    std::sort(Splits.begin(), Splits.end(), [](const auto& A, const auto& B) { return A.Line < B.Line; });
+    FLines.Split(Splits);
+    FSplits = static_cast<int>(Splits.size());
+    IndexHeaders();
+}
+
+void TPatchText::IndexHeaders()
+{
+    const std::span<const TSectionName> Names = PatchSectionNames();
+    std::vector<std::string> Prefixes;
+    for (const TSectionName& Name : Names)
+        Prefixes.push_back(SectionPrefix(Name.Name));
+    FHeaders.assign(Names.size(), {});
+    for (const int32_t Line : FLines.BracketLines()) {
+        const std::string_view Text = FLines[Line];
+        // No section's name begins another's: a line opens one section at most.
+        for (size_t Section = 0; Section < Prefixes.size(); ++Section)
+            if (StartsWithText(Text, Prefixes[Section])) {
+                FHeaders[Section].push_back(Line);
+                break;
+            }
+    }
+}
+
+std::span<const int32_t> TPatchText::Headers(std::string_view Name) const
+{
+    const std::span<const TSectionName> Names = PatchSectionNames();
+    for (size_t Section = 0; Section < Names.size(); ++Section)
+        if (Names[Section].Name == Name)
+            return FHeaders[Section];
+    return {};
+}
+
+bool TPatchText::HoldsASection() const
+{
+    return std::any_of(FHeaders.begin(), FHeaders.end(), [](const auto& Lines) { return !Lines.empty(); });
+}
+
+} // namespace permuto
