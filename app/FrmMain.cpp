@@ -241,11 +241,14 @@ void TFormMain::ShowLateStatus()
     if (!FDocument.HasPatch())
         return; // nothing loaded, nothing to count
     const auto Count = [this](TAreaCode Area) {
-        const TModuleTableModel* Model = FTables[DumpOf(Area)]->Model();
-        return Model->LateComplete() ? QString::number(Model->LateCount())
-                                     : tr("over %1").arg(TModuleTableModel::LateLimit);
+        const TLateCount& Late = FTables[DumpOf(Area)]->Model()->Late();
+        if (!Late.Complete)
+            return tr("%1: too many feeds to count").arg(AreaName(Area));
+        if (Late.InsideLoops == 0)
+            return tr("%1: %2 late").arg(AreaName(Area)).arg(Late.Late);
+        return tr("%1: %2 late (%3 inside feedback loops)").arg(AreaName(Area)).arg(Late.Late).arg(Late.InsideLoops);
     };
-    FLateStatus->setText(tr("poly: %1 late, common: %2 late").arg(Count(AreaPoly), Count(AreaCommon)));
+    FLateStatus->setText(Count(AreaPoly) + QStringLiteral(", ") + Count(AreaCommon));
 }
 
 void TFormMain::UpdateTitle()

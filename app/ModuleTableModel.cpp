@@ -38,16 +38,20 @@ void TModuleTableModel::ReadDocument()
     // Everything is prepared first and taken over at once, so that a failure
     // (memory) leaves the model as it was.
     auto Names = std::make_unique<TNameLookup>(FPatch.NameDumps[DumpOf(FArea)]);
-    bool Complete = true;
-    const std::vector<TFeed> Late = FPatch.LateConnections(FArea, LateLimit, &Complete);
-    std::map<int32_t, std::vector<int32_t>> LateFrom;
-    if (Complete) // a part would show wrong counts: then none are shown
-        for (const TFeed& Feed : Late)
-            LateFrom[Feed.Destination].push_back(Feed.Source);
+    auto Flow = std::make_unique<TSignalFlow>(FPatch.SignalFlow(FArea));
+    const TLateCount Late = Flow->CountLate(LateBudget);
+    std::vector<uint32_t> ByRank, ByRow;
+    if (Late.Complete && Flow->LateInputCounts(ByRank, LateBudget)) { // a part would show wrong counts
+        const std::vector<int32_t>& Indices = Flow->Indices();
+        ByRow.reserve(static_cast<size_t>(Modules().Count()));
+        for (const TModuleDef& Module : Modules().Modules())
+            ByRow.push_back(ByRank[static_cast<size_t>(
+                std::lower_bound(Indices.begin(), Indices.end(), Module.ModuleIndex) - Indices.begin())]);
+    }
     FNames = std::move(Names);
-    FLateFrom = std::move(LateFrom);
-    FLateCount = Late.size();
-    FLateComplete = Complete;
+    FFlow = std::move(Flow);
+    FLateInputs = std::move(ByRow);
+    FLate = Late;
     FRows = Modules().Count();
 }
 
@@ -103,8 +107,7 @@ QVariant TModuleTableModel::data(const QModelIndex& Index, int Role) const
     if (!Index.isValid() || Index.row() >= FRows)
         return {};
     const TModuleDef& Module = Modules().Items(Index.row());
-    const auto Late = FLateFrom.find(Module.ModuleIndex);
-    const int LateInputs = Late == FLateFrom.end() ? 0 : static_cast<int>(Late->second.size());
+    const int LateInputs = FLateInputs.empty() ? 0 : static_cast<int>(FLateInputs[static_cast<size_t>(Index.row())]);
     switch (Role) {
     case Qt::DisplayRole:
     case SortRole:
@@ -136,7 +139,7 @@ QVariant TModuleTableModel::data(const QModelIndex& Index, int Role) const
     case Qt::ToolTipRole:
         if (LateInputs > 0) {
             QStringList From;
-            for (int32_t Source : Late->second) {
+            for (int32_t Source : FFlow->LateSources(Module.ModuleIndex)) {
                 const QString SourceName = Name(Source);
                 From << (SourceName.isEmpty() ? QString::number(Source)
                                               : QStringLiteral("%1 (%2)").arg(Source).arg(SourceName));

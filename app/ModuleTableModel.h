@@ -1,12 +1,12 @@
 #pragma once
 // The modules of one area as a table: index, type name, name, x, y and how
 // many of the module's inputs arrive late. Rows are the module dump's
-// records in their order; nothing is copied out of the document but the
-// lookups a refresh prepares (names by index, late inputs by destination).
+// records in their order; nothing is copied out of the document but what a
+// refresh prepares (names by index, the area's signal flow, late inputs per
+// row).
 #include <QAbstractTableModel>
 #include <cstdint>
 #include <memory>
-#include <map>
 #include <vector>
 
 #include "patch/PatchDefs.h"
@@ -35,12 +35,15 @@ public:
     int32_t ModuleIndexAt(int Row) const;
     // The row of the first module with that index; -1 when there is none.
     int RowOf(int32_t ModuleIndex) const;
-    // The late connections of the area, and whether that is all of them
-    // (a hostile patch can hold more than are worth listing).
-    size_t LateCount() const { return FLateCount; }
-    bool LateComplete() const { return FLateComplete; }
-    // How many late connections are looked at, at most.
-    static constexpr size_t LateLimit = 1000000;
+    // The late connections of the area and how many lie inside feedback
+    // loops; incomplete when a hostile patch held more feeds than are worth
+    // looking at one by one.
+    const TLateCount& Late() const { return FLate; }
+    // How many feeds are looked at one by one, at most (most are counted
+    // without).
+    static constexpr uint64_t LateBudget = 20000000;
+    // The area's signal flow as of the last refresh.
+    const TSignalFlow& Flow() const { return *FFlow; }
 
     int rowCount(const QModelIndex& Parent = {}) const override;
     int columnCount(const QModelIndex& Parent = {}) const override;
@@ -72,10 +75,10 @@ private:
     TAreaCode FArea;
     int FRows = 0;
     std::unique_ptr<TNameLookup> FNames;
-    // Late connections by destination: the feeding module indices.
-    std::map<int32_t, std::vector<int32_t>> FLateFrom;
-    size_t FLateCount = 0;
-    bool FLateComplete = true;
+    std::unique_ptr<TSignalFlow> FFlow;
+    // Per row, how many modules feed it late (empty when not all were counted).
+    std::vector<uint32_t> FLateInputs;
+    TLateCount FLate;
 };
 
 } // namespace permuto

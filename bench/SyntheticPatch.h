@@ -4,6 +4,7 @@
 // chain each module into the next (with Backwards, into the one before, so
 // that every connection is late), with a second cable from every third
 // module; each module has parameter, custom and name lines.
+#include <cstdint>
 #include <string>
 
 namespace permuto::bench {
@@ -46,6 +47,38 @@ inline std::string GeneratePatch(int Modules, bool Backwards = false)
     for (int I = 1; I <= Modules; I += 50)
         Text += "0 " + N(I) + " 2 " + N(I % 120) + "\r\n";
     Text += "[/ControlMapDump]\r\n[Notes]\r\nGenerated.\r\n[/Notes]\r\n";
+    return Text;
+}
+
+// The same patch with Cables cables per area between random modules: from
+// one of 4 outputs of one module to one of 4 inputs of another (the same
+// seed gives the same patch). Random cables make large feedback groups, many
+// late connections and nets of every size.
+inline std::string GenerateRandomCablePatch(int Modules, int Cables, uint64_t Seed = 1)
+{
+    const std::string Chain = GeneratePatch(Modules);
+    uint64_t State = Seed * 0x9E3779B97F4A7C15ull + 1;
+    const auto Next = [&State](int Below) { // xorshift: the same numbers everywhere
+        State ^= State << 13;
+        State ^= State >> 7;
+        State ^= State << 17;
+        return static_cast<int>(State % static_cast<uint64_t>(Below));
+    };
+    std::string Text;
+    Text.reserve(Chain.size() + static_cast<size_t>(Cables) * 40);
+    size_t From = 0;
+    for (const char* Area : {"1", "0"}) {
+        const std::string Header = std::string("[CableDump]\r\n") + Area + "\r\n";
+        const size_t Begin = Chain.find(Header, From) + Header.size();
+        const size_t End = Chain.find("[/CableDump]", Begin);
+        Text.append(Chain, From, Begin - From);
+        const auto N = [](int Value) { return std::to_string(Value); };
+        for (int C = 0; C < Cables; ++C)
+            Text += N(Next(7)) + " " + N(1 + Next(Modules)) + " " + N(Next(4)) + " 1 " + N(1 + Next(Modules)) + " " +
+                    N(Next(4)) + " 0\r\n";
+        From = End;
+    }
+    Text.append(Chain, From);
     return Text;
 }
 

@@ -13,6 +13,7 @@ void TCommand::Register(CLI::App& Tool)
     FApp = Tool.add_subcommand(FName, FSummary);
     FApp->add_option("PATCH", FPatchFile, "The patch file (*.pch)")->required();
     AddArguments(*FApp);
+    AddOptions(*FApp);
     if (Writes())
         FOutputOption = FApp->add_option("-o,--output", FOutput, "Write the result to OUT and leave PATCH as it is")
                             ->option_text("OUT");

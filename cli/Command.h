@@ -37,8 +37,10 @@ public:
 
 protected:
     TCommand(std::string Name, std::string Summary) : FName(std::move(Name)), FSummary(std::move(Summary)) {}
-    // The arguments after PATCH, and whether the command writes the patch.
+    // The arguments after PATCH, its options, and whether the command writes
+    // the patch.
     virtual void AddArguments(CLI::App& Command) = 0;
+    virtual void AddOptions(CLI::App& /*Command*/) {}
     virtual bool Writes() const { return true; }
 
     // Reads PATCH; raises on a file that cannot be read, is no patch, or

@@ -1,5 +1,6 @@
 // permuto-cli order PATCH [AREA]: put one area, or both, in signal-flow order.
 #include "Command.h"
+#include "library/SideBySide.h"
 
 namespace permuto::cli {
 
@@ -21,9 +22,16 @@ public:
         LoadPatch();
         // Both areas are ordered before anything is written, so a refusal
         // in the second leaves the file untouched.
+        // The areas are worked out side by side, then renumbered.
+        std::vector<std::function<TRenumbering()>> Orders;
+        for (const TAreaCode Area : Areas)
+            Orders.push_back([this, Area] { return FPatch.SignalFlowOrder(Area); });
+        const std::vector<TRenumbering> Maps = SideBySide(Orders);
         bool Changed = false;
-        for (TAreaCode Area : Areas)
-            Changed = !FPatch.OrderBySignalFlow(Area).IsIdentity() || Changed;
+        for (size_t I = 0; I < Areas.size(); ++I) {
+            FPatch.Renumber(Areas[I], Maps[I]);
+            Changed = !Maps[I].IsIdentity() || Changed;
+        }
         SavePatch(Changed);
         return ExitSuccess;
     }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "library/Files.h"
+#include "library/SideBySide.h"
 
 namespace permuto {
 
@@ -253,17 +254,35 @@ TRenumbering TPatchDef::SwapRenumbering(uint8_t AreaCode, int32_t IndexA, int32_
     return TRenumbering::Swap(IndexA, IndexB);
 }
 
-TRenumbering TPatchDef::SignalFlowOrder(uint8_t AreaCode) const
+TSignalFlow TPatchDef::SignalFlow(uint8_t AreaCode, bool WithGroups) const
+{
+    static const TModuleDump NoModules;
+    static const TCableDump NoCables;
+    if (!IsArea(AreaCode))
+        return TSignalFlow(NoModules, NoCables, WithGroups);
+    const int Dump = DumpOf(AreaCode);
+    return TSignalFlow(ModuleDumps[Dump], CableDumps[Dump], WithGroups);
+}
+
+std::vector<TSignalFlow> TPatchDef::SignalFlows(const std::vector<TAreaCode>& Areas, bool WithGroups) const
+{
+    std::vector<std::function<TSignalFlow()>> Jobs;
+    for (const TAreaCode Area : Areas)
+        Jobs.push_back([this, Area, WithGroups] { return SignalFlow(Area, WithGroups); });
+    return SideBySide(Jobs);
+}
+
+TRenumbering TPatchDef::SignalFlowOrder(uint8_t AreaCode, bool FewestLate,
+                                        std::vector<TApproximateGroup>* Approximate) const
 {
     if (!IsArea(AreaCode))
         return {};
-    const int Dump = DumpOf(AreaCode);
-    return permuto::SignalFlowOrder(ModuleDumps[Dump], CableDumps[Dump], AreaCode);
+    return SignalFlow(AreaCode).Order(AreaCode, FewestLate, Approximate);
 }
 
-TRenumbering TPatchDef::OrderBySignalFlow(uint8_t AreaCode)
+TRenumbering TPatchDef::OrderBySignalFlow(uint8_t AreaCode, bool FewestLate, std::vector<TApproximateGroup>* Approximate)
 {
-    TRenumbering Map = SignalFlowOrder(AreaCode);
+    TRenumbering Map = SignalFlowOrder(AreaCode, FewestLate, Approximate);
     Renumber(AreaCode, Map);
     return Map;
 }
@@ -287,31 +306,14 @@ int32_t TPatchDef::NeighbourInOrder(uint8_t AreaCode, int32_t Index, int Step) c
     return permuto::NeighbourInOrder(ModuleDumps[DumpOf(AreaCode)], Index, Step);
 }
 
-std::vector<TFeed> TPatchDef::LateConnections(uint8_t AreaCode, size_t Limit, bool* Complete) const
+std::vector<TFeed> TPatchDef::LateConnections(uint8_t AreaCode) const
 {
-    if (!IsArea(AreaCode)) {
-        if (Complete != nullptr)
-            *Complete = true;
-        return {};
-    }
-    const int Dump = DumpOf(AreaCode);
-    return permuto::LateConnections(ModuleDumps[Dump], CableDumps[Dump], Limit, Complete);
-}
-
-TLateCount TPatchDef::CountLate(uint8_t AreaCode) const
-{
-    if (!IsArea(AreaCode))
-        return {};
-    const int Dump = DumpOf(AreaCode);
-    return permuto::CountLate(ModuleDumps[Dump], CableDumps[Dump]);
-}
-
-std::vector<std::vector<int32_t>> TPatchDef::FeedbackGroups(uint8_t AreaCode) const
-{
-    if (!IsArea(AreaCode))
-        return {};
-    const int Dump = DumpOf(AreaCode);
-    return permuto::FeedbackGroups(ModuleDumps[Dump], CableDumps[Dump]);
+    std::vector<TFeed> Late;
+    SignalFlow(AreaCode).ForEachLate([&Late](const TFeed& Feed) {
+        Late.push_back(Feed);
+        return true;
+    });
+    return Late;
 }
 
 } // namespace permuto

@@ -95,11 +95,19 @@ public:
     // area has (module indices start at 1); a swap with an unused index of 1
     // or more renumbers that one module.
     TRenumbering SwapRenumbering(uint8_t AreaCode, int32_t IndexA, int32_t IndexB) const;
+    // How signals pass between the modules of an area (none for an area
+    // code that is neither area); see TSignalFlow for WithGroups.
+    TSignalFlow SignalFlow(uint8_t AreaCode, bool WithGroups = true) const;
+    // The signal flows of several areas, worked out side by side (each area
+    // after the first on a thread of its own, where one can be had).
+    std::vector<TSignalFlow> SignalFlows(const std::vector<TAreaCode>& Areas, bool WithGroups = true) const;
     // The renumbering that puts the area in signal-flow order (see
-    // SignalFlowOrder); raises ERenumberError when two modules of the area
-    // share an index. OrderBySignalFlow applies it and gives it back.
-    TRenumbering SignalFlowOrder(uint8_t AreaCode) const;
-    TRenumbering OrderBySignalFlow(uint8_t AreaCode);
+    // TSignalFlow::Order); raises ERenumberError when two modules of the
+    // area share an index. OrderBySignalFlow applies it and gives it back.
+    TRenumbering SignalFlowOrder(uint8_t AreaCode, bool FewestLate = false,
+                                 std::vector<TApproximateGroup>* Approximate = nullptr) const;
+    TRenumbering OrderBySignalFlow(uint8_t AreaCode, bool FewestLate = false,
+                                   std::vector<TApproximateGroup>* Approximate = nullptr);
     // The renumbering that moves module From to the place of module To in
     // processing order (see ModuleMove); raises ERenumberError when either
     // names no module of the area. MoveModule applies it and gives it back.
@@ -108,13 +116,15 @@ public:
     // The index of the module Step places after (or, negative, before)
     // module Index in processing order; Index itself when there is none.
     int32_t NeighbourInOrder(uint8_t AreaCode, int32_t Index, int Step) const;
-    // The area's late connections (see LateConnections), at most Limit of
-    // them; Complete tells whether those are all.
-    std::vector<TFeed> LateConnections(uint8_t AreaCode, size_t Limit = SIZE_MAX, bool* Complete = nullptr) const;
-    // How many of the area's pairs are late (see CountLate).
-    TLateCount CountLate(uint8_t AreaCode) const;
-    // The area's feedback groups (see FeedbackGroups).
-    std::vector<std::vector<int32_t>> FeedbackGroups(uint8_t AreaCode) const;
+    // The area's late connections, sorted (see TSignalFlow::ForEachLate).
+    std::vector<TFeed> LateConnections(uint8_t AreaCode) const;
+    // How many of the area's pairs are late (see TSignalFlow::CountLate).
+    TLateCount CountLate(uint8_t AreaCode) const { return SignalFlow(AreaCode).CountLate(); }
+    // The area's feedback groups (see TSignalFlow::FeedbackGroups).
+    std::vector<std::vector<int32_t>> FeedbackGroups(uint8_t AreaCode) const
+    {
+        return SignalFlow(AreaCode).FeedbackGroups();
+    }
     // False when the loaded lines held no patch section at all besides the
     // version line: most likely some other file.
     bool LooksLikePatch() const { return FLooksLikePatch; }

@@ -9,9 +9,18 @@
 // an input end. A module feeding itself counts for nothing, and an end on an
 // index that no module of the area has neither feeds nor is fed (the cables
 // it meets still join their nets).
+//
+// Everything is worked out in time close to linear in the patch, whatever it
+// holds: nets by a union of connector ends, the feeds of a net kept as its
+// lists of outputs and inputs (one net of n outputs and n inputs holds n²
+// pairs, which are never made unless they are listed), feedback groups
+// without recursion.
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "CableDump.h"
@@ -26,36 +35,127 @@ struct TFeed {
     auto operator<=>(const TFeed&) const = default;
 };
 
-// Every pair of the area where the source's index is above the
-// destination's, each once, sorted by source and then destination. A net
-// that joins many outputs to many inputs feeds each of those inputs from each
-// output, so the pairs can grow with the square of the patch: when more than
-// Limit are met, the pairs found so far are given and Complete (when asked
-// for) is false.
-std::vector<TFeed> LateConnections(const TModuleDump& Modules, const TCableDump& Cables, size_t Limit = SIZE_MAX,
-                                   bool* Complete = nullptr);
-
-// How many pairs of the area are late, and how many of them run between
+// How many pairs of an area are late, and how many of them run between
 // members of one feedback group (where some pair must be late).
 struct TLateCount {
     uint64_t Late = 0;
     uint64_t InsideLoops = 0;
+    bool Complete = true; // false: counting stopped at its budget
 };
-TLateCount CountLate(const TModuleDump& Modules, const TCableDump& Cables);
 
-// The feedback groups of the area: modules that feed each other in a loop,
-// at least two in each. Members ascending; groups by their lowest member.
-std::vector<std::vector<int32_t>> FeedbackGroups(const TModuleDump& Modules, const TCableDump& Cables);
+// A feedback group above the size the fewest-late order works out exactly:
+// its arrangement came from a heuristic and may not have the fewest late
+// pairs.
+struct TApproximateGroup {
+    int32_t LowestIndex = 0;
+    int32_t Members = 0;
+};
 
-// The renumbering that puts the area in signal-flow order. Modules feeding
-// each other in a loop form a feedback group; every other module is a group
-// of its own. Groups follow every group that feeds them; among groups that
-// could come next the one holding the lowest index goes first; inside a group
-// modules keep their order. The area's indices, ascending, go to the modules
-// in that order, so the set of indices in use stays the same.
-// Raises ERenumberError when two modules share an index (Area names the area
-// in the message).
-TRenumbering SignalFlowOrder(const TModuleDump& Modules, const TCableDump& Cables, TAreaCode Area);
+class TSignalFlow {
+public:
+    // Without groups, the flow answers only for late pairs (and counts none
+    // inside loops); what asks for groups then raises EAssertionFailed.
+    TSignalFlow(const TModuleDump& Modules, const TCableDump& Cables, bool WithGroups = true);
+
+    // The area's module indices, ascending, each once. A module is known
+    // below by its rank in this list: a lower rank is processed earlier.
+    const std::vector<int32_t>& Indices() const { return FIndices; }
+    // The lowest index that two modules share, if any.
+    std::optional<int32_t> SharedIndex() const { return FShared; }
+
+    // The late pairs, each once, sorted by source and then destination.
+    // Visit gives false to stop.
+    void ForEachLate(const std::function<bool(const TFeed& Feed)>& Visit) const;
+    // Work stops once Budget feeds were looked at one by one (most are
+    // counted without); the count is then incomplete.
+    TLateCount CountLate(uint64_t Budget = UINT64_MAX) const;
+    // The modules that feed the module with index Index late, ascending.
+    std::vector<int32_t> LateSources(int32_t Index) const;
+    // For each module (by rank), how many modules feed it late. Work stops
+    // once it has looked at Budget feeds; the counts are then incomplete
+    // (false).
+    bool LateInputCounts(std::vector<uint32_t>& Counts, uint64_t Budget = UINT64_MAX) const;
+
+    // The feedback groups: modules that feed each other in a loop, at least
+    // two in each. Members ascending; groups by their lowest member.
+    std::vector<std::vector<int32_t>> FeedbackGroups() const;
+    // Whether the module of that rank belongs to a feedback group.
+    bool InLoop(int32_t Rank) const
+    {
+        RequireGroups();
+        return FLoop[static_cast<size_t>(Rank)] != NoGroup;
+    }
+
+    // The renumbering that puts the area in signal-flow order. Every
+    // feedback group, and every other module as a group of its own, follows
+    // every group that feeds it; among groups that could come next the one
+    // holding the lowest index goes first; inside a group the modules keep
+    // their order, or, with FewestLate, are arranged so that the fewest late
+    // pairs run between them (among such arrangements the one whose sequence
+    // of current indices is lowest). The area's indices, ascending, go to
+    // the modules in that order. Groups of more than ExactGroupLimit members
+    // are arranged by a heuristic and listed in Approximate. Raises
+    // ERenumberError when two modules share an index (Area names the area).
+    static constexpr int ExactGroupLimit = 20;
+    TRenumbering Order(TAreaCode Area, bool FewestLate = false,
+                       std::vector<TApproximateGroup>* Approximate = nullptr) const;
+
+private:
+    static constexpr uint32_t NoGroup = UINT32_MAX;
+    // Lists in compressed rows: the items of row R are Items[First[R] .. First[R + 1]).
+    struct TRows {
+        std::vector<uint32_t> First{0};
+        std::vector<uint32_t> Items;
+        size_t Count() const { return First.size() - 1; }
+        const uint32_t* Begin(size_t Row) const { return Items.data() + First[Row]; }
+        const uint32_t* End(size_t Row) const { return Items.data() + First[Row + 1]; }
+        size_t Size(size_t Row) const { return First[Row + 1] - First[Row]; }
+    };
+    static TRows Transpose(const TRows& Rows, size_t Columns);
+
+    void BuildNets(const TCableDump& Cables);
+    void FindGroups();
+    void RequireGroups() const;
+    int32_t RankOf(int32_t Index) const;
+    // The late destinations of source S (ranks, ascending, each once).
+    void LateDestinations(uint32_t S, std::vector<uint32_t>& Out, std::vector<uint32_t>& Seen) const;
+    std::vector<uint32_t> GroupOrder(const TRows& Members) const;
+    std::vector<uint32_t> FewestLateArrangement(const std::vector<uint32_t>& Members, bool& Exact) const;
+
+    std::vector<int32_t> FIndices;
+    std::optional<int32_t> FShared;
+    // Dense lookup of ranks when the indices lie close together.
+    int32_t FLow = 0;
+    std::vector<int32_t> FDenseRank;
+    // Nets that both feed and are fed: their outputs and inputs (ranks,
+    // ascending, each once), and per module the nets it is an output and an
+    // input of (the latter made where it is needed).
+    TRows FNetOutputs, FNetInputs, FOutNets;
+    // The graph whose strongly connected groups are the feedback groups:
+    // modules are nodes 0 .. Modules-1; a net of one output or one input
+    // leads from its outputs to its inputs directly, a larger net through a
+    // node of its own (so that n outputs and n inputs take 2n edges, not n²).
+    std::vector<uint32_t> FNetNode; // per net its node, or none
+    std::vector<uint32_t> FNodeNet; // per node after the modules its net
+    // Walks the successors of a node.
+    struct TSuccessors {
+        uint32_t Node = 0;
+        const uint32_t* Net = nullptr;
+        const uint32_t* NetEnd = nullptr;
+        const uint32_t* Input = nullptr;
+        const uint32_t* InputEnd = nullptr;
+        // The next successor, or UINT32_MAX when there is none.
+        uint32_t Next(const TSignalFlow& Flow);
+    };
+    TSuccessors Successors(uint32_t Node) const;
+    // Per node its strongly connected group.
+    std::vector<uint32_t> FGroup;
+    // Per net the group its pairs lie in when they lie inside a group.
+    std::vector<uint32_t> FNetGroup;
+    uint32_t FGroupCount = 0;
+    // Per module its feedback group, NoGroup when it is in none.
+    std::vector<uint32_t> FLoop;
+};
 
 // The index of the module Step places after (negative: before) module Index
 // in processing order; Index itself when there is no such module.

@@ -159,6 +159,39 @@ INSTANTIATE_TEST_SUITE_P(
         TFlowCase{"InOrder", {1, 2, 3}, {"1 0 1 2 0 0", "2 0 1 3 0 0", "1 1 1 3 1 0"}, {}, {1, 2, 3}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
+// A net of many outputs and many inputs feeds every input from every
+// output: its pairs are counted and listed in order without being made all
+// at once, and a listing can stop early. Here two such nets join the same
+// modules: each pair counts once.
+TEST(SignalFlow, NetsOfManyOutputsAndInputsAreCountedWithoutTheirPairs)
+{
+    constexpr int Side = 1000;
+    std::vector<int> Modules;
+    std::vector<std::string> Cables;
+    for (int I = 1; I <= 2 * Side; ++I) {
+        Modules.push_back(I);
+        for (const char* Connector : {"0", "1"}) // every end joined to module 1's input; the upper half are outputs
+            if (I > 1)
+                Cables.push_back(std::string("1 ") + Connector + " 0 " + std::to_string(I) + " " + Connector + " " +
+                                 (I > Side ? "1" : "0"));
+    }
+    TPatchDef Patch;
+    Load(Patch, PatchText(Modules, Cables));
+    const TSignalFlow Flow = Patch.SignalFlow(AreaPoly, false);
+    EXPECT_EQ(Flow.CountLate().Late, uint64_t{Side} * Side);
+    std::vector<uint32_t> Inputs;
+    EXPECT_TRUE(Flow.LateInputCounts(Inputs));
+    EXPECT_EQ(Inputs[0], static_cast<uint32_t>(Side));
+    EXPECT_FALSE(Flow.LateInputCounts(Inputs, 1000)); // a budget too small says so
+    TFeeds First;
+    Flow.ForEachLate([&](const TFeed& Feed) {
+        First.push_back(Feed);
+        return First.size() < 3;
+    });
+    EXPECT_EQ(First, (TFeeds{{Side + 1, 1}, {Side + 1, 2}, {Side + 1, 3}}));
+    EXPECT_THROW(Flow.FeedbackGroups(), EAssertionFailed); // worked out without its groups
+}
+
 TEST(Move, ShiftsTheModulesInBetween)
 {
     struct TCase {
@@ -292,6 +325,47 @@ std::string RandomPatch(std::mt19937& Random)
 
 } // namespace
 
+// ChangedBy answers for every section: it holds exactly when renumbering
+// changes the saved text, for swaps, permutations and maps of unused indices,
+// in both areas and for an area code that is none.
+TEST(Renumber, ChangedByHoldsExactlyWhenTheSaveChanges)
+{
+    std::mt19937 Random(11);
+    // Each section refers to indices of its own choice, so that one section
+    // alone may hold the only reference to an index.
+    const auto Scattered = [&Random] {
+        const auto Index = [&Random] { return std::to_string(Random() % 12); };
+        std::string T = "Version=s\r\n0\r\n";
+        for (const char* Area : {"1", "0"}) {
+            for (const char* Section : {"ModuleDump", "ParameterDump", "CustomDump", "NameDump"})
+                if (Random() % 2)
+                    T += std::string("[") + Section + "]\r\n" + Area + "\r\n" + Index() + " 1 1 1\r\n";
+            if (Random() % 2)
+                T += std::string("[CableDump]\r\n") + Area + "\r\n0 " + Index() + " 0 1 " + Index() + " 0 0\r\n";
+        }
+        for (const char* Section : {"KnobMapDump", "ControlMapDump"})
+            if (Random() % 2)
+                T += std::string("[") + Section + "]\r\n" + std::to_string(Random() % 3) + " " + Index() + " 0 1\r\n";
+        if (Random() % 2)
+            T += "[MorphMapDump]\r\n1 2 3 4\r\n" + std::to_string(Random() % 3) + " " + Index() + " 0 1 5\r\n";
+        return T;
+    };
+    const std::string Full = ReadText(std::string(PERMUTO_TEST_DATA) + "/full.pch");
+    for (int Round = 0; Round < 600; ++Round) {
+        TPatchDef Patch;
+        Load(Patch, Round % 5 == 0 ? Full : Round % 5 == 1 ? RandomPatch(Random) : Scattered());
+        const std::string Before = SavedText(Patch);
+        std::vector<TRenumbering::TPair> Pairs;
+        for (unsigned N = 1 + Random() % 4; N > 0; --N)
+            Pairs.emplace_back(static_cast<int32_t>(Random() % 12), static_cast<int32_t>(Random() % 12));
+        const TRenumbering Map = Random() % 2 ? TRenumbering(Pairs) : TRenumbering::Swap(Pairs[0].first, Pairs[0].second);
+        const TAreaCode Area = static_cast<TAreaCode>(Random() % 3);
+        const bool Changed = Patch.ChangedBy(Area, Map);
+        Patch.Renumber(Area, Map);
+        EXPECT_EQ(Changed, SavedText(Patch) != Before) << "round " << Round;
+    }
+}
+
 TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
 {
     std::mt19937 Random(7);
@@ -303,10 +377,42 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
         TBruteForce Plain(PolyIndices(Patch), Patch.CableDumps[PolyDump]);
 
         TFeeds Late;
+        TLateCount Count;
+        std::map<int32_t, uint32_t> LateInputs;
         for (const auto& [A, B] : Plain.Feeds)
-            if (A > B)
+            if (A > B) {
                 Late.push_back({A, B});
+                ++LateInputs[B];
+                Count.InsideLoops += Plain.SameGroup(A, B);
+            }
+        Count.Late = Late.size();
         ASSERT_EQ(Patch.LateConnections(AreaPoly), Late) << Text;
+        // Counted without listing, per module, and the groups themselves.
+        const TSignalFlow Flow = Patch.SignalFlow(AreaPoly);
+        EXPECT_EQ(Flow.CountLate().Late, Count.Late) << Text;
+        EXPECT_EQ(Flow.CountLate().InsideLoops, Count.InsideLoops) << Text;
+        std::vector<uint32_t> Inputs;
+        ASSERT_TRUE(Flow.LateInputCounts(Inputs));
+        for (size_t Rank = 0; Rank < Flow.Indices().size(); ++Rank) {
+            const int32_t Index = Flow.Indices()[Rank];
+            EXPECT_EQ(Inputs[Rank], LateInputs[Index]) << Text;
+            std::vector<int32_t> Sources;
+            for (const TFeed& F : Late)
+                if (F.Destination == Index)
+                    Sources.push_back(F.Source);
+            EXPECT_EQ(Flow.LateSources(Index), Sources) << Text;
+        }
+        std::vector<std::vector<int32_t>> Groups;
+        for (int32_t M : Plain.Modules)
+            if (std::none_of(Groups.begin(), Groups.end(), [&](const auto& G) { return Plain.SameGroup(G[0], M); })) {
+                std::vector<int32_t> Group;
+                for (int32_t Other : Plain.Modules)
+                    if (Plain.SameGroup(M, Other))
+                        Group.push_back(Other);
+                if (Group.size() >= 2)
+                    Groups.push_back(Group);
+            }
+        EXPECT_EQ(Flow.FeedbackGroups(), Groups) << Text;
 
         // Where each module goes: the brute force's order takes the indices ascending.
         const std::vector<int32_t> NewOrder = Plain.Order();
