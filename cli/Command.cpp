@@ -24,7 +24,9 @@ void TCommand::LoadPatch()
     // An empty -o (a script's unset variable) must not mean "replace PATCH".
     if (FOutputOption != nullptr && FOutputOption->count() > 0 && FOutput.empty())
         throw EUsageError("-o needs the name of the file to write");
-    FPatch = ReadPatchFile(FPatchFile);
+    // A patch that is written back is compared with what a save writes, so
+    // that nothing is changed without a word.
+    FPatch = ReadPatchFile(FPatchFile, Writes());
     // What the tool could not read whole, it would change without knowing.
     if (FPatch.NulAt() >= 0)
         throw EPermutoError(NulByteMessage(FPatchFile, FPatch.NulAt()));
@@ -32,10 +34,28 @@ void TCommand::LoadPatch()
 
 void TCommand::SavePatch(bool Changed)
 {
-    if (!FOutput.empty())
-        FPatch.SaveToFile(FOutput);
-    else if (Changed)
-        FPatch.SaveToFile(FPatchFile);
+    std::vector<std::string> Warnings;
+    if (FOutput == "-") {
+        // The patch on standard output, for a pipe.
+        TLineWriter Lines([](std::string_view Bytes) { Print(Bytes); });
+        FPatch.SaveToStrings(Lines);
+        Lines.Flush();
+    } else if (!FOutput.empty()) {
+        FPatch.SaveToFile(FOutput, &Warnings);
+    } else if (Changed) {
+        FPatch.SaveToFile(FPatchFile, &Warnings);
+    } else {
+        return; // nothing written, nothing changed
+    }
+    if (const std::string Unsaved = UnsavedLinesMessage(FPatchFile, FPatch.Unsaved()); !Unsaved.empty())
+        Warnings.insert(Warnings.begin(), Unsaved);
+    for (const std::string& Warning : Warnings)
+        Warn(Warning);
+}
+
+void TCommand::Warn(const std::string& Message)
+{
+    std::fprintf(stderr, "permuto-cli: warning: %s\n", EscapedName(Message).c_str());
 }
 
 void TCommand::Print(std::string_view Text)

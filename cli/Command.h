@@ -48,8 +48,12 @@ protected:
     void LoadPatch();
     // Writes to standard output; raises when the output cannot be written.
     static void Print(std::string_view Text);
-    // Writes the patch to -o OUT, or over PATCH when there is none. Without
-    // -o, a patch that Changed nothing in is left as it is, byte for byte.
+    // One line "permuto-cli: warning: ..." on standard error.
+    static void Warn(const std::string& Message);
+    // Writes the patch to -o OUT ("-" for standard output), or over PATCH
+    // when there is none. Without -o, a patch that Changed nothing in is
+    // left as it is, byte for byte. What a save did not keep of the patch as
+    // it was read, or of the file it replaced, is said in warnings.
     void SavePatch(bool Changed = true);
 
     static TAreaCode ParseArea(const std::string& Text);

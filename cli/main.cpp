@@ -32,14 +32,11 @@ std::vector<std::unique_ptr<TCommand>> MakeCommands()
 
 namespace {
 
-// A message on one line: line breaks in a file name or argument are shown
-// as \n, so that a script reading one line per error gets one line.
+// A message on one line: control characters in a file name or argument are
+// shown escaped, so that a script reading one line per error gets one line.
 void Report(const std::string& Message)
 {
-    std::string Line;
-    for (char C : Message)
-        Line += C == '\n' ? std::string("\\n") : C == '\r' ? std::string("\\r") : std::string(1, C);
-    std::fprintf(stderr, "permuto-cli: %s\n", Line.c_str());
+    std::fprintf(stderr, "permuto-cli: %s\n", permuto::EscapedName(Message).c_str());
 }
 
 } // namespace

@@ -29,13 +29,32 @@ EListError::EListError(int32_t Index)
 {
 }
 
+std::string EscapedName(std::string_view Name)
+{
+    std::string Shown;
+    for (const char C : Name) {
+        const unsigned char Byte = static_cast<unsigned char>(C);
+        if (C == '\n')
+            Shown += "\\n";
+        else if (C == '\r')
+            Shown += "\\r";
+        else if (C == '\t')
+            Shown += "\\t";
+        else if (Byte < 0x20 || Byte == 0x7F)
+            Shown += Format("\\x%02X", Byte);
+        else
+            Shown += C;
+    }
+    return Shown;
+}
+
 EFOpenError::EFOpenError(const std::string& FileName, const std::string& Reason)
-    : EPermutoError(Format("Cannot open file \"%s\". %s", FileName.c_str(), Reason.c_str()))
+    : EPermutoError(Format("Cannot open file \"%s\". %s", EscapedName(FileName).c_str(), Reason.c_str()))
 {
 }
 
 EFCreateError::EFCreateError(const std::string& FileName, const std::string& Reason)
-    : EPermutoError(Format("Cannot create file \"%s\". %s", FileName.c_str(), Reason.c_str()))
+    : EPermutoError(Format("Cannot create file \"%s\". %s", EscapedName(FileName).c_str(), Reason.c_str()))
 {
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace permuto {
 
@@ -57,6 +58,11 @@ class EIntOverflow : public EPermutoError {
 public:
     EIntOverflow();
 };
+
+// A file name as messages show it: control characters (a line break, an
+// escape sequence) written as \n, \r, \t or \xHH, so that a message stays
+// one line and shows what the name holds.
+std::string EscapedName(std::string_view Name);
 
 // The system's reason for the last failed file call (errno).
 std::string SystemReason(int ErrorNumber);

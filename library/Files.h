@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace permuto {
 
@@ -48,13 +49,19 @@ std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity =
 // permission at all (even for root), a link loop, a folder in which the new
 // file cannot be created, content above MaxFileSize (it could not be read
 // again), and every failed write.
-// Gives the identity of the new file.
-TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes);
+// Gives the identity of the new file. The replaced file's extended
+// attributes (its access control list among them) are copied to the new
+// one; those that cannot be are named in Warnings. A name for an open
+// descriptor (/dev/stdout, /dev/stderr, /dev/fd/N, /proc/self/fd/N) is
+// written through that descriptor instead.
+TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes,
+                             std::vector<std::string>* Warnings = nullptr);
 
 // The same, for content that is produced piece by piece: Produce hands each
 // piece to the sink it is given. An error raised by Produce leaves the old
 // file as it was and passes on.
 using TByteSink = std::function<void(std::string_view Bytes)>;
-TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce);
+TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce,
+                        std::vector<std::string>* Warnings = nullptr);
 
 } // namespace permuto

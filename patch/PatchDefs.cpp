@@ -199,20 +199,23 @@ void TPatchDef::SaveToStrings(TLineWriter& Lines) const
         Section.Write(*this, Lines);
 }
 
-TFileIdentity TPatchDef::Save() const
+TFileIdentity TPatchDef::Save(std::vector<std::string>* Warnings) const
 {
     // The lines go to the file as they are made: a patch is never held twice.
-    return WriteFile(FileName, [this](const TByteSink& Write) {
-        TLineWriter Lines(Write);
-        SaveToStrings(Lines);
-        Lines.Flush();
-    });
+    return WriteFile(
+        FileName,
+        [this](const TByteSink& Write) {
+            TLineWriter Lines(Write);
+            SaveToStrings(Lines);
+            Lines.Flush();
+        },
+        Warnings);
 }
 
-TFileIdentity TPatchDef::SaveToFile(const std::string& Name)
+TFileIdentity TPatchDef::SaveToFile(const std::string& Name, std::vector<std::string>* Warnings)
 {
     FileName = Name;
-    return Save();
+    return Save(Warnings);
 }
 
 void TPatchDef::Renumber(uint8_t AreaCode, const TRenumbering& Map)

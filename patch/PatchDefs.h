@@ -76,9 +76,10 @@ public:
     void LoadFromStrings(const TPatchText& Text);
     // Appends every section in the file order.
     void SaveToStrings(TLineWriter& Lines) const;
-    // Both give the identity of the file written.
-    TFileIdentity Save() const;
-    TFileIdentity SaveToFile(const std::string& Name);
+    // Both give the identity of the file written; what of the replaced
+    // file could not be kept (extended attributes) goes to Warnings.
+    TFileIdentity Save(std::vector<std::string>* Warnings = nullptr) const;
+    TFileIdentity SaveToFile(const std::string& Name, std::vector<std::string>* Warnings = nullptr);
     // Renumbers every line of one area that refers to modules, in one pass:
     // module, cable (both ends), parameter, custom and name lines, and the
     // morph, knob and control assignments of that area. Area code 1 is the

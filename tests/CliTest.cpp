@@ -31,7 +31,8 @@ protected:
 
     TRun Run(const std::string& Arguments)
     {
-        const std::string Out = Arguments.find(" > ") == std::string::npos ? " > " + Dir.File("out") : "";
+        const bool Redirected = Arguments.find_first_of(">|") != std::string::npos;
+        const std::string Out = Redirected ? "" : " > " + Dir.File("out");
         const std::string Command = std::string(PERMUTO_CLI) + " " + Arguments + Out + " 2> " + Dir.File("err");
         const int Raw = std::system(Command.c_str());
         return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, ReadText(Dir.File("out")), ReadText(Dir.File("err"))};
@@ -98,6 +99,46 @@ TEST_F(Cli, WritesWhatTheWindowWrites)
         ASSERT_EQ(Run(Nothing).Status, 0) << Nothing;
         EXPECT_TRUE(ReadText(Patch) == Shuffled) << Nothing;
     }
+}
+
+TEST_F(Cli, OutputToStandardOutputAndToDescriptors)
+{
+    const std::string Swapped = Expected([](TPatchDef& D) { D.SwapModules(AreaPoly, 2, 5); });
+    const TRun Dash = Run("swap " + Patch + " poly 2 5 -o -");
+    EXPECT_EQ(Dash.Status, 0);
+    EXPECT_TRUE(Dash.Out == Swapped);
+    // A log opened for appending gets the patch appended, and stays a log.
+    WriteText(Dir.File("run.log"), "started\n");
+    EXPECT_EQ(Run("swap " + Patch + " poly 2 5 -o /dev/stdout >> " + Dir.File("run.log")).Status, 0);
+    EXPECT_TRUE(ReadText(Dir.File("run.log")) == "started\n" + Swapped);
+    EXPECT_EQ(Run("order " + Patch + " -o /dev/stdout | cat > " + Dir.File("piped")).Status, 0);
+    EXPECT_EQ(ReadText(Dir.File("piped")).rfind("[Header]", 0), 0u);
+}
+
+TEST_F(Cli, OrderingBothAreasWritesWhenOnlyOneChanges)
+{
+    ASSERT_EQ(Run("order " + Patch + " common").Status, 0); // now only the poly area is out of order
+    const std::string CommonOrdered = ReadText(Patch);
+    ASSERT_EQ(Run("order " + Patch).Status, 0);
+    EXPECT_NE(ReadText(Patch), CommonOrdered);
+    EXPECT_EQ(Run("late -c " + Patch).Out, "poly 0\ncommon 0\n");
+}
+
+TEST_F(Cli, LateCountsOrSaysNothingAndASaveThatDropsLinesSaysSo)
+{
+    const TRun Count = Run("late -c " + Patch), Quiet = Run("late --quiet " + Patch);
+    EXPECT_EQ(Count.Status, 1);
+    EXPECT_EQ(Count.Out, "poly 2\ncommon 2\n");
+    EXPECT_EQ(Quiet.Status, 1);
+    EXPECT_EQ(Quiet.Out, "");
+
+    // A line the save does not write back: a warning, the status unchanged.
+    WriteText(Patch, ReadText(Patch) + "[Unknown]\r\nkept nowhere\r\n");
+    const TRun Saved = Run("swap " + Patch + " poly 1 2");
+    EXPECT_EQ(Saved.Status, 0);
+    EXPECT_EQ(Saved.Err, "permuto-cli: warning: 2 lines of \"" + Patch +
+                             "\" are not written back as they were read; the first is line 99, \"[Unknown]\"\n");
+    EXPECT_EQ(Run("swap " + Patch + " poly 1 2").Err, ""); // saved as the program writes it: nothing more to lose
 }
 
 TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)

@@ -3,7 +3,8 @@
 #   bash tools/dev.sh run    install what is missing, build, start Permuto
 #   bash tools/dev.sh test   install what is missing, build with sanitizers, run every test
 #                            (the fuzz targets for FUZZ_SECONDS each, 60 by default, from
-#                            seed FUZZ_SEED, 1 by default; 0 picks a fresh seed)
+#                            seed FUZZ_SEED, 1 by default; 0 picks a fresh seed; the core's
+#                            tests once more under ThreadSanitizer)
 #   bash tools/dev.sh bench  install what is missing, build optimised, run the benchmarks
 # Packages are installed with apt-get, through sudo when not run as root.
 set -euo pipefail
@@ -48,10 +49,15 @@ test)
         -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_FUZZ=ON -DPERMUTO_BUILD_TESTS=OFF -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_CLI=OFF \
         -DFUZZ_SECONDS="${FUZZ_SECONDS:-60}" -DFUZZ_SEED="${FUZZ_SEED:-1}"
     cmake --build build/fuzz -j "$jobs"
+    # The core's tests under ThreadSanitizer: loads read on two threads.
+    cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPERMUTO_SANITIZE_THREAD=ON \
+        -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_CLI=OFF
+    cmake --build build/tsan -j "$jobs"
     cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPERMUTO_SANITIZE=ON -DPERMUTO_WERROR=ON \
         -DPERMUTO_BUILD_BENCH=ON
     cmake --build build/test -j "$jobs"
     (cd build/fuzz && ctest --output-on-failure -j "$jobs")
+    (cd build/tsan && ctest --output-on-failure -j "$jobs")
     cd build/test
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
     ;;

@@ -1,18 +1,41 @@
-#include "Files.h"
-
+// Files on POSIX systems: reading regular files only, and the safe save.
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <random>
 #include <vector>
 
 #include "Errors.h"
+#include "Files.h"
 #include "Memory.h"
+#include "SaveCalls.h"
 
 namespace permuto {
+
+namespace {
+
+int OpenFile(const char* Name, int Flags, mode_t Mode)
+{
+    return ::open(Name, Flags, Mode);
+}
+
+} // namespace
+
+TSaveCalls DefaultSaveCalls()
+{
+    return {::faccessat, OpenFile, ::fsync, ::linkat, ::rename, ::fsetxattr};
+}
+
+TSaveCalls& SaveCalls()
+{
+    static TSaveCalls Calls = DefaultSaveCalls();
+    return Calls;
+}
 
 namespace {
 
@@ -81,7 +104,7 @@ int WhyNotReplace(const std::string& Target, const struct stat& Info)
 {
     if ((Info.st_mode & 0222) == 0)
         return EACCES;
-    return ::faccessat(AT_FDCWD, Target.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+    return SaveCalls().Faccessat(AT_FDCWD, Target.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
 bool WriteAll(int Fd, std::string_view Bytes)
@@ -117,12 +140,12 @@ public:
     {
         // Made with the usual permissions (the user's umask applies); a file
         // that replaces another takes that one's permissions later.
-        FFd = ::open(FFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        FFd = SaveCalls().Open(FFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (FFd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
             return;
         for (int Try = 0; Try < 100 && FFd < 0; ++Try) {
             FName = FreshName(FFolder);
-            FFd = ::open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+            FFd = SaveCalls().Open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
             if (FFd < 0 && errno != EEXIST)
                 break;
         }
@@ -148,7 +171,7 @@ public:
         FFd = -1;
         if (Error != 0)
             return Error;
-        if (::rename(FName.c_str(), Target.c_str()) != 0)
+        if (SaveCalls().Rename(FName.c_str(), Target.c_str()) != 0)
             return errno;
         FName.clear();
         return 0;
@@ -161,8 +184,8 @@ public:
         const std::string Self = "/proc/self/fd/" + std::to_string(FFd);
         for (int Try = 0; Try < 100; ++Try) {
             const std::string Candidate = FreshName(FFolder);
-            if (::linkat(AT_FDCWD, Self.c_str(), AT_FDCWD, Candidate.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-                (errno == ENOENT && ::linkat(FFd, "", AT_FDCWD, Candidate.c_str(), AT_EMPTY_PATH) == 0)) {
+            if (SaveCalls().Linkat(AT_FDCWD, Self.c_str(), AT_FDCWD, Candidate.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+                (errno == ENOENT && SaveCalls().Linkat(FFd, "", AT_FDCWD, Candidate.c_str(), AT_EMPTY_PATH) == 0)) {
                 FName = Candidate;
                 return 0;
             }
@@ -177,6 +200,59 @@ private:
     std::string FName;
     int FFd = -1;
 };
+
+// The descriptor that a name such as /dev/stdout or /proc/self/fd/3 stands
+// for, when it is open; -1 for every other name.
+int OpenDescriptor(const std::string& Name)
+{
+    int Fd = -1;
+    if (Name == "/dev/stdout")
+        Fd = STDOUT_FILENO;
+    else if (Name == "/dev/stderr")
+        Fd = STDERR_FILENO;
+    for (const char* Prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        const size_t Length = std::strlen(Prefix);
+        if (Name.compare(0, Length, Prefix) == 0 && Name.size() > Length && Name.size() - Length <= 9 &&
+            Name.find_first_not_of("0123456789", Length) == std::string::npos)
+            Fd = std::stoi(Name.substr(Length));
+    }
+    return Fd >= 0 && ::fcntl(Fd, F_GETFD) != -1 ? Fd : -1;
+}
+
+// Copies the extended attributes of File (its access control list among
+// them) to the new file. What cannot be copied is said in Warnings.
+void CopyAttributes(const std::string& File, int Fd, std::vector<std::string>& Warnings)
+{
+    ssize_t Size = ::listxattr(File.c_str(), nullptr, 0);
+    if (Size < 0) {
+        if (errno != ENOTSUP)
+            Warnings.push_back("its extended attributes could not be read (" + SystemReason(errno) + ")");
+        return;
+    }
+    std::vector<char> Names(static_cast<size_t>(Size) + 1);
+    Size = ::listxattr(File.c_str(), Names.data(), Names.size());
+    if (Size < 0)
+        return;
+    for (const char* Name = Names.data(); Name < Names.data() + Size; Name += std::strlen(Name) + 1) {
+        std::vector<char> Value(256);
+        ssize_t Length;
+        while ((Length = ::getxattr(File.c_str(), Name, Value.data(), Value.size())) < 0 && errno == ERANGE)
+            Value.resize(Value.size() * 4);
+        if (Length < 0 || SaveCalls().Fsetxattr(Fd, Name, Value.data(), static_cast<size_t>(Length), 0) != 0)
+            Warnings.push_back(Format("its extended attribute %s was not kept (%s)", Name, SystemReason(errno).c_str()));
+    }
+}
+
+// Why renaming the new file over Target failed, in words.
+std::string WhyNotRenamed(const std::string& Target, const std::string& Folder, int Error)
+{
+    struct stat Place {}, File {};
+    if ((Error == EPERM || Error == EACCES) && ::stat((Folder.empty() ? "." : Folder).c_str(), &Place) == 0 &&
+        (Place.st_mode & S_ISVTX) != 0 && ::stat(Target.c_str(), &File) == 0 && File.st_uid != ::geteuid())
+        return Format("The folder \"%s\" lets only a file's owner replace it, and another user owns this one",
+                      Folder.empty() ? "." : Folder.c_str());
+    return SystemReason(Error);
+}
 
 TFileIdentity IdentityOf(const struct stat& Info)
 {
@@ -243,15 +319,29 @@ std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
     return Bytes;
 }
 
-TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes)
+TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes, std::vector<std::string>* Warnings)
 {
-    return WriteFile(FileName, [Bytes](const TByteSink& Write) { Write(Bytes); });
+    return WriteFile(FileName, [Bytes](const TByteSink& Write) { Write(Bytes); }, Warnings);
 }
 
-TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce)
+TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce,
+                        std::vector<std::string>* Warnings)
 {
     if (FileName.empty())
         throw EFCreateError(FileName, SystemReason(ENOENT));
+    // A name for an open descriptor (a pipe, a terminal, a log opened for
+    // appending) is written through it: there is no file to put in its place.
+    if (const int Fd = OpenDescriptor(FileName); Fd >= 0) {
+        int Error = 0;
+        Produce([&](std::string_view Bytes) {
+            if (Error == 0 && !WriteAll(Fd, Bytes))
+                Error = errno;
+        });
+        if (Error != 0)
+            throw EFCreateError(FileName, SystemReason(Error));
+        struct stat Info {};
+        return ::fstat(Fd, &Info) == 0 && S_ISREG(Info.st_mode) ? IdentityOf(Info) : TFileIdentity{};
+    }
     const std::string Target = SaveTarget(FileName);
     struct stat Existing {};
     const bool Exists = ::stat(Target.c_str(), &Existing) == 0;
@@ -276,14 +366,17 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
         throw EFCreateError(FileName, SystemReason(Error));
     }
 
-    // A replaced file keeps its permissions, owner and group; a new one has
-    // the usual permissions already.
+    // A replaced file keeps its permissions, owner and group, and its
+    // extended attributes (its access control list among them); a new one
+    // has the usual permissions already.
     int Error = 0;
+    std::vector<std::string> NotKept;
     if (Exists) {
         if (::fchown(File.Fd(), Existing.st_uid, Existing.st_gid) != 0)
             (void)!::fchown(File.Fd(), static_cast<uid_t>(-1), Existing.st_gid); // the group alone may be allowed
         if (::fchmod(File.Fd(), Existing.st_mode & 07777) != 0)
             Error = errno;
+        CopyAttributes(Target, File.Fd(), NotKept);
     }
     // What is written must stay readable: a file too large to load again is
     // not made.
@@ -302,20 +395,23 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
                                     static_cast<off_t>(Bytes.size()), SYNC_FILE_RANGE_WRITE);
 #endif
     });
-    if (Error == 0 && ::fsync(File.Fd()) != 0)
+    if (Error == 0 && SaveCalls().Fsync(File.Fd()) != 0)
         Error = errno;
     struct stat NewFile {};
     if (Error == 0 && ::fstat(File.Fd(), &NewFile) != 0)
         Error = errno;
     if (Error == 0)
         Error = File.Name();
-    if (Error == 0)
-        Error = File.Commit(Target);
     if (Written > MaxFileSize)
         throw EFCreateError(FileName, Format("The patch would hold more than %zu MiB, more than Permuto reads again",
                                              MaxFileSize >> 20));
     if (Error != 0)
         throw EFCreateError(FileName, SystemReason(Error));
+    if (const int NotRenamed = File.Commit(Target); NotRenamed != 0)
+        throw EFCreateError(FileName, WhyNotRenamed(Target, Folder, NotRenamed));
+    if (Warnings != nullptr)
+        for (const std::string& Warning : NotKept)
+            Warnings->push_back(EscapedName(FileName) + ": " + Warning);
     return IdentityOf(NewFile);
 }
 
