@@ -86,7 +86,7 @@ QWidget* TFormMain::BuildTopBar()
     Row->setContentsMargins(1, 1, 1, 1);
     Row->setSpacing(2);
     FEditPatchName = new QLineEdit(Bar);
-    FEditPatchName->setPlaceholderText(tr("Path of a patch file (*.pch): type it, or choose one with Browse"));
+    FEditPatchName->setPlaceholderText(tr("Path of a patch file (*.pch)"));
     FEditPatchName->setAccessibleName(tr("Patch file"));
     Row->addWidget(FEditPatchName, 1);
     FTopButtons = {new TActionButton(FActions->Open, QStringLiteral("&Browse ..."), Bar),
@@ -138,7 +138,11 @@ void TFormMain::Wire()
     connect(FEditPatchName, &QLineEdit::returnPressed, A.Load, &QAction::trigger);
     connect(FPanel, &TRenumberPanel::SwapRequested, A.Swap, &QAction::trigger);
     connect(FPanel, &TRenumberPanel::AreaChosen, this, &TFormMain::SetArea);
-    connect(FRecent, &TRecentFiles::Chosen, this, &TFormMain::OpenPatch);
+    connect(FRecent, &TRecentFiles::Chosen, this, [this](const QString& File) {
+        OpenPatch(File);
+        if (!QFileInfo::exists(File))
+            FRecent->Remove(File); // gone: no longer offered
+    });
     for (TAreaTable* Table : FTables) {
         connect(Table, &TAreaTable::Chosen, this, &TFormMain::SetArea);
         connect(Table, &TAreaTable::MoveRequested, &FDocument, &TPatchDocument::Move);
@@ -148,6 +152,7 @@ void TFormMain::Wire()
         statusBar()->showMessage(Text);
     });
     connect(&FDocument, &TPatchDocument::FileUsed, FRecent, &TRecentFiles::Add);
+    connect(&FDocument, &TPatchDocument::FileUsed, this, &TFormMain::ShowDocumentFile);
     connect(&FDocument, &TPatchDocument::FileNameChanged, this, [this] {
         ShowDocumentFile();
         UpdateTitle();
@@ -206,7 +211,8 @@ void TFormMain::LoadTyped()
 void TFormMain::SaveTyped()
 {
     const QString Typed = FEditPatchName->text().trimmed();
-    FDocument.SaveTo(Typed.isEmpty() ? FDocument.FileName() : FEditPatchName->text());
+    if (!FDocument.SaveTo(Typed.isEmpty() ? FDocument.FileName() : FEditPatchName->text()))
+        ShowDocumentFile(); // the field names the file the patch belongs to
 }
 
 void TFormMain::SaveAsChosen()
@@ -218,12 +224,11 @@ void TFormMain::SaveAsChosen()
 
 void TFormMain::SwapTyped()
 {
-    const std::optional<int32_t> First = FPanel->Index1(), Second = FPanel->Index2();
-    if (!First || !Second) {
-        TApplication::ShowError(QString::fromLatin1(NonIntegerSwapMessage));
+    if (const QString Problem = FPanel->IndexProblem(); !Problem.isEmpty()) {
+        TApplication::ShowError(Problem);
         return;
     }
-    FDocument.Swap(Area(), *First, *Second);
+    FDocument.Swap(Area(), *FPanel->Index1(), *FPanel->Index2());
 }
 
 void TFormMain::MoveCurrent(int Step)

@@ -92,8 +92,4 @@ private:
     QByteArray FSplitterState;
 };
 
-// The message of a swap whose index fields do not both hold integers.
-inline constexpr const char* NonIntegerSwapMessage =
-    "One or both indices have a non integer or non number setting, can't swap";
-
 } // namespace permuto

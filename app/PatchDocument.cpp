@@ -60,7 +60,10 @@ TPatchDocument::TPatchDocument(QObject* Parent)
     // file is looked at once they are over.
     FCheckSoon->setSingleShot(true);
     FCheckSoon->setInterval(250);
+    // The folder is watched too: a file that was removed or replaced is
+    // noticed when it comes back.
     connect(FWatcher, &QFileSystemWatcher::fileChanged, FCheckSoon, qOverload<>(&QTimer::start));
+    connect(FWatcher, &QFileSystemWatcher::directoryChanged, FCheckSoon, qOverload<>(&QTimer::start));
     connect(FCheckSoon, &QTimer::timeout, this, &TPatchDocument::CheckFile);
 }
 
@@ -90,23 +93,41 @@ bool TPatchDocument::MaybeSave()
 
 bool TPatchDocument::Open(const QString& File)
 {
-    return MaybeSave() && Load(File);
+    // The file is read first: one that cannot be loaded asks nothing about
+    // the patch shown. If answering the question changed the file (saved
+    // the patch into it), it is read again.
+    std::optional<TPatchDef> Loaded = Read(File);
+    if (!Loaded || !MaybeSave())
+        return false;
+    if (FileIdentityOf(ToLocal(File)) != Loaded->LoadedIdentity() && !(Loaded = Read(File)))
+        return false;
+    TakeOver(std::move(*Loaded), File);
+    return true;
 }
 
 bool TPatchDocument::Reload()
 {
-    return HasPatch() && Load(FFileName);
+    if (!HasPatch())
+        return false;
+    std::optional<TPatchDef> Loaded = Read(FFileName);
+    if (Loaded)
+        TakeOver(std::move(*Loaded), FFileName);
+    return Loaded.has_value();
 }
 
-bool TPatchDocument::Load(const QString& File)
+std::optional<TPatchDef> TPatchDocument::Read(const QString& File)
 {
     std::optional<TPatchDef> Loaded; // all or nothing: a failure changes nothing here
-    if (!TApplication::Guarded([&] { Loaded.emplace(ReadPatchFile(ToLocal(File))); }))
-        return false;
+    TApplication::Guarded([&] { Loaded.emplace(ReadPatchFile(ToLocal(File), true)); });
+    return Loaded;
+}
+
+void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
+{
     emit AboutToReload();
     FUndoIndex = 0;
     FUndo->clear(); // its steps belong to the patch that goes
-    FPatch = std::move(*Loaded);
+    FPatch = std::move(Loaded);
     FIdentity = FPatch.LoadedIdentity();
     FNoticed = {};
     FLastWasSave = false;
@@ -125,7 +146,10 @@ bool TPatchDocument::Load(const QString& File)
                                      "would lose it. Saving asks before it replaces this file.")
                                       .arg(ShortName(File))
                                       .arg(FPatch.NulAt()));
-    return true;
+    else if (const std::string Unsaved = UnsavedLinesMessage(ToLocal(File), FPatch.Unsaved()); !Unsaved.empty())
+        TApplication::ShowWarning(tr("%1.\n\nA save writes the patch as the table shows it, in the program's own "
+                                     "layout; those lines are then gone from the file.")
+                                      .arg(QString::fromLocal8Bit(Unsaved.c_str())));
 }
 
 bool TPatchDocument::Save()
@@ -153,11 +177,14 @@ bool TPatchDocument::IsOwnFile(const QString& File) const
 
 bool TPatchDocument::MayReplace(const QString& File)
 {
-    if (!QFileInfo::exists(File))
+    // Nothing to replace, or nothing a save could replace (a folder: the
+    // save says why).
+    if (!QFileInfo::exists(File) || QFileInfo(File).isDir())
         return true;
     QString Question;
     if (!IsOwnFile(File)) {
-        Question = tr("Replace %1?\n\nThe patch shown was loaded from %2.")
+        Question = (FLastWasSave ? tr("Replace %1?\n\nThe patch shown was last saved to %2.")
+                                 : tr("Replace %1?\n\nThe patch shown was loaded from %2."))
                        .arg(ShortName(File), QDir::toNativeSeparators(FFileName));
     } else if (const TFileIdentity Now = FileIdentityOf(ToLocal(File)); Now.Exists() && Now != FIdentity) {
         Question = (FLastWasSave ? tr("%1 was changed by another program since it was saved. Replace it?")
@@ -173,8 +200,15 @@ bool TPatchDocument::MayReplace(const QString& File)
 
 bool TPatchDocument::Write(const QString& File)
 {
-    if (!TApplication::Guarded([&] { FIdentity = FPatch.SaveToFile(ToLocal(File)); }))
+    std::vector<std::string> NotKept;
+    if (!TApplication::Guarded([&] { FIdentity = FPatch.SaveToFile(ToLocal(File), &NotKept); }))
         return false;
+    if (!NotKept.empty()) {
+        QStringList Lines;
+        for (const std::string& Line : NotKept)
+            Lines << QString::fromLocal8Bit(Line.c_str());
+        TApplication::ShowWarning(tr("Saved, but not all of the replaced file was kept:\n%1").arg(Lines.join(QLatin1Char('\n'))));
+    }
     FNoticed = {};
     FLastWasSave = true;
     const bool Renamed = File != FFileName;
@@ -190,10 +224,14 @@ bool TPatchDocument::Write(const QString& File)
 
 void TPatchDocument::Watch()
 {
-    if (!FWatcher->files().isEmpty())
-        FWatcher->removePaths(FWatcher->files());
-    if (QFileInfo::exists(FFileName))
+    const QStringList Watched = FWatcher->files() + FWatcher->directories();
+    if (!Watched.isEmpty())
+        FWatcher->removePaths(Watched);
+    const QFileInfo File(FFileName);
+    if (File.exists())
         FWatcher->addPath(FFileName);
+    if (QFileInfo(File.absolutePath()).isDir())
+        FWatcher->addPath(File.absolutePath());
 }
 
 void TPatchDocument::CheckFile()
@@ -203,10 +241,17 @@ void TPatchDocument::CheckFile()
     // A file replaced by renaming (as every save does) is watched afresh.
     Watch();
     const TFileIdentity Now = FileIdentityOf(ToLocal(FFileName));
-    if (!Now.Exists() || Now == FIdentity || Now == FNoticed)
+    const QString Name = ShortName(FFileName);
+    if (!Now.Exists()) {
+        if (FIdentity.Exists() && FNoticed.Size != RemovedNoticed) {
+            FNoticed.Size = RemovedNoticed;
+            emit Message(tr("%1 was removed or renamed by another program; saving writes it again").arg(Name));
+        }
+        return;
+    }
+    if (Now == FIdentity || Now == FNoticed)
         return;
     FNoticed = Now;
-    const QString Name = ShortName(FFileName);
     if (IsModified()) {
         emit Message(tr("%1 was changed by another program; saving asks before it replaces it").arg(Name));
         return;
@@ -216,7 +261,7 @@ void TPatchDocument::CheckFile()
                                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
     FAsking = false;
     if (Again)
-        Load(FFileName);
+        Reload();
     else
         emit Message(tr("%1 was changed by another program; saving asks before it replaces it").arg(Name));
 }
@@ -234,6 +279,10 @@ void TPatchDocument::Push(TAreaCode Area, TRenumbering Map, const QString& Text)
 
 bool TPatchDocument::Swap(TAreaCode Area, int32_t A, int32_t B)
 {
+    if (HasPatch() && A == B) {
+        emit Message(tr("The two indices are the same: nothing to swap"));
+        return false;
+    }
     return HasPatch() && Act([&] {
                TRenumbering Map = FPatch.SwapRenumbering(Area, A, B);
                if (!FPatch.ChangedBy(Area, Map)) {

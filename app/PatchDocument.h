@@ -6,6 +6,7 @@
 // without a question. The window shows what it says through its signals.
 #include <QObject>
 #include <QString>
+#include <optional>
 
 #include "patch/PatchDefs.h"
 
@@ -80,7 +81,8 @@ private:
     friend class TRenumberCommand;
     void Apply(TAreaCode Area, const TRenumbering& Map);
     void Push(TAreaCode Area, TRenumbering Map, const QString& Text);
-    bool Load(const QString& File);
+    std::optional<TPatchDef> Read(const QString& File);
+    void TakeOver(TPatchDef&& Loaded, const QString& File);
     bool Write(const QString& File);
     bool MayReplace(const QString& File);
     bool IsOwnFile(const QString& File) const;
@@ -94,8 +96,10 @@ private:
     // of the two was a save.
     TFileIdentity FIdentity;
     bool FLastWasSave = false;
-    // A change from outside already told about.
+    // A change from outside already told about (with Size RemovedNoticed: the
+    // file's removal).
     TFileIdentity FNoticed;
+    static constexpr int64_t RemovedNoticed = -2;
     QFileSystemWatcher* FWatcher;
     QTimer* FCheckSoon;
     int FUndoIndex = 0;

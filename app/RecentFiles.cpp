@@ -32,6 +32,12 @@ void TRecentFiles::Add(const QString& File)
     FillMenu();
 }
 
+void TRecentFiles::Remove(const QString& File)
+{
+    FFiles.removeAll(QFileInfo(File).absoluteFilePath());
+    FillMenu();
+}
+
 void TRecentFiles::FillMenu()
 {
     FMenu->clear();

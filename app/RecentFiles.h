@@ -19,6 +19,7 @@ public:
     void SetFiles(const QStringList& Files);
     // Puts File first (by its absolute path), each file once.
     void Add(const QString& File);
+    void Remove(const QString& File);
 
 signals:
     void Chosen(const QString& File);

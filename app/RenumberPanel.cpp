@@ -5,7 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
+#include <QApplication>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include "WindowActions.h"
@@ -70,9 +71,13 @@ QLineEdit* TRenumberPanel::IndexField(const QString& Tip)
 {
     auto* Edit = new QLineEdit(QStringLiteral("0"), this);
     Edit->setToolTip(Tip);
-    // A sign and up to ten digits can be typed; whether that is a 32-bit
-    // index is decided when it is used.
-    Edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+-]?[0-9]{0,10}")), Edit));
+    // Whatever is typed stays as typed; text that is no decimal index is
+    // shown in red, and a swap says what is wrong with it.
+    connect(Edit, &QLineEdit::textChanged, Edit, [Edit] {
+        QPalette Colours = Edit->palette();
+        Colours.setColor(QPalette::Text, IndexIn(Edit) ? QApplication::palette().color(QPalette::Text) : QColor(Qt::red));
+        Edit->setPalette(Colours);
+    });
     // Once the typing is done the field shows the index in decimal ("007" is 7).
     connect(Edit, &QLineEdit::editingFinished, Edit, [Edit] {
         if (const std::optional<int32_t> Value = IndexIn(Edit); Value && Edit->text() != QString::number(*Value))
@@ -96,6 +101,19 @@ std::optional<int32_t> TRenumberPanel::Index1() const
 std::optional<int32_t> TRenumberPanel::Index2() const
 {
     return IndexIn(FEditIndex2);
+}
+
+QString TRenumberPanel::IndexProblem() const
+{
+    for (const QLineEdit* Edit : {FEditIndex1, FEditIndex2}) {
+        if (IndexIn(Edit))
+            continue;
+        // Digits that make too large a number are a number all the same.
+        if (QRegularExpression(QStringLiteral("^[+-]?[0-9]+$")).match(Edit->text()).hasMatch())
+            return tr("%1 is beyond the module indices (-2147483648 to 2147483647), can't swap").arg(Edit->text());
+        return QString::fromLatin1(NonIntegerSwapMessage);
+    }
+    return {};
 }
 
 QList<QWidget*> TRenumberPanel::TabOrder() const

@@ -15,6 +15,10 @@ namespace permuto {
 
 struct TWindowActions;
 
+// The message of a swap whose index fields do not both hold integers.
+inline constexpr const char* NonIntegerSwapMessage =
+    "One or both indices have a non integer or non number setting, can't swap";
+
 class TRenumberPanel : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +30,8 @@ public:
     // The index typed into a field, when it holds a decimal integer.
     std::optional<int32_t> Index1() const;
     std::optional<int32_t> Index2() const;
+    // Why the fields hold no pair of indices; empty when they do.
+    QString IndexProblem() const;
 
     QLineEdit* EditIndex1() const { return FEditIndex1; }
     QLineEdit* EditIndex2() const { return FEditIndex2; }

@@ -187,9 +187,8 @@ TEST_F(MainWindow, SaveWritesThePatchsOwnFileAfterAnyFailedLoad)
 
     const std::string Folder = Dir.File("folder.pch"), Text = Write("notes.pch", "just some text\n");
     std::filesystem::create_directory(Folder);
-    Load(*W, Dir.File("missing.pch")); // Cancel at the question
-    Answers << QMessageBox::Discard << QMessageBox::Discard << QMessageBox::Discard;
-    Load(*W, Dir.File("missing.pch"));
+    Load(*W, DataFile("shuffled.pch")); // Cancel at the question
+    Load(*W, Dir.File("missing.pch"));  // a file that cannot be loaded asks nothing
     Load(*W, Text);
     EXPECT_EQ(Errors.last().toStdString(), "\"" + Text + "\" is no patch: it has no version line with a line after it");
     QMimeData Data;
@@ -205,7 +204,7 @@ TEST_F(MainWindow, SaveWritesThePatchsOwnFileAfterAnyFailedLoad)
     QTest::keyClick(W.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(ReadText(A), Swapped);
     EXPECT_FALSE(std::filesystem::exists(Dir.File("missing.pch")));
-    EXPECT_EQ(Questions.size(), 4); // the four unsaved-changes questions, no other
+    EXPECT_EQ(Questions, QStringList{"Save the changes to A.pch?"}); // at the Cancel, no other
 }
 
 TEST_F(MainWindow, SavingElsewhereAsksBeforeReplacingAndTheTitleFollows)
@@ -275,8 +274,6 @@ TEST_F(MainWindow, IndexFieldsTakeDecimalNumbersAndNoModuleGoesBelowOne)
     const std::string Loaded = SavedText(W->Patch());
     QLineEdit* First = W->Panel()->EditIndex1();
     QLineEdit* Second = W->Panel()->EditIndex2();
-    TypeInto(First, "$1x0");
-    EXPECT_EQ(First->text(), "10"); // only digits and a sign can be typed
     TypeInto(First, "007");
     emit First->editingFinished();
     EXPECT_EQ(First->text(), "7"); // shown in decimal once typed
@@ -286,17 +283,23 @@ TEST_F(MainWindow, IndexFieldsTakeDecimalNumbersAndNoModuleGoesBelowOne)
     };
     for (const TCase& C : {TCase{"2", "-1", "The poly area has no module with index -1, and a module cannot take an index below 1"},
                            TCase{"0", "3", "The poly area has no module with index 0, and a module cannot take an index below 1"},
+                           TCase{"$10", "2", NonIntegerSwapMessage}, // no hexadecimal: a typed "$10" is no 16
+                           TCase{"3.0", "2", NonIntegerSwapMessage}, // nor a decimal point
                            TCase{"2", "", NonIntegerSwapMessage},
-                           TCase{"-", "2", NonIntegerSwapMessage}}) {
+                           TCase{"2", "9999999999", "9999999999 is beyond the module indices (-2147483648 to 2147483647), can't swap"}}) {
         TypeInto(First, C.A);
         TypeInto(Second, C.B, true);
+        EXPECT_EQ(First->text(), C.A); // what was typed stays
         EXPECT_EQ(Errors.last(), C.Error);
     }
     EXPECT_EQ(SavedText(W->Patch()), Loaded);
+    TypeInto(First, "3");
+    TypeInto(Second, "3", true);
+    EXPECT_EQ(W->statusBar()->currentMessage(), "The two indices are the same: nothing to swap");
     TypeInto(First, "2");
     TypeInto(Second, "40", true); // an unused index of 1 or more is fine
     EXPECT_EQ(Column(Poly(*W), 0).last(), "40");
-    EXPECT_EQ(Errors.size(), 4);
+    EXPECT_EQ(Errors.size(), 6);
 }
 
 TEST_F(MainWindow, TheAreaNotChosenIsDrawnGrey)

@@ -38,7 +38,7 @@ TEST_F(Document, AFailedOrCancelledLoadChangesNothing)
         {Dir.File("missing.pch"), "Cannot open file \"" + Dir.File("missing.pch") + "\". No such file or directory"},
         {Write("text.pch", "Dear diary,\nnothing here.\n"),
          "\"" + Dir.File("text.pch") + "\" is no patch: it has no version line with a line after it"},
-        {Write("empty.pch", ""), "\"" + Dir.File("empty.pch") + "\" is no patch: it has no version line with a line after it"},
+        {Write("empty.pch", ""), "\"" + Dir.File("empty.pch") + "\" is empty"},
         {Write("bare.pch", "Version=x\r\n0\r\n"),
          "\"" + Dir.File("bare.pch") + "\" does not look like a patch: it holds no patch section"},
         {Dir.Path(), "Cannot open file \"" + Dir.Path() + "\". Is a directory"},
@@ -53,9 +53,10 @@ TEST_F(Document, AFailedOrCancelledLoadChangesNothing)
     ASSERT_TRUE(Doc.Swap(AreaPoly, 2, 5));
     const std::string Swapped = SavedText(Doc.Patch());
     for (const TCase& C : Bad)
-        EXPECT_FALSE(Doc.Open(Q(C.File))); // Cancel, then nothing asked: the patch stays
-    Answers << QMessageBox::Discard;
-    EXPECT_FALSE(Doc.Open(Q(Dir.File("missing.pch"))));
+        EXPECT_FALSE(Doc.Open(Q(C.File))); // read first and refused: nothing is asked
+    EXPECT_TRUE(Questions.isEmpty());
+    EXPECT_FALSE(Doc.Open(Q(DataFile("shuffled.pch")))); // Cancel at the question
+    EXPECT_EQ(Questions.size(), 1);
     EXPECT_EQ(Doc.FileName(), Q(A));
     EXPECT_EQ(SavedText(Doc.Patch()), Swapped);
     EXPECT_EQ(Doc.UndoStack()->count(), 1);
@@ -144,6 +145,15 @@ TEST_F(Document, AChangeFromOutsideIsNoticed)
     Doc.CheckFile();
     QTest::qWait(400);
     EXPECT_EQ(Questions.size(), 3);
+
+    // Removed, then written anew by another program: both are noticed.
+    std::filesystem::remove(A);
+    QTRY_COMPARE_WITH_TIMEOUT(Messages.last(), QString("A.pch was removed or renamed by another program; saving "
+                                                       "writes it again"), 5000);
+    WriteText(A, ReadText(DataFile("shuffled.pch")));
+    Answers << QMessageBox::No;
+    QTRY_COMPARE_WITH_TIMEOUT(Questions.size(), 4, 5000);
+    EXPECT_EQ(Questions.last(), "A.pch was changed by another program. Load it again?");
 }
 
 TEST_F(Document, RenumberingStepsSayWhatTheyDidOrWhyNot)
@@ -176,4 +186,17 @@ TEST_F(Document, RenumberingStepsSayWhatTheyDidOrWhyNot)
     EXPECT_FALSE(Doc.Order(AreaPoly));
     EXPECT_EQ(Messages.last(), "The poly area is in signal-flow order already; 1 late connection remains inside "
                                "feedback loops");
+}
+
+TEST_F(Document, ALoadSaysOnceWhatASaveWouldNotWriteBack)
+{
+    const std::string A = Write("A.pch", ReadText(DataFile("full.pch")) + "[Extra]\r\nkept nowhere\r\n");
+    ASSERT_TRUE(Doc.Open(Q(A)));
+    ASSERT_EQ(Warnings.size(), 1);
+    EXPECT_TRUE(Warnings[0].startsWith("2 lines of \"" + Q(A) + "\" are not written back as they were read; the "
+                                       "first is line 99, \"[Extra]\"."))
+        << Warnings[0].toStdString();
+    ASSERT_TRUE(Doc.Swap(AreaPoly, 1, 2));
+    ASSERT_TRUE(Doc.Save());
+    EXPECT_EQ(Warnings.size(), 1);
 }
