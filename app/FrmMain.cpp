@@ -24,6 +24,7 @@
 #include "AboutPage.h"
 #include "Application.h"
 #include "AreaTable.h"
+#include "PatchView.h"
 #include "ModuleTableModel.h"
 #include "RecentFiles.h"
 #include "RenumberPanel.h"
@@ -116,7 +117,10 @@ QWidget* TFormMain::BuildWorkPage()
         FSplitter->addWidget(FTables[DumpOf(Area)]);
         FSplitter->setStretchFactor(DumpOf(Area), 1); // both tables share what the window gains
     }
-    FSplitter->setSizes({192, 300});
+    FPane = new TPatchPane(FDocument, FSplitter);
+    FSplitter->addWidget(FPane);
+    FSplitter->setStretchFactor(2, 1);
+    FSplitter->setSizes({140, 110, 200});
     Row->addWidget(FSplitter, 1);
     FPanel = new TRenumberPanel(*FActions, Page);
     Row->addWidget(FPanel);
@@ -133,6 +137,10 @@ void TFormMain::Wire()
     connect(A.Exit, &QAction::triggered, this, &TFormMain::close);
     connect(A.Swap, &QAction::triggered, this, &TFormMain::SwapTyped);
     connect(A.Order, &QAction::triggered, this, [this] { FDocument.Order(Area()); });
+    connect(A.OrderFewest, &QAction::triggered, this, [this] { FDocument.Order(Area(), true); });
+    connect(A.Fit, &QAction::triggered, this, [this] { FPane->Current()->Fit(); });
+    connect(A.ZoomIn, &QAction::triggered, this, [this] { FPane->Current()->Zoom(1.25); });
+    connect(A.ZoomOut, &QAction::triggered, this, [this] { FPane->Current()->Zoom(0.8); });
     connect(A.MoveUp, &QAction::triggered, this, [this] { MoveCurrent(-1); });
     connect(A.MoveDown, &QAction::triggered, this, [this] { MoveCurrent(+1); });
     connect(FEditPatchName, &QLineEdit::returnPressed, A.Load, &QAction::trigger);
@@ -146,6 +154,11 @@ void TFormMain::Wire()
     for (TAreaTable* Table : FTables) {
         connect(Table, &TAreaTable::Chosen, this, &TFormMain::SetArea);
         connect(Table, &TAreaTable::MoveRequested, &FDocument, &TPatchDocument::Move);
+        // A module chosen in a table is chosen in the picture, and back.
+        connect(Table, &TAreaTable::CurrentModuleChanged, this,
+                [this](TAreaCode Area, int32_t Index) { FPane->View(Area)->SelectModule(Index); });
+        connect(FPane->View(Table->Area()), &TPatchView::ModuleSelected, Table,
+                [Table](TAreaCode, int32_t Index) { Table->SelectModule(Index); });
     }
 
     connect(&FDocument, &TPatchDocument::Message, this, [this](const QString& Text) {
@@ -173,6 +186,7 @@ TAreaCode TFormMain::Area() const
 void TFormMain::SetArea(TAreaCode Area)
 {
     FPanel->SetArea(Area);
+    FPane->SetArea(FPanel->Area());
     // The chosen area's table is white, the other one grey: a swap, move or
     // order acts on the white one.
     for (TAreaTable* Table : FTables)

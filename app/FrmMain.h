@@ -18,6 +18,7 @@ namespace permuto {
 
 class TAboutPage;
 class TAreaTable;
+class TPatchPane;
 class TRecentFiles;
 class TRenumberPanel;
 struct TWindowActions;
@@ -44,6 +45,7 @@ public:
     TAreaTable* Table(TAreaCode Area) const { return FTables[DumpOf(Area)]; }
     TRenumberPanel* Panel() const { return FPanel; }
     QSplitter* Splitter() const { return FSplitter; }
+    TPatchPane* Pane() const { return FPane; }
     QLabel* LateStatus() const { return FLateStatus; }
     TRecentFiles* Recent() const { return FRecent; }
     QTabWidget* Pages() const { return FPages; }
@@ -82,6 +84,7 @@ private:
     QTabWidget* FPages = nullptr;
     std::array<TAreaTable*, 2> FTables{};
     TRenumberPanel* FPanel = nullptr;
+    TPatchPane* FPane = nullptr;
     QSplitter* FSplitter = nullptr;
     QLabel* FLateStatus = nullptr;
     TRecentFiles* FRecent = nullptr;

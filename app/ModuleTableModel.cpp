@@ -139,12 +139,18 @@ QVariant TModuleTableModel::data(const QModelIndex& Index, int Role) const
     case Qt::ToolTipRole:
         if (LateInputs > 0) {
             QStringList From;
+            int Inside = 0;
             for (int32_t Source : FFlow->LateSources(Module.ModuleIndex)) {
                 const QString SourceName = Name(Source);
                 From << (SourceName.isEmpty() ? QString::number(Source)
                                               : QStringLiteral("%1 (%2)").arg(Source).arg(SourceName));
+                Inside += FFlow->SameLoop(Source, Module.ModuleIndex);
             }
-            return tr("Arrives a sample late from %1").arg(From.join(QStringLiteral(", ")));
+            const QString Text = tr("Arrives a sample late from %1").arg(From.join(QStringLiteral(", ")));
+            if (Inside == 0)
+                return Text;
+            return Inside == From.size() ? tr("%1, inside a feedback loop").arg(Text)
+                                         : tr("%1; %2 of them inside a feedback loop").arg(Text).arg(Inside);
         }
         break;
     }
@@ -159,7 +165,10 @@ QVariant TModuleTableModel::headerData(int Section, Qt::Orientation Orientation,
     if (Role == Qt::DisplayRole && Section >= 0 && Section < ColumnCount)
         return QString::fromLatin1(Headers[Section]);
     if (Role == Qt::ToolTipRole && Section == ColumnLate)
-        return tr("Inputs whose signal comes from a module with a higher index, a sample late");
+        return tr("Inputs whose signal comes from a module with a higher index, a sample late: %1 in this area, "
+                  "%2 of them inside feedback loops")
+            .arg(FLate.Late)
+            .arg(FLate.InsideLoops);
     return {};
 }
 

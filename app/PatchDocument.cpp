@@ -306,17 +306,27 @@ QString TPatchDocument::LateRemaining(TAreaCode Area, const QString& Before) con
                        : tr("%1; %2 late connections remain inside feedback loops").arg(Before).arg(Inside);
 }
 
-bool TPatchDocument::Order(TAreaCode Area)
+bool TPatchDocument::Order(TAreaCode Area, bool FewestLate)
 {
     return HasPatch() && Act([&] {
-               TRenumbering Map = FPatch.SignalFlowOrder(Area);
+               std::vector<TApproximateGroup> Approximate;
+               TRenumbering Map = FPatch.SignalFlowOrder(Area, FewestLate, &Approximate);
                if (Map.IsIdentity()) {
-                   emit Message(LateRemaining(Area, tr("The %1 area is in signal-flow order already").arg(AreaText(Area))));
+                   emit Message(LateRemaining(Area, FewestLate ? tr("The %1 area is ordered so already").arg(AreaText(Area))
+                                                               : tr("The %1 area is in signal-flow order already")
+                                                                     .arg(AreaText(Area))));
                    return false;
                }
-               const QString Text = tr("Order by signal flow (%1)").arg(AreaText(Area));
+               const QString Text = FewestLate ? tr("Order, fewest late in loops (%1)").arg(AreaText(Area))
+                                               : tr("Order by signal flow (%1)").arg(AreaText(Area));
                Push(Area, std::move(Map), Text);
-               emit Message(LateRemaining(Area, Text));
+               QString Said = LateRemaining(Area, Text);
+               for (const TApproximateGroup& Group : Approximate)
+                   Said += tr("; the loop of %1 modules from module %2 on was arranged by a heuristic and may not "
+                              "have the fewest")
+                               .arg(Group.Members)
+                               .arg(Group.LowestIndex);
+               emit Message(Said);
                return true;
            });
 }

@@ -53,7 +53,9 @@ public:
     // Renumbering steps of one area, each one undoable. False when nothing
     // changed (the reason goes to Message).
     bool Swap(TAreaCode Area, int32_t A, int32_t B);
-    bool Order(TAreaCode Area);
+    // FewestLate arranges each feedback loop for the fewest late pairs
+    // inside it (otherwise a loop keeps its order).
+    bool Order(TAreaCode Area, bool FewestLate = false);
     bool Move(TAreaCode Area, int32_t From, int32_t To);
     // Moves module Index one place earlier (Step -1) or later (+1) in
     // processing order.

@@ -53,7 +53,7 @@ TRenumberPanel::TRenumberPanel(const TWindowActions& Actions, QWidget* Parent)
     FEditIndex2->setAccessibleName(tr("Second index"));
     for (QWidget* Control : std::initializer_list<QWidget*>{Label1, FEditIndex1, Label2, FEditIndex2})
         Controls->addWidget(Control);
-    for (QAction* Action : {Actions.Swap, Actions.Order, Actions.MoveUp, Actions.MoveDown}) {
+    for (QAction* Action : {Actions.Swap, Actions.Order, Actions.OrderFewest, Actions.MoveUp, Actions.MoveDown}) {
         FButtons << new TActionButton(Action, {}, this);
         Controls->addWidget(FButtons.last());
     }

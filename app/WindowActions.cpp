@@ -47,10 +47,16 @@ TWindowActions::TWindowActions(QWidget* Window, QMenuBar* Bar, QUndoStack* UndoS
                      QObject::tr("Exchange the two indices in the chosen area (Enter in an index field)")))
     , Order(NewAction(Window, QObject::tr("&Order by signal flow"), {QKeySequence(Qt::CTRL | Qt::Key_R)},
                       QObject::tr("Renumber the chosen area so that signals flow from lower to higher indices")))
+    , OrderFewest(NewAction(Window, QObject::tr("Order, &fewest late in loops"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
+                            QObject::tr("Order by signal flow, and arrange each feedback loop so that the fewest "
+                                        "connections inside it arrive late (the loop's delays change)")))
     , MoveUp(NewAction(Window, QObject::tr("Move &up"), {QKeySequence(Qt::ALT | Qt::Key_Up)},
                        QObject::tr("Process the selected module one place earlier (Alt+Up)")))
     , MoveDown(NewAction(Window, QObject::tr("Move &down"), {QKeySequence(Qt::ALT | Qt::Key_Down)},
                          QObject::tr("Process the selected module one place later (Alt+Down)")))
+    , Fit(NewAction(Window, QObject::tr("Show the &whole patch"), {QKeySequence(Qt::CTRL | Qt::Key_0)}))
+    , ZoomIn(NewAction(Window, QObject::tr("Zoom &in"), {QKeySequence::ZoomIn}))
+    , ZoomOut(NewAction(Window, QObject::tr("Zoom &out"), {QKeySequence::ZoomOut}))
 {
     Undo->setShortcuts(UndoKeys());
     Redo->setShortcuts(RedoKeys());
@@ -65,7 +71,9 @@ TWindowActions::TWindowActions(QWidget* Window, QMenuBar* Bar, QUndoStack* UndoS
     QMenu* Edit = Bar->addMenu(QObject::tr("&Edit"));
     Edit->addActions({Undo, Redo});
     Edit->addSeparator();
-    Edit->addActions({Swap, Order, MoveUp, MoveDown});
+    Edit->addActions({Swap, Order, OrderFewest, MoveUp, MoveDown});
+    QMenu* View = Bar->addMenu(QObject::tr("&View"));
+    View->addActions({Fit, ZoomIn, ZoomOut});
     SetPatchLoaded(false);
 }
 
@@ -73,7 +81,7 @@ void TWindowActions::SetPatchLoaded(bool Loaded) const
 {
     // Until a patch has been loaded there is nothing to save: an empty
     // document must never replace a patch file by a slip of the hand.
-    for (QAction* Action : {Save, SaveAs, Swap, Order, MoveUp, MoveDown})
+    for (QAction* Action : {Save, SaveAs, Swap, Order, OrderFewest, MoveUp, MoveDown})
         Action->setEnabled(Loaded);
 }
 

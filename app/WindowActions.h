@@ -21,8 +21,12 @@ struct TWindowActions {
     QAction* Redo;
     QAction* Swap;
     QAction* Order;
+    QAction* OrderFewest; // inside each loop, the arrangement with the fewest late pairs
     QAction* MoveUp;
     QAction* MoveDown;
+    QAction* Fit; // the patch view shows the whole area
+    QAction* ZoomIn;
+    QAction* ZoomOut;
     QMenu* Recent;
 
     // The actions with their texts and shortcuts, in menus of Bar; Undo and

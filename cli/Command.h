@@ -16,7 +16,7 @@ namespace permuto::cli {
 
 // Exit statuses of the tool.
 inline constexpr int ExitSuccess = 0;
-inline constexpr int ExitLateFound = 1; // "late" found late connections
+inline constexpr int ExitLateFound = 1; // "late" found late connections, "loops" feedback loops
 inline constexpr int ExitError = 2;
 
 // A mistake in the command line that the parser itself cannot see: an area

@@ -1,4 +1,5 @@
-// permuto-cli order PATCH [AREA]: put one area, or both, in signal-flow order.
+// permuto-cli order PATCH [AREA]: put one area, or both, in signal-flow order;
+// with --fewest-late, each feedback loop arranged for the fewest late pairs.
 #include "Command.h"
 #include "library/SideBySide.h"
 
@@ -20,17 +21,24 @@ public:
         if (!FArea.empty())
             Areas = {ParseArea(FArea)};
         LoadPatch();
-        // Both areas are ordered before anything is written, so a refusal
-        // in the second leaves the file untouched.
-        // The areas are worked out side by side, then renumbered.
+        // The areas are worked out side by side, then renumbered; both are
+        // worked out before anything is written, so a refusal in the second
+        // leaves the file untouched.
+        std::vector<std::vector<TApproximateGroup>> Approximate(Areas.size());
         std::vector<std::function<TRenumbering()>> Orders;
-        for (const TAreaCode Area : Areas)
-            Orders.push_back([this, Area] { return FPatch.SignalFlowOrder(Area); });
+        for (size_t I = 0; I < Areas.size(); ++I)
+            Orders.push_back([this, &Approximate, &Areas, I] {
+                return FPatch.SignalFlowOrder(Areas[I], FFewestLate, &Approximate[I]);
+            });
         const std::vector<TRenumbering> Maps = SideBySide(Orders);
         bool Changed = false;
         for (size_t I = 0; I < Areas.size(); ++I) {
             FPatch.Renumber(Areas[I], Maps[I]);
             Changed = !Maps[I].IsIdentity() || Changed;
+            for (const TApproximateGroup& Group : Approximate[I])
+                Warn(Format("the feedback loop of %d modules in the %s area from module %d on was arranged by a "
+                            "heuristic: it may not have the fewest late connections",
+                            Group.Members, AreaName(Areas[I]), Group.LowestIndex));
         }
         SavePatch(Changed);
         return ExitSuccess;
@@ -41,9 +49,16 @@ protected:
     {
         Command.add_option("AREA", FArea, "poly or common; both areas when left out");
     }
+    void AddOptions(CLI::App& Command) override
+    {
+        Command.add_flag("--fewest-late", FFewestLate,
+                         "Arrange the modules inside each feedback loop so that the fewest connections between them "
+                         "arrive late (the loop's delays change)");
+    }
 
 private:
     std::string FArea;
+    bool FFewestLate = false;
 };
 
 } // namespace

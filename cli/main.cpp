@@ -1,7 +1,7 @@
 // permuto-cli: the patch operations of Permuto for scripts and collections
 // of patches. Exit status 0 on success, 1 when "late" found late
-// connections, 2 for every error (with one line on standard error, and no
-// file written).
+// connections or "loops" feedback loops, 2 for every error (with one line on
+// standard error, and no file written).
 #include <cstdio>
 #include <exception>
 
@@ -16,6 +16,8 @@ std::unique_ptr<TCommand> MakeSwapCommand();
 std::unique_ptr<TCommand> MakeMoveCommand();
 std::unique_ptr<TCommand> MakeOrderCommand();
 std::unique_ptr<TCommand> MakeLateCommand();
+std::unique_ptr<TCommand> MakeLoopsCommand();
+std::unique_ptr<TCommand> MakeDrawCommand();
 
 std::vector<std::unique_ptr<TCommand>> MakeCommands()
 {
@@ -25,6 +27,8 @@ std::vector<std::unique_ptr<TCommand>> MakeCommands()
     Commands.push_back(MakeMoveCommand());
     Commands.push_back(MakeOrderCommand());
     Commands.push_back(MakeLateCommand());
+    Commands.push_back(MakeLoopsCommand());
+    Commands.push_back(MakeDrawCommand());
     return Commands;
 }
 
@@ -49,7 +53,7 @@ int main(int Argc, char** Argv)
     CLI::App Tool("Reorders the modules of synthesizer patch files (*.pch).", "permuto-cli");
     Tool.set_version_flag("--version", "permuto-cli " PERMUTO_VERSION);
     Tool.require_subcommand(1);
-    Tool.footer("Exit status: 0 success, 1 \"late\" found late connections, 2 error.\n"
+    Tool.footer("Exit status: 0 success, 1 \"late\" found late connections or \"loops\" feedback loops, 2 error.\n"
                 "See permuto-cli(1) for more.");
     const auto Commands = MakeCommands();
     for (const auto& Command : Commands)
@@ -58,7 +62,7 @@ int main(int Argc, char** Argv)
     // What stands where the command belongs is named as what it is.
     const auto Named = [&](CLI::App* Sub) { return Sub->get_name() == Argv[1]; };
     if (Argc > 1 && Argv[1][0] != '-' && Tool.get_subcommands(Named).empty()) {
-        Report(std::string("unknown command \"") + Argv[1] + "\": the commands are list, swap, move, order and late");
+        Report(std::string("unknown command \"") + Argv[1] + "\": the commands are list, swap, move, order, late, loops and draw");
         return ExitError;
     }
     const std::string First = Argc > 1 ? Argv[1] : "";

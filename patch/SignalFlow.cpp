@@ -289,6 +289,20 @@ void TSignalFlow::BuildNets(const TCableDump& Cables)
         }
     }
     FOutNets = Transpose(FNetOutputs, Modules);
+
+    // A cable carries a late signal when one of its ends is an input of a
+    // module that the net feeds late: a higher output stands in the net.
+    std::vector<uint32_t> KeptOf(Nets, UINT32_MAX);
+    for (uint32_t Net = 0, Kept = 0; Net < Nets; ++Net)
+        if (Side[0].Size(Net) != 0 && Side[1].Size(Net) != 0)
+            KeptOf[Net] = Kept++;
+    FLateCables.assign(Ends / 2, false);
+    for (size_t End = 0; End < Ends; ++End) {
+        const uint32_t C = ConnectorOf[End], Net = KeptOf[NetOf[C]];
+        if (Net != UINT32_MAX && KindOfConnector(C) == 0 && SlotOfConnector(C) < Modules &&
+            FNetOutputs.End(Net)[-1] > SlotOfConnector(C))
+            FLateCables[End / 2] = true;
+    }
 }
 
 void TSignalFlow::FindGroups()
@@ -516,6 +530,14 @@ bool TSignalFlow::LateInputCounts(std::vector<uint32_t>& Counts, uint64_t Budget
             }
     }
     return true;
+}
+
+bool TSignalFlow::SameLoop(int32_t IndexA, int32_t IndexB) const
+{
+    RequireGroups();
+    const int32_t A = RankOf(IndexA), B = RankOf(IndexB);
+    return A >= 0 && B >= 0 && FLoop[static_cast<size_t>(A)] != NoGroup &&
+           FLoop[static_cast<size_t>(A)] == FLoop[static_cast<size_t>(B)];
 }
 
 void TSignalFlow::RequireGroups() const

@@ -79,6 +79,12 @@ public:
     // The feedback groups: modules that feed each other in a loop, at least
     // two in each. Members ascending; groups by their lowest member.
     std::vector<std::vector<int32_t>> FeedbackGroups() const;
+    // Whether cable number Cable (its place in the cable dump) carries a late
+    // signal: one of its ends is an input of a module that its net feeds
+    // late.
+    bool CableLate(int32_t Cable) const { return FLateCables.at(static_cast<size_t>(Cable)); }
+    // Whether two modules belong to one feedback group.
+    bool SameLoop(int32_t IndexA, int32_t IndexB) const;
     // Whether the module of that rank belongs to a feedback group.
     bool InLoop(int32_t Rank) const
     {
@@ -123,6 +129,7 @@ private:
     std::vector<uint32_t> FewestLateArrangement(const std::vector<uint32_t>& Members, bool& Exact) const;
 
     std::vector<int32_t> FIndices;
+    std::vector<bool> FLateCables;
     std::optional<int32_t> FShared;
     // Dense lookup of ranks when the indices lie close together.
     int32_t FLow = 0;

@@ -141,6 +141,57 @@ TEST_F(Cli, LateCountsOrSaysNothingAndASaveThatDropsLinesSaysSo)
     EXPECT_EQ(Run("swap " + Patch + " poly 1 2").Err, ""); // saved as the program writes it: nothing more to lose
 }
 
+TEST_F(Cli, LoopsDrawingsAndTheFewestLateOrder)
+{
+    EXPECT_EQ(Run("loops " + Patch).Status, 0); // the sample holds no loop
+    // Two loops in the poly area, one in the common area; a loop of 25
+    // modules is beyond the exact arrangement.
+    std::string T = "Version=l\r\n0\r\n[ModuleDump]\r\n1\r\n";
+    for (int I = 1; I <= 30; ++I)
+        T += std::to_string(I) + " 1 0 0\r\n";
+    T += "[ModuleDump]\r\n0\r\n1 1 0 0\r\n2 1 0 0\r\n[CableDump]\r\n1\r\n";
+    for (int I = 1; I <= 25; ++I) // 1 -> 2 -> ... -> 25 -> 1
+        T += "0 " + std::to_string(I) + " 0 1 " + std::to_string(I % 25 + 1) + " 0 0\r\n";
+    T += "0 28 0 1 30 0 0\r\n0 30 0 1 28 0 0\r\n[CableDump]\r\n0\r\n0 2 0 1 1 0 0\r\n0 1 0 1 2 0 0\r\n";
+    WriteText(Patch, T);
+    std::string Poly = "poly";
+    for (int I = 1; I <= 25; ++I)
+        Poly += " " + std::to_string(I);
+    const TRun Loops = Run("loops " + Patch);
+    EXPECT_EQ(Loops.Status, 1);
+    EXPECT_EQ(Loops.Out, Poly + "\npoly 28 30\ncommon 1 2\n");
+
+    const TRun Fewest = Run("order --fewest-late " + Patch + " poly -o " + Dir.File("o.pch"));
+    EXPECT_EQ(Fewest.Status, 0);
+    EXPECT_EQ(Fewest.Err, "permuto-cli: warning: the feedback loop of 25 modules in the poly area from module 1 on "
+                          "was arranged by a heuristic: it may not have the fewest late connections\n");
+    EXPECT_EQ(Run("late -c " + Dir.File("o.pch")).Out, "poly 2\ncommon 1\n"); // one late pair per loop left
+
+    const TRun Svg = Run("draw " + Patch + " common -o -");
+    EXPECT_EQ(Svg.Status, 0);
+    EXPECT_NE(Svg.Out.find("id=\"common-2\""), std::string::npos);
+    EXPECT_EQ(Svg.Out.find("id=\"poly-1\""), std::string::npos);
+    EXPECT_EQ(Run("draw " + Patch + " -o " + Dir.File("p.svg")).Status, 0);
+    EXPECT_EQ(ReadText(Dir.File("p.svg")).rfind("<?xml", 0), 0u);
+}
+
+// One net of 20,000 outputs and 20,000 inputs holds 400 million late
+// pairs: counted, not listed.
+TEST_F(Cli, LateCountsTheSquareOfANetWithoutListingIt)
+{
+    constexpr int Side = 20000;
+    std::string T = "Version=n\r\n0\r\n[ModuleDump]\r\n1\r\n";
+    for (int I = 1; I <= 2 * Side; ++I)
+        T += std::to_string(I) + " 1 0 0\r\n";
+    T += "[CableDump]\r\n1\r\n";
+    for (int I = 2; I <= 2 * Side; ++I)
+        T += "0 1 0 0 " + std::to_string(I) + " 0 " + (I > Side ? "1" : "0") + "\r\n";
+    WriteText(Patch, T);
+    const TRun Count = Run("late -c " + Patch);
+    EXPECT_EQ(Count.Status, 1);
+    EXPECT_EQ(Count.Out, "poly 400000000\ncommon 0\n");
+}
+
 TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
 {
     // The common area's index 2 is used twice: ordering both areas is refused

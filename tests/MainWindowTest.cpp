@@ -5,6 +5,7 @@
 // About page.
 #include <QAction>
 #include <QApplication>
+#include <QGraphicsItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +25,7 @@
 #include "FrmMain.h"
 #include "JpegImage.h"
 #include "ModuleTableModel.h"
+#include "PatchView.h"
 #include "RecentFiles.h"
 #include "RenumberPanel.h"
 #include "VersionInfo.h"
@@ -427,4 +429,49 @@ TEST(Logo, OurJpegDecodesToItsPicture)
     }
     const unsigned char Garbage[] = {0xFF, 0xD8, 0x00, 0x01, 0x02};
     EXPECT_TRUE(DecodeJpeg(Garbage, sizeof Garbage).isNull());
+}
+
+TEST_F(MainWindow, ThePatchViewShowsTheAreaAndFollowsEveryStep)
+{
+    auto W = Open();
+    // The loop 1 -> 3 -> 2 -> 1 in the poly area: two late pairs, inside it.
+    std::string Cycle = LoopPatch;
+    Cycle.replace(Cycle.find("0 1 0 1 2 0 0\r\n0 2 0 1 3 0 0\r\n0 3 0 1 1 0 0"), 41,
+                  "0 1 0 1 3 0 0\r\n0 3 0 1 2 0 0\r\n0 2 0 1 1 0 0");
+    Load(*W, Write("loop.pch", Cycle));
+    EXPECT_EQ(W->LateStatus()->text(), "poly: 2 late (2 inside feedback loops), common: 0 late");
+    TPatchView* View = W->Pane()->View(AreaPoly);
+    ASSERT_NE(View->ModuleItem(1), nullptr);
+    EXPECT_TRUE(View->ModuleItem(1)->toolTip().contains("Arrives a sample late from 2"));
+    EXPECT_TRUE(View->ModuleItem(2)->toolTip().contains("Arrives a sample late from 3"));
+    EXPECT_TRUE(View->ModuleItem(3)->toolTip().contains("In a feedback loop"));
+    EXPECT_EQ(Cell(Poly(*W), 0, 5, Qt::ToolTipRole), "Arrives a sample late from 2, inside a feedback loop");
+    EXPECT_TRUE(Poly(*W)->model()->headerData(5, Qt::Horizontal, Qt::ToolTipRole).toString().endsWith(
+        "2 in this area, 2 of them inside feedback loops"));
+
+    // A module chosen in the table is chosen in the picture, and back.
+    ClickRow(Poly(*W), 1);
+    EXPECT_EQ(View->SelectedModule(), 2);
+    View->SelectModule(3);
+    emit View->ModuleSelected(AreaPoly, 3);
+    EXPECT_EQ(W->Table(AreaPoly)->CurrentModule(), 3);
+
+    // The fewest-late order is a step of its own (3 and 2 change places);
+    // the picture follows it and its undo.
+    const QPointF Box2 = View->ModuleItem(2)->sceneBoundingRect().center();
+    Click(*W, W->Actions().OrderFewest);
+    EXPECT_EQ(W->Document().UndoStack()->text(0), "Order, fewest late in loops (poly)");
+    EXPECT_EQ(W->statusBar()->currentMessage(), "Order, fewest late in loops (poly); 1 late connection remains "
+                                                "inside feedback loops");
+    EXPECT_EQ(View->ModuleItem(3)->sceneBoundingRect().center(), Box2); // module 2's box now carries index 3
+    EXPECT_EQ(W->LateStatus()->text(), "poly: 1 late (1 inside feedback loops), common: 0 late");
+    QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(View->ModuleItem(2)->sceneBoundingRect().center(), Box2);
+
+    // Ctrl+0 shows the whole area; the common area's picture comes with its table.
+    View->Zoom(8);
+    QTest::keyClick(W.get(), Qt::Key_0, Qt::ControlModifier);
+    EXPECT_TRUE(View->mapToScene(View->viewport()->rect()).boundingRect().contains(View->sceneRect()));
+    QTest::mouseClick(Common(*W)->viewport(), Qt::LeftButton);
+    EXPECT_EQ(W->Pane()->Current(), W->Pane()->View(AreaCommon));
 }

@@ -192,6 +192,76 @@ TEST(SignalFlow, NetsOfManyOutputsAndInputsAreCountedWithoutTheirPairs)
     EXPECT_THROW(Flow.FeedbackGroups(), EAssertionFailed); // worked out without its groups
 }
 
+// Feedback groups, the late pairs inside them, and the order with the
+// fewest late pairs inside each group, worked out by hand.
+struct TLoopCase {
+    const char* Name;
+    std::vector<int> Modules;
+    std::vector<std::string> Cables;
+    std::vector<std::vector<int32_t>> Groups;
+    TLateCount Late;
+    // After each order, the new index of each module, in dump order.
+    std::vector<int32_t> Kept, Fewest;
+};
+
+void PrintTo(const TLoopCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
+
+class Loops : public ::testing::TestWithParam<TLoopCase> {};
+
+TEST_P(Loops, GroupsCountsAndTheFewestLateOrder)
+{
+    const TLoopCase& C = GetParam();
+    TPatchDef Patch;
+    Load(Patch, PatchText(C.Modules, C.Cables));
+    const TSignalFlow Flow = Patch.SignalFlow(AreaPoly);
+    EXPECT_EQ(Flow.FeedbackGroups(), C.Groups);
+    EXPECT_EQ(Flow.CountLate().Late, C.Late.Late);
+    EXPECT_EQ(Flow.CountLate().InsideLoops, C.Late.InsideLoops);
+    TPatchDef Kept, Fewest;
+    Load(Kept, PatchText(C.Modules, C.Cables));
+    Load(Fewest, PatchText(C.Modules, C.Cables));
+    Kept.OrderBySignalFlow(AreaPoly);
+    Fewest.OrderBySignalFlow(AreaPoly, true);
+    EXPECT_EQ(PolyIndices(Kept), C.Kept);
+    EXPECT_EQ(PolyIndices(Fewest), C.Fewest);
+    EXPECT_LE(Fewest.CountLate(AreaPoly).Late, Kept.CountLate(AreaPoly).Late);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandWorked, Loops,
+    ::testing::Values(
+        // 1 -> 3 -> 2 -> 1: kept, 3 -> 2 and 2 -> 1 are late; the best
+        // arrangement has one late pair, and of those (1 3 2), (2 1 3) and
+        // (3 2 1) the lowest sequence of indices is 1 3 2.
+        TLoopCase{"Cycle", {1, 2, 3}, {"1 0 1 3 0 0", "3 0 1 2 0 0", "2 0 1 1 0 0"}, {{1, 2, 3}}, {2, 2}, {1, 2, 3}, {1, 3, 2}},
+        // Sparse indices, and two loops: 10 -> 40 -> 20 -> 10 and 30 <-> 50
+        // (late: 40 -> 20, 20 -> 10, 50 -> 30). The loop holding 10 goes
+        // first and takes 10, 20, 30; kept, 40 becomes 30; with the fewest,
+        // its order is 10 40 20 (one late pair, the lowest sequence of those
+        // with one). 30 <-> 50 has one late pair whatever its order.
+        TLoopCase{"TwoLoopsSparse",
+                  {10, 20, 30, 40, 50},
+                  {"10 0 1 40 0 0", "40 0 1 20 0 0", "20 0 1 10 0 0", "30 0 1 50 0 0", "50 0 1 30 0 0"},
+                  {{10, 20, 40}, {30, 50}},
+                  {3, 3},
+                  {10, 20, 40, 30, 50},
+                  {10, 30, 40, 20, 50}},
+        // A loop closed through chained inputs: 3's output joins 1's input,
+        // which a cable joins to 2's input, so 3 feeds 1 and 2; 1 and 2 feed
+        // 3; 4 feeds 1 from outside and goes first. Every order of the loop
+        // has two late pairs, so the fewest keeps its order too.
+        TLoopCase{"ChainedInputs",
+                  {1, 2, 3, 4},
+                  {"3 0 1 1 0 0", "1 0 0 2 0 0", "1 0 1 3 0 0", "2 0 1 3 1 0", "4 0 1 1 1 0"},
+                  {{1, 2, 3}},
+                  {3, 2},
+                  {2, 3, 4, 1},
+                  {2, 3, 4, 1}}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
 TEST(Move, ShiftsTheModulesInBetween)
 {
     struct TCase {
@@ -428,7 +498,33 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
         const std::string Once = SavedText(Patch);
         EXPECT_TRUE(Patch.OrderBySignalFlow(AreaPoly).IsIdentity()) << Text;
         EXPECT_EQ(SavedText(Patch), Once);
+        const uint64_t KeptLate = Patch.CountLate(AreaPoly).Late;
         Patch.Renumber(AreaPoly, Map.Inverse());
         EXPECT_EQ(SavedText(Patch), Before) << Text;
+
+        // The fewest late pairs: each group in the best of all its orders
+        // (for groups small enough to try every order).
+        uint64_t Fewest = 0;
+        const auto Loops = Flow.FeedbackGroups();
+        if (std::any_of(Loops.begin(), Loops.end(), [](const auto& G) { return G.size() > 8; }))
+            continue;
+        for (const std::vector<int32_t>& Group : Loops) {
+            std::vector<int32_t> Order = Group;
+            uint64_t Best = UINT64_MAX;
+            do {
+                uint64_t Late = 0;
+                for (size_t I = 0; I < Order.size(); ++I)
+                    for (size_t J = 0; J < I; ++J)
+                        Late += Plain.Feeds.count({Order[I], Order[J]});
+                Best = std::min(Best, Late);
+            } while (std::next_permutation(Order.begin(), Order.end()));
+            Fewest += Best;
+        }
+        Patch.OrderBySignalFlow(AreaPoly, true);
+        EXPECT_EQ(Patch.CountLate(AreaPoly).Late, Fewest) << Text;
+        EXPECT_LE(Fewest, KeptLate) << Text;
+        const std::string Arranged = SavedText(Patch);
+        EXPECT_TRUE(Patch.OrderBySignalFlow(AreaPoly, true).IsIdentity()) << Text;
+        EXPECT_EQ(SavedText(Patch), Arranged);
     }
 }

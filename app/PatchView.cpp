@@ -1,0 +1,214 @@
+#include "PatchView.h"
+
+#include <QGraphicsPathItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "PatchDocument.h"
+#include "patch/PatchPicture.h"
+
+namespace permuto {
+
+namespace {
+
+QString Latin1(const std::string& Bytes)
+{
+    return QString::fromLatin1(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
+}
+
+QColor Colour(const char* Hex)
+{
+    return QColor(QString::fromLatin1(Hex));
+}
+
+// What a box's tooltip says: the module, and whence it is fed late.
+QString Tip(const TPictureModule& Box, const TSignalFlow& Flow, const TNameLookup& Names)
+{
+    QString Text = QStringLiteral("%1 %2").arg(Box.Index).arg(Latin1(Box.TypeName));
+    if (!Box.Name.empty())
+        Text += QStringLiteral(" \"%1\"").arg(Latin1(Box.Name));
+    if (Box.Loop)
+        Text += TPatchView::tr("\nIn a feedback loop");
+    if (Box.Late) {
+        QStringList From;
+        for (const int32_t Source : Flow.LateSources(Box.Index)) {
+            const std::string* Name = Names.Find(Source);
+            From << (Name != nullptr && !Name->empty() ? QStringLiteral("%1 (%2)").arg(Source).arg(Latin1(*Name))
+                                                        : QString::number(Source));
+        }
+        Text += TPatchView::tr("\nArrives a sample late from %1").arg(From.join(QStringLiteral(", ")));
+    }
+    return Text;
+}
+
+} // namespace
+
+TPatchView::TPatchView(TPatchDocument& Document, TAreaCode Area, QWidget* Parent)
+    : QGraphicsView(Parent)
+    , FDocument(Document)
+    , FArea(Area)
+    , FScene(new QGraphicsScene(this))
+{
+    setScene(FScene);
+    setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    setDragMode(QGraphicsView::ScrollHandDrag);
+    setBackgroundBrush(Qt::white);
+    setAccessibleName(QString::fromLatin1(AreaName(Area)) + QStringLiteral(" area patch view"));
+    connect(&Document, &TPatchDocument::Reloaded, this, [this] {
+        Rebuild();
+        Fit();
+    });
+    connect(&Document, &TPatchDocument::Renumbered, this, [this](TAreaCode Changed) {
+        if (Changed == FArea)
+            Rebuild();
+    });
+    connect(FScene, &QGraphicsScene::selectionChanged, this, [this] {
+        if (const std::optional<int32_t> Module = SelectedModule(); Module && !FSelecting)
+            emit ModuleSelected(FArea, *Module);
+    });
+}
+
+TPatchView::~TPatchView()
+{
+    FScene->disconnect(this); // the scene's items go later, and say nothing to a view that is gone
+}
+
+void TPatchView::Rebuild()
+{
+    const std::optional<int32_t> Selected = SelectedModule();
+    FScene->clear();
+    FModules.clear();
+    const TPatchDef& Patch = FDocument.Patch();
+    const int Modules = Patch.ModuleDumps[DumpOf(FArea)].Count();
+    if (Modules > MostModules) {
+        FScene->addSimpleText(tr("The %1 area holds %2 modules, more than the view draws; "
+                                 "permuto-cli draw writes its picture.")
+                                  .arg(QString::fromLatin1(AreaName(FArea)))
+                                  .arg(Modules));
+        return;
+    }
+    const TSignalFlow Flow = Patch.SignalFlow(FArea);
+    const TAreaPicture Picture = DrawArea(Patch, FArea, Flow);
+    const TNameLookup Names(Patch.NameDumps[DumpOf(FArea)]);
+    const QPen Edge(Colour("#404040"), 1), LateEdge(Colour(LateColour), 2);
+    for (const TPictureModule& Box : Picture.Modules) {
+        auto* Item = FScene->addRect(QRectF(Box.Left, Box.Top, Box.Width, Box.Height), Box.Late ? LateEdge : Edge,
+                                     Colour(Box.Loop ? LoopTint : ModuleFill));
+        Item->setFlag(QGraphicsItem::ItemIsSelectable);
+        Item->setData(0, Box.Index);
+        Item->setToolTip(Tip(Box, Flow, Names));
+        auto* Label = new QGraphicsSimpleTextItem(Latin1(Box.Label()), Item);
+        Label->setPos(Box.Left + 7, Box.Top + 3);
+        for (const double Y : Box.InputsY)
+            new QGraphicsRectItem(Box.Left - 2.5, Y - 2.5, 5, 5, Item);
+        for (const double Y : Box.OutputsY) {
+            auto* Output = new QGraphicsRectItem(Box.Left + Box.Width - 2.5, Y - 2.5, 5, 5, Item);
+            Output->setBrush(Colour("#404040"));
+        }
+        FModules[Box.Index] = Item;
+    }
+    for (const TPictureCable& Cable : Picture.Cables) {
+        QPainterPath Path(QPointF(Cable.From.X, Cable.From.Y));
+        Path.cubicTo(Cable.Bend1.X, Cable.Bend1.Y, Cable.Bend2.X, Cable.Bend2.Y, Cable.To.X, Cable.To.Y);
+        QPen Pen(Colour(Cable.Late ? LateColour : CableColour(Cable.Color)), 2);
+        if (Cable.Late)
+            Pen.setStyle(Qt::DashLine);
+        FScene->addPath(Path, Pen)->setZValue(1); // cables above the boxes
+    }
+    FScene->setSceneRect(0, 0, Picture.Width, Picture.Height);
+    if (Selected)
+        SelectModule(*Selected);
+}
+
+void TPatchView::SelectModule(int32_t Index)
+{
+    const auto Found = FModules.find(Index);
+    FSelecting = true;
+    FScene->clearSelection();
+    if (Found != FModules.end()) {
+        Found->second->setSelected(true);
+        ensureVisible(Found->second);
+    }
+    FSelecting = false;
+}
+
+std::optional<int32_t> TPatchView::SelectedModule() const
+{
+    const QList<QGraphicsItem*> Selected = FScene->selectedItems();
+    if (Selected.size() != 1)
+        return std::nullopt;
+    return Selected.first()->data(0).toInt();
+}
+
+QGraphicsItem* TPatchView::ModuleItem(int32_t Index) const
+{
+    const auto Found = FModules.find(Index);
+    return Found == FModules.end() ? nullptr : Found->second;
+}
+
+void TPatchView::Fit()
+{
+    fitInView(FScene->sceneRect(), Qt::KeepAspectRatio);
+}
+
+void TPatchView::Zoom(double Factor)
+{
+    scale(Factor, Factor);
+}
+
+void TPatchView::wheelEvent(QWheelEvent* Event)
+{
+    if (!(Event->modifiers() & Qt::ControlModifier)) {
+        QGraphicsView::wheelEvent(Event);
+        return;
+    }
+    setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
+    Zoom(std::pow(1.15, Event->angleDelta().y() / 120.0));
+    Event->accept();
+}
+
+TPatchPane::TPatchPane(TPatchDocument& Document, QWidget* Parent)
+    : QWidget(Parent)
+    , FCaption(new QLabel(this))
+    , FStack(new QStackedWidget(this))
+{
+    auto* Column = new QVBoxLayout(this);
+    Column->setContentsMargins(0, 0, 0, 0);
+    Column->setSpacing(0);
+    FCaption->setAutoFillBackground(true);
+    FCaption->setContentsMargins(2, 2, 2, 2);
+    QPalette Colours = FCaption->palette();
+    Colours.setColor(QPalette::Window, QColor(216, 216, 216));
+    Colours.setColor(QPalette::WindowText, Qt::black);
+    FCaption->setPalette(Colours);
+    Column->addWidget(FCaption);
+    Column->addWidget(FStack, 1);
+    for (const TAreaCode Area : {AreaPoly, AreaCommon}) {
+        FViews[DumpOf(Area)] = new TPatchView(Document, Area, FStack);
+        FStack->addWidget(FViews[DumpOf(Area)]);
+    }
+    SetArea(AreaPoly);
+}
+
+void TPatchPane::SetArea(TAreaCode Area)
+{
+    FStack->setCurrentWidget(View(Area));
+    FCaption->setText(tr("%1 area as a patch (Ctrl+wheel zooms, Ctrl+0 shows it whole)").arg(AreaName(Area)));
+}
+
+TPatchView* TPatchPane::View(TAreaCode Area) const
+{
+    return FViews[DumpOf(Area)];
+}
+
+TPatchView* TPatchPane::Current() const
+{
+    return static_cast<TPatchView*>(FStack->currentWidget());
+}
+
+} // namespace permuto

@@ -1,0 +1,67 @@
+// permuto-cli draw PATCH [AREA] -o OUT.svg: the picture the window's patch
+// view shows, as an SVG document (both areas, poly above common, when AREA
+// is left out); -o - writes it to standard output.
+#include "Command.h"
+#include "library/Files.h"
+#include "library/ProgramPaths.h"
+#include "patch/PatchPicture.h"
+
+namespace permuto::cli {
+
+namespace {
+
+class TDrawCommand : public TCommand {
+public:
+    TDrawCommand()
+        : TCommand("draw", "Draw AREA (or both areas) as people picture a patch, into the SVG file OUT: modules at "
+                           "their places, cables, late signals and feedback loops marked")
+    {
+    }
+
+    int Run() override
+    {
+        std::vector<TAreaCode> Areas = {AreaPoly, AreaCommon};
+        if (!FArea.empty())
+            Areas = {ParseArea(FArea)};
+        // Box heights and type names come from the module library.
+        if (const std::string Problem = LoadModuleLibrary(); !Problem.empty())
+            throw EPermutoError("the module library cannot be read: " + Problem);
+        LoadPatch();
+        const std::vector<TSignalFlow> Flows = FPatch.SignalFlows(Areas);
+        std::vector<TAreaPicture> Pictures;
+        for (size_t I = 0; I < Areas.size(); ++I)
+            Pictures.push_back(DrawArea(FPatch, Areas[I], Flows[I]));
+        const auto Produce = [&Pictures](const TByteSink& Write) { WriteSvg(Pictures, Write); };
+        if (FSvg == "-")
+            Produce([](std::string_view Bytes) { Print(Bytes); });
+        else
+            WriteFile(FSvg, Produce);
+        return ExitSuccess;
+    }
+
+protected:
+    bool Writes() const override { return false; }
+    void AddArguments(CLI::App& Command) override
+    {
+        Command.add_option("AREA", FArea, "poly or common; both areas when left out");
+    }
+    void AddOptions(CLI::App& Command) override
+    {
+        Command.add_option("-o,--output", FSvg, "The SVG file to write; - for standard output")
+            ->option_text("OUT.svg")
+            ->required();
+    }
+
+private:
+    std::string FArea;
+    std::string FSvg;
+};
+
+} // namespace
+
+std::unique_ptr<TCommand> MakeDrawCommand()
+{
+    return std::make_unique<TDrawCommand>();
+}
+
+} // namespace permuto::cli

@@ -1,0 +1,80 @@
+#pragma once
+// A picture of an area as people draw a patch: modules as boxes at their
+// grid places (X the column, Y the row; a box as tall as its type's height in
+// the module library, one row when the type is unknown), inputs on the left
+// edge and outputs on the right edge in connector order, cables between them
+// in their colour; cables that carry a late signal dashed in a warning
+// colour, members of feedback groups tinted. The window draws it with Qt,
+// permuto-cli writes it as SVG: both draw the same picture.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SignalFlow.h"
+
+namespace permuto {
+
+class TPatchDef;
+
+struct TPicturePoint {
+    double X = 0;
+    double Y = 0;
+};
+
+struct TPictureModule {
+    int32_t Index = 0;
+    std::string TypeName; // 8-bit, as the patch and library hold them
+    std::string Name;
+    double Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Late = false; // an input of it is fed late
+    bool Loop = false; // it belongs to a feedback group
+    // Where its connectors stand: inputs on the left edge, outputs on the
+    // right edge, in connector order.
+    std::vector<double> InputsY, OutputsY;
+    // "3 Saw Osc": the index and the name (the type name when it has none).
+    std::string Label() const;
+};
+
+struct TPictureCable {
+    TPicturePoint From, To;
+    // The two control points of the curve between them.
+    TPicturePoint Bend1, Bend2;
+    // The direction each end leaves its box in: +1 rightwards (an output),
+    // -1 leftwards (an input).
+    int FromSide = 1, ToSide = -1;
+    uint8_t Color = 0; // 0..6
+    bool Late = false;
+    int32_t Module1 = 0, Module2 = 0;
+};
+
+struct TAreaPicture {
+    TAreaCode Area = AreaPoly;
+    double Width = 0, Height = 0;
+    std::vector<TPictureModule> Modules;
+    std::vector<TPictureCable> Cables; // those whose two ends are on modules of the area
+};
+
+// Sizes, in the picture's units (a pixel at 100 %).
+inline constexpr double PictureColumn = 150;  // one grid column
+inline constexpr double PictureRow = 22;      // one grid row
+inline constexpr double PictureMargin = 12;
+
+// Lays out an area; Flow is its signal flow, worked out with its groups.
+TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow& Flow);
+
+// The colours of cables (colour field 0..6) and of what the picture marks,
+// as #rrggbb.
+const char* CableColour(uint8_t Color);
+inline constexpr const char* LateColour = "#e06000";
+inline constexpr const char* LoopTint = "#e8dcf4";
+inline constexpr const char* ModuleFill = "#f4f4f0";
+
+// Writes the areas as one SVG 1.1 document, the first area on top. Each
+// module is one element (class "module", plus "late" and "loop" where they
+// hold; id "poly-3") with a <title> of its index, type name and name; each
+// cable is one element of class "cable" (plus "late").
+void WriteSvg(const std::vector<TAreaPicture>& Areas, const std::function<void(std::string_view Bytes)>& Write);
+
+} // namespace permuto

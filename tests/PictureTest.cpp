@@ -1,0 +1,86 @@
+// The patch picture as SVG, read back with an XML reader: one element per
+// module and per cable, with the ids, classes and titles the picture
+// promises.
+#include <gtest/gtest.h>
+
+#include <QXmlStreamReader>
+#include <map>
+
+#include "TestHelpers.h"
+#include "library/ProgramPaths.h"
+#include "patch/PatchDefs.h"
+#include "patch/PatchPicture.h"
+
+using namespace permuto;
+using namespace permuto::test;
+
+namespace {
+
+struct TSvg {
+    std::map<std::string, std::string> Modules; // id -> class
+    std::map<std::string, std::string> Titles;  // id -> title
+    std::vector<std::string> Cables;            // classes
+};
+
+TSvg ReadSvg(const std::vector<TAreaPicture>& Areas)
+{
+    std::string Text;
+    WriteSvg(Areas, [&Text](std::string_view Bytes) { Text.append(Bytes); });
+    QXmlStreamReader Xml(QByteArray::fromStdString(Text));
+    TSvg Svg;
+    std::string Module; // the module element we are in
+    while (!Xml.atEnd()) {
+        if (Xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const std::string Class = Xml.attributes().value("class").toString().toStdString();
+        if (Class.rfind("module", 0) == 0) {
+            Module = Xml.attributes().value("id").toString().toStdString();
+            Svg.Modules[Module] = Class;
+        } else if (Class.rfind("cable", 0) == 0) {
+            Svg.Cables.push_back(Class);
+        } else if (Xml.name() == QLatin1String("title") && !Module.empty()) {
+            Svg.Titles[Module] = Xml.readElementText().toStdString();
+            Module.clear();
+        }
+    }
+    EXPECT_FALSE(Xml.hasError()) << Xml.errorString().toStdString();
+    return Svg;
+}
+
+std::vector<TAreaPicture> Draw(const std::string& Text, const std::vector<TAreaCode>& Areas)
+{
+    TPatchDef Patch;
+    Patch.LoadFromStrings(TPatchText(Text));
+    std::vector<TAreaPicture> Pictures;
+    for (const TAreaCode Area : Areas)
+        Pictures.push_back(DrawArea(Patch, Area, Patch.SignalFlow(Area)));
+    return Pictures;
+}
+
+} // namespace
+
+TEST(Picture, ModulesAndCablesWithTheirMarks)
+{
+    InitGlobals(std::string(PERMUTO_RESOURCES) + "/../permuto"); // the library in resources/
+    ASSERT_EQ(LoadModuleLibrary(), "");
+    const TSvg Full = ReadSvg(Draw(ReadText(std::string(PERMUTO_TEST_DATA) + "/full.pch"), {AreaPoly, AreaCommon}));
+    const std::map<std::string, std::string> Modules = {
+        {"poly-1", "module"},      {"poly-2", "module late"},   {"poly-3", "module late"},
+        {"poly-4", "module"},      {"poly-5", "module"},        {"poly-6", "module"},
+        {"common-1", "module late"}, {"common-2", "module late"}, {"common-3", "module"}};
+    EXPECT_EQ(Full.Modules, Modules);
+    EXPECT_EQ(Full.Titles.at("poly-2"), "2 OscSaw Saw Osc");
+    EXPECT_EQ(Full.Titles.at("poly-4"), "4 EnvADSR Env\"Amp");
+    EXPECT_EQ(Full.Cables.size(), 8u);
+    EXPECT_EQ(std::count(Full.Cables.begin(), Full.Cables.end(), "cable late"), 4);
+
+    // A loop: every member marked; 1 is fed late by 3. A cable to a module
+    // the area lacks is not drawn; a type the library lacks gets a box.
+    const std::string Loop = "Version=l\r\n0\r\n[ModuleDump]\r\n1\r\n1 1 0 0\r\n2 3 0 1\r\n3 9999 0 2\r\n"
+                             "[CableDump]\r\n1\r\n0 1 0 1 2 0 0\r\n0 2 0 1 3 0 0\r\n0 3 0 1 1 0 0\r\n0 3 1 1 8 0 0\r\n";
+    const TSvg Looped = ReadSvg(Draw(Loop, {AreaPoly}));
+    EXPECT_EQ(Looped.Modules, (std::map<std::string, std::string>{
+                                  {"poly-1", "module late loop"}, {"poly-2", "module loop"}, {"poly-3", "module loop"}}));
+    EXPECT_EQ(Looped.Titles.at("poly-3"), "3 (unknown type 9999) ");
+    EXPECT_EQ(Looped.Cables, (std::vector<std::string>{"cable", "cable", "cable late"}));
+}
