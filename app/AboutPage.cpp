@@ -64,7 +64,7 @@ TAboutPage::TAboutPage(const TVersionInfo& Info, QWidget* Parent)
     AddLink(10, Info, [](const QString& Text) { return QUrl(QStringLiteral("http://") + Text); });
     AddLink(11, Info, [](const QString& Text) { return QUrl(QStringLiteral("mailto:") + Text); });
     AddLink(12, Info, [](const QString& Text) {
-        return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(ExeDir())) + Text);
+        return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(DataDir())) + Text);
     });
     FGrid->setRowStretch(VersionKeyCount, 1);
 }

@@ -24,8 +24,10 @@ public:
         for (size_t I = 0; I < Areas.size(); ++I)
             for (const std::vector<int32_t>& Group : Flows[I].FeedbackGroups()) {
                 Out += AreaName(Areas[I]);
-                for (const int32_t Member : Group)
-                    Out += " " + std::to_string(Member);
+                for (const int32_t Member : Group) {
+                    Out += ' ';
+                    Out += std::to_string(Member);
+                }
                 Out += '\n';
             }
         Print(Out);

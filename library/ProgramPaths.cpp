@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <exception>
+#include <filesystem>
 
 #include "Descript.h"
 #include "Platform.h"
@@ -80,9 +81,22 @@ bool IsDecimalInteger(std::string_view Text, int32_t* Value)
     return true;
 }
 
+std::string DataDirFor(const std::string& Folder, bool LibraryBeside)
+{
+    if (LibraryBeside || Folder.empty())
+        return Folder;
+    return std::filesystem::path(Folder + "../share/permuto/").lexically_normal().generic_string();
+}
+
+std::string DataDir()
+{
+    std::error_code Ignored;
+    return DataDirFor(ExeDir(), std::filesystem::exists(ExeDir() + "resources/patch303.txt", Ignored));
+}
+
 std::string LibraryFileName()
 {
-    return ExeDir() + "resources/patch303.txt";
+    return DataDir() + "resources/patch303.txt";
 }
 
 std::string LoadModuleLibrary()

@@ -36,7 +36,16 @@ bool IsInteger(const std::string& Text, int32_t* Value = nullptr);
 // digits, nothing else. What people type as a module index.
 bool IsDecimalInteger(std::string_view Text, int32_t* Value = nullptr);
 
-// The module library file: "resources/patch303.txt" in the program's folder.
+// The folder of the program's data (module library, licence, examples), with
+// its trailing separator: the program's own folder when it holds
+// resources/patch303.txt (a build tree, an unpacked copy), otherwise
+// <prefix>/share/permuto/ beside the <prefix>/bin/ the program was installed
+// in.
+std::string DataDir();
+// Where DataDir looks beside a program in ExeDir.
+std::string DataDirFor(const std::string& ExeDir, bool LibraryBeside);
+
+// The module library file: "resources/patch303.txt" in DataDir.
 std::string LibraryFileName();
 // Loads the module library; returns an empty text on success, otherwise why
 // it could not (the file's name and the system's reason).

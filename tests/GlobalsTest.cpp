@@ -36,6 +36,13 @@ TEST(ExePaths, FolderAndSettingsFile)
     }
 }
 
+TEST(ExePaths, TheDataLiesBesideTheProgramOrInTheSharedFolderOfItsPrefix)
+{
+    EXPECT_EQ(DataDirFor("/home/u/build/app/", true), "/home/u/build/app/");
+    EXPECT_EQ(DataDirFor("/usr/bin/", false), "/usr/share/permuto/");
+    EXPECT_EQ(DataDirFor("/tmp/root/usr/bin/", false), "/tmp/root/usr/share/permuto/");
+}
+
 TEST(ExePaths, RunningExecutable)
 {
     InitGlobals();

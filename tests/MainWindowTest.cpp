@@ -382,7 +382,7 @@ TEST_F(MainWindow, SettingsRememberTheNameTheWindowAndRecentPatches)
 
 TEST(AboutPage, LinksOpenFromKeyboardAndMouseAndMissingKeysAreNoLinks)
 {
-    InitGlobals("/opt/permuto/permuto");
+    InitGlobals("/opt/bin/permuto");
     QStringList Warnings;
     TApplication::SetPresenter([&](TApplication::TSeverity, const QString& Message) { Warnings << Message; });
     TAboutPage Page(ReadVersionInfo({{"Www", "example.org/permuto"}, {"Mail", "team@example.org"}, {"Gnu", "COPYING"}}));
@@ -402,8 +402,9 @@ TEST(AboutPage, LinksOpenFromKeyboardAndMouseAndMissingKeysAreNoLinks)
         EXPECT_EQ(QApplication::focusWidget(), Link);
         QTest::keyClick(Link, Qt::Key_Return);
     }
+    // Installed in /opt/bin: the licence lies in /opt/share/permuto.
     EXPECT_EQ(Opened, (QList<QUrl>{QUrl("http://example.org/permuto"), QUrl("mailto:team@example.org"),
-                                   QUrl::fromLocalFile("/opt/permuto/COPYING")}));
+                                   QUrl::fromLocalFile("/opt/share/permuto/COPYING")}));
     EXPECT_EQ(Warnings, QStringList{"No program on this system opens mailto:team@example.org"});
     EXPECT_TRUE(Page.ValueLabel(0)->textInteractionFlags() & Qt::TextSelectableByMouse);
 

@@ -6,6 +6,8 @@
 #                            seed FUZZ_SEED, 1 by default; 0 picks a fresh seed; the core's
 #                            tests once more under ThreadSanitizer)
 #   bash tools/dev.sh bench  install what is missing, build optimised, run the benchmarks
+#   bash tools/dev.sh package   install what is missing, build a release and the Debian package
+#                            build/package/permuto_*.deb, and check it
 # Packages are installed with apt-get, through sudo when not run as root.
 set -euo pipefail
 
@@ -13,7 +15,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
 run_packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev libcli11-dev)
-test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
+package_packages=("${run_packages[@]}" dpkg-dev lintian desktop-file-utils appstream)
+test_packages=("${package_packages[@]}" googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -35,12 +38,30 @@ install_missing() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# A release built as Debian builds its packages (its hardening flags), the
+# package made by CPack and checked.
+flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+build_package() {
+    cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_TESTS=OFF \
+        -DCMAKE_INSTALL_PREFIX=/usr \
+        -DCMAKE_CXX_FLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
+    cmake --build build/package -j "$jobs"
+    rm -f build/package/permuto_*.deb
+    (cd build/package && cpack -G DEB > /dev/null)
+    bash tests/PackageTest.sh build/package/permuto_*.deb
+}
+
 case "${1:-}" in
 run)
     install_missing "${run_packages[@]}"
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_TESTS=OFF
     cmake --build build/release -j "$jobs"
-    exec build/release/app/permuto
+    # A first start shows the job at once: a voice wired against the flow.
+    exec build/release/app/permuto "${2:-examples/voice-against-the-flow.pch}"
+    ;;
+package)
+    install_missing "${package_packages[@]}"
+    build_package
     ;;
 test)
     install_missing "${test_packages[@]}"
@@ -58,6 +79,7 @@ test)
     cmake --build build/test -j "$jobs"
     (cd build/fuzz && ctest --output-on-failure -j "$jobs")
     (cd build/tsan && ctest --output-on-failure -j "$jobs")
+    build_package
     cd build/test
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
     ;;
@@ -70,7 +92,7 @@ bench)
     QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" build/bench/bench/permuto_window_bench
     ;;
 *)
-    echo "usage: bash tools/dev.sh run|test|bench" >&2
+    echo "usage: bash tools/dev.sh run|test|bench|package|windows" >&2
     exit 2
     ;;
 esac
