@@ -4,7 +4,7 @@
 # themselves), manual pages, and what a desktop needs: the desktop entry, the
 # icon, the patch file type and the AppStream metadata.
 include(GNUInstallDirs)
-set(PERMUTO_ID "org.example.permuto" CACHE STRING "The desktop and AppStream id")
+set(PERMUTO_ID "org.example.permuto") # the desktop and AppStream id
 set(PermutoData ${CMAKE_INSTALL_DATADIR}/permuto)
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/patch303.txt DESTINATION ${PermutoData}/resources)
