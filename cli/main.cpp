@@ -45,13 +45,21 @@ void Report(const std::string& Message)
 
 } // namespace
 
-int main(int Argc, char** Argv)
+int main(int RawArgc, char** RawArgv)
 {
     using namespace permuto::cli;
     permuto::PrepareProcess();
+    const std::vector<std::string> Arguments = permuto::ProgramArguments(RawArgc, RawArgv);
+    std::vector<char*> Pointers;
+    for (const std::string& Argument : Arguments)
+        Pointers.push_back(const_cast<char*>(Argument.c_str()));
+    Pointers.push_back(nullptr);
+    const int Argc = static_cast<int>(Arguments.size());
+    char** const Argv = Pointers.data();
     permuto::InitGlobals();
     CLI::App Tool("Reorders the modules of synthesizer patch files (*.pch).", "permuto-cli");
     Tool.set_version_flag("--version", "permuto-cli " PERMUTO_VERSION);
+    Tool.allow_windows_style_options(false); // "/x" is a file name on every system
     Tool.require_subcommand(1);
     Tool.footer("Exit status: 0 success, 1 \"late\" found late connections or \"loops\" feedback loops, 2 error.\n"
                 "See permuto-cli(1) for more.");

@@ -8,8 +8,14 @@
 
 namespace permuto {
 
-// printf-style formatting into a std::string.
-std::string Format(const char* Fmt, ...) __attribute__((format(printf, 1, 2)));
+// printf-style formatting into a std::string (C99 formats on every system:
+// MinGW's C++ runtime formats as the C standard says, not as Microsoft's).
+#ifdef __MINGW32__
+#define PERMUTO_PRINTF_FORMAT gnu_printf
+#else
+#define PERMUTO_PRINTF_FORMAT printf
+#endif
+std::string Format(const char* Fmt, ...) __attribute__((format(PERMUTO_PRINTF_FORMAT, 1, 2)));
 
 class EPermutoError : public std::runtime_error {
 public:

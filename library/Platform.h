@@ -1,8 +1,11 @@
 #pragma once
 // What the program needs from the operating system beyond standard C++, in
-// one small interface. PlatformPosix.cpp serves Linux and other POSIX
-// systems.
+// one small interface (with Files.h and Memory.h): PlatformPosix.cpp and
+// FilesPosix.cpp serve Linux and other POSIX systems, PlatformWindows.cpp and
+// FilesWindows.cpp serve Windows.
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace permuto {
 
@@ -17,5 +20,15 @@ std::string WhyNotWritable(const std::string& File, long long Size);
 // Process set-up shared by both programs: a write beyond a file-size limit
 // fails with its reason (and a save says so) instead of killing the process.
 void PrepareProcess();
+
+// The program's arguments, file names in UTF-8 (on Windows taken from the
+// wide command line: the narrow one loses what its code page cannot hold).
+std::vector<std::string> ProgramArguments(int Argc, char** Argv);
+
+#ifdef _WIN32
+// File names are UTF-8 in the program and wide (UTF-16) for the system.
+std::wstring WideName(std::string_view Utf8);
+std::string NarrowName(std::wstring_view Wide);
+#endif
 
 } // namespace permuto

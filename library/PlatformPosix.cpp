@@ -73,4 +73,9 @@ void PrepareProcess()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+std::vector<std::string> ProgramArguments(int Argc, char** Argv)
+{
+    return std::vector<std::string>(Argv, Argv + Argc);
+}
+
 } // namespace permuto

@@ -1,16 +1,18 @@
 #include "TestHelpers.h"
 
+#ifndef _WIN32
 #include <grp.h>
 #include <sys/resource.h>
-
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <csignal>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 // Leaks inside the system libraries that the window pulls in (D-Bus,
@@ -55,10 +57,15 @@ std::vector<std::string> ToVector(const TLineTable& Lines)
 
 TTempDir::TTempDir()
 {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "permuto-test-XXXXXX").string();
-    if (::mkdtemp(Pattern.data()) == nullptr)
+    static std::mt19937_64 Random{std::random_device{}()};
+    const std::filesystem::path Base = std::filesystem::temp_directory_path();
+    for (int Try = 0; Try < 100 && FPath.empty(); ++Try) {
+        const std::filesystem::path Candidate = Base / ("permuto-test-" + std::to_string(Random()));
+        if (std::filesystem::create_directory(Candidate))
+            FPath = Candidate.generic_string();
+    }
+    if (FPath.empty())
         throw std::runtime_error("cannot create a temporary folder");
-    FPath = Pattern;
 }
 
 TTempDir::~TTempDir()
@@ -74,6 +81,7 @@ void WriteText(const std::string& FileName, const std::string& Bytes)
     Out << Bytes;
 }
 
+#ifndef _WIN32
 TFileSizeLimit::TFileSizeLimit(long Bytes)
 {
     struct rlimit Limit {};
@@ -110,6 +118,13 @@ int RunUnprivileged(const std::function<int()>& Body)
     int Status = 0;
     ::waitpid(Child, &Status, 0);
     return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+}
+#endif
+
+size_t EntriesIn(const std::string& Folder)
+{
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(Folder), std::filesystem::directory_iterator()));
 }
 
 std::string ReadText(const std::string& FileName)

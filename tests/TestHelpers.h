@@ -9,6 +9,7 @@
 
 namespace permuto::test {
 
+#ifndef _WIN32
 // Lets files grow to Bytes at most while it lives (root included), so that a
 // write fails halfway as on a full disk.
 class TFileSizeLimit {
@@ -22,6 +23,7 @@ private:
     unsigned long FOld;
     void (*FOldHandler)(int);
 };
+#endif
 
 // A table of lines, and a patch's text, from literal lines.
 TLineTable MakeLines(const std::vector<std::string>& Lines);
@@ -58,11 +60,27 @@ private:
 
 void WriteText(const std::string& FileName, const std::string& Bytes);
 std::string ReadText(const std::string& FileName);
+// How many files and folders Folder holds.
+size_t EntriesIn(const std::string& Folder);
+
+// The message of the TError that Action raises; "no error" when it raises none.
+template <class TError, class TAction>
+std::string MessageOf(TAction Action)
+{
+    try {
+        Action();
+    } catch (const TError& E) {
+        return E.what();
+    }
+    return "no error";
+}
 
 // Runs Body as an ordinary user: directly when the tests do not run as root,
 // otherwise in a child process that gave up root for the user "nobody" (so
 // that permission checks apply in CI, which runs as root). Gives Body's
 // result, or -1 when the child could not be run.
+#ifndef _WIN32
 int RunUnprivileged(const std::function<int()>& Body);
+#endif
 
 } // namespace permuto::test

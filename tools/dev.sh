@@ -8,6 +8,9 @@
 #   bash tools/dev.sh bench  install what is missing, build optimised, run the benchmarks
 #   bash tools/dev.sh package   install what is missing, build a release and the Debian package
 #                            build/package/permuto_*.deb, and check it
+#   bash tools/dev.sh windows   install what is missing, cross-build the core and permuto-cli.exe
+#                            for Windows, run their tests under Wine, and compare its output
+#                            with the Linux build's on the sample patches
 # Packages are installed with apt-get, through sudo when not run as root.
 set -euo pipefail
 
@@ -17,6 +20,7 @@ cd "$here"
 run_packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev libcli11-dev)
 package_packages=("${run_packages[@]}" dpkg-dev lintian desktop-file-utils appstream)
 test_packages=("${package_packages[@]}" googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
+windows_packages=(cmake ninja-build g++ libcli11-dev googletest g++-mingw-w64-x86-64-posix wine64)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -90,6 +94,21 @@ bench)
     build/bench/bench/permuto_bench --benchmark_counters_tabular=true
     build/bench/bench/permuto_cold_bench build/bench/cli/permuto-cli 100000 --linearity
     QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" build/bench/bench/permuto_window_bench
+    ;;
+windows)
+    install_missing "${windows_packages[@]}"
+    cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DCMAKE_BUILD_TYPE=Release \
+        -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_APP=OFF
+    cmake --build build/windows -j "$jobs"
+    # The same tool for Linux, to compare with.
+    cmake -S . -B build/cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_TESTS=OFF
+    cmake --build build/cli -j "$jobs"
+    # Wine keeps its Windows folders in the build tree, not in the user's home.
+    export WINEPREFIX="$here/build/windows/wine" WINEDEBUG=-all WINE=/usr/lib/wine/wine64
+    "$WINE" cmd /c exit > /dev/null 2>&1 || true # the first start sets the folders up
+    (cd build/windows && ctest --output-on-failure)
+    bash tests/SameOnWindows.sh build/cli/cli/permuto-cli build/windows/cli/permuto-cli.exe tests/data/*.pch examples/*.pch
+    echo "permuto-cli.exe: $here/build/windows/cli/permuto-cli.exe"
     ;;
 *)
     echo "usage: bash tools/dev.sh run|test|bench|package|windows" >&2

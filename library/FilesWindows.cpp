@@ -1,0 +1,268 @@
+// Files on Windows: reading regular files only, and the safe save. Names are
+// UTF-8 and go to the system as wide names.
+#include <windows.h>
+
+#include <cerrno>
+#include <random>
+
+#include "Errors.h"
+#include "Files.h"
+#include "Platform.h"
+
+namespace permuto {
+
+namespace {
+
+const char* const NotRegular = "It is not a regular file";
+
+std::string TooLarge()
+{
+    return Format("It is larger than %zu MiB, the most Permuto reads", MaxFileSize >> 20);
+}
+
+// The reason for a failed call in the words the POSIX side uses where there
+// is such a word, otherwise the system's own.
+std::string Reason(DWORD Error)
+{
+    switch (Error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return SystemReason(ENOENT);
+    case ERROR_ACCESS_DENIED:
+        return SystemReason(EACCES);
+    case ERROR_WRITE_PROTECT:
+        return "Read-only file system";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return SystemReason(ENOSPC);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "Another program holds the file open";
+    default:
+        break;
+    }
+    wchar_t* Text = nullptr;
+    const DWORD Length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                              FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, Error, 0, reinterpret_cast<wchar_t*>(&Text), 0, nullptr);
+    std::wstring Message(Text != nullptr ? Text : L"", Length);
+    ::LocalFree(Text);
+    while (!Message.empty() && (Message.back() == L'\r' || Message.back() == L'\n' || Message.back() == L'.'))
+        Message.pop_back();
+    return Message.empty() ? Format("System error %lu", static_cast<unsigned long>(Error)) : NarrowName(Message);
+}
+
+// Closes its handle on every path out.
+class THandle {
+public:
+    explicit THandle(HANDLE Handle) : FHandle(Handle) {}
+    ~THandle()
+    {
+        if (Valid())
+            ::CloseHandle(FHandle);
+    }
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+    HANDLE Get() const { return FHandle; }
+    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+    // Closes now; false when the close failed.
+    bool Close()
+    {
+        const bool Closed = ::CloseHandle(FHandle) != 0;
+        FHandle = INVALID_HANDLE_VALUE;
+        return Closed;
+    }
+
+private:
+    HANDLE FHandle;
+};
+
+TFileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& Info)
+{
+    return {Info.dwVolumeSerialNumber, (uint64_t{Info.nFileIndexHigh} << 32) | Info.nFileIndexLow,
+            static_cast<int64_t>((uint64_t{Info.nFileSizeHigh} << 32) | Info.nFileSizeLow),
+            static_cast<int64_t>((uint64_t{Info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                 Info.ftLastWriteTime.dwLowDateTime) *
+                100};
+}
+
+// Opens a file or folder for reading its attributes and content.
+HANDLE OpenForReading(const std::wstring& Name)
+{
+    return ::CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Whether Name names a device: "NUL", "CON", "COM1" (in any folder, with any
+// extension on older systems) and "\\.\..." are all resolved by the system
+// into its device namespace.
+bool IsDevice(const std::wstring& Name)
+{
+    wchar_t Full[16] = {};
+    const DWORD Length = ::GetFullPathNameW(Name.c_str(), 16, Full, nullptr);
+    return Length > 0 && Length < 16 && std::wstring_view(Full).starts_with(L"\\\\.\\");
+}
+
+std::wstring FolderOf(const std::wstring& Path)
+{
+    const size_t Cut = Path.find_last_of(L"/\\:");
+    return Cut == std::wstring::npos ? std::wstring() : Path.substr(0, Cut + 1);
+}
+
+} // namespace
+
+TFileIdentity FileIdentityOf(const std::string& Name)
+{
+    THandle File(OpenForReading(WideName(Name)));
+    BY_HANDLE_FILE_INFORMATION Info{};
+    if (!File.Valid() || !::GetFileInformationByHandle(File.Get(), &Info))
+        return {};
+    return IdentityOf(Info);
+}
+
+std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
+{
+    const std::wstring Name = WideName(FileName);
+    if (IsDevice(Name))
+        throw EFOpenError(FileName, NotRegular);
+    THandle File(OpenForReading(Name));
+    if (!File.Valid())
+        throw EFOpenError(FileName, Reason(::GetLastError()));
+    // Devices (NUL, CON, a port) and pipes are never read from.
+    if (::GetFileType(File.Get()) != FILE_TYPE_DISK)
+        throw EFOpenError(FileName, NotRegular);
+    BY_HANDLE_FILE_INFORMATION Info{};
+    if (!::GetFileInformationByHandle(File.Get(), &Info))
+        throw EFOpenError(FileName, Reason(::GetLastError()));
+    if ((Info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        throw EFOpenError(FileName, SystemReason(EISDIR));
+    const uint64_t Size = (uint64_t{Info.nFileSizeHigh} << 32) | Info.nFileSizeLow;
+    if (Size > MaxFileSize)
+        throw EFOpenError(FileName, TooLarge());
+    std::string Bytes(static_cast<size_t>(Size), '\0');
+    size_t Filled = 0;
+    for (;;) {
+        char Probe[4096]; // once the size read is in: whatever the file grew by since
+        const bool Full = Filled == Bytes.size();
+        const DWORD Wanted = Full ? sizeof Probe : static_cast<DWORD>(std::min<size_t>(Bytes.size() - Filled, 1 << 30));
+        DWORD Got = 0;
+        if (!::ReadFile(File.Get(), Full ? Probe : Bytes.data() + Filled, Wanted, &Got, nullptr))
+            throw EFOpenError(FileName, Reason(::GetLastError()));
+        if (Got == 0)
+            break;
+        if (Full) {
+            if (Bytes.size() + Got > MaxFileSize)
+                throw EFOpenError(FileName, TooLarge());
+            Bytes.append(Probe, Got);
+        }
+        Filled += Got;
+    }
+    Bytes.resize(Filled);
+    if (Identity != nullptr) {
+        *Identity = IdentityOf(Info);
+        Identity->Size = static_cast<int64_t>(Filled);
+    }
+    return Bytes;
+}
+
+TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes, std::vector<std::string>* Warnings)
+{
+    return WriteFile(FileName, [Bytes](const TByteSink& Write) { Write(Bytes); }, Warnings);
+}
+
+TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce,
+                        std::vector<std::string>* /*Warnings: a replaced file keeps its access lists and streams*/)
+{
+    if (FileName.empty())
+        throw EFCreateError(FileName, SystemReason(ENOENT));
+    const std::wstring Target = WideName(FileName);
+    if (IsDevice(Target))
+        throw EFCreateError(FileName, NotRegular);
+    bool Exists = false;
+    {
+        THandle Old(OpenForReading(Target));
+        if (Old.Valid()) {
+            Exists = true;
+            BY_HANDLE_FILE_INFORMATION Info{};
+            if (::GetFileType(Old.Get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(Old.Get(), &Info))
+                throw EFCreateError(FileName, NotRegular);
+            if ((Info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                throw EFCreateError(FileName, SystemReason(EISDIR));
+            // A patch made read-only is meant to stay as it is.
+            if ((Info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
+                throw EFCreateError(FileName, SystemReason(EACCES));
+        } else if (const DWORD Error = ::GetLastError(); Error != ERROR_FILE_NOT_FOUND) {
+            throw EFCreateError(FileName, Reason(Error));
+        }
+    }
+
+    // The new file beside the old one, under a name of its own; it is
+    // removed again on every way out but the one where it takes the old
+    // file's place.
+    thread_local std::mt19937_64 Random{std::random_device{}() ^ ::GetCurrentProcessId()};
+    const std::wstring Folder = FolderOf(Target);
+    std::wstring Temporary;
+    HANDLE Created = INVALID_HANDLE_VALUE;
+    for (int Try = 0; Try < 100 && Created == INVALID_HANDLE_VALUE; ++Try) {
+        Temporary = Folder + WideName(Format(".permuto-%016llx", static_cast<unsigned long long>(Random())));
+        Created = ::CreateFileW(Temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (Created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    if (Created == INVALID_HANDLE_VALUE) {
+        const DWORD Error = ::GetLastError();
+        if (Error == ERROR_ACCESS_DENIED || Error == ERROR_WRITE_PROTECT)
+            throw EFCreateError(FileName, Format("The folder \"%s\" cannot be written (%s); a save writes the new file "
+                                                 "there first, then puts it in the old one's place",
+                                                 Folder.empty() ? "." : NarrowName(Folder).c_str(), Reason(Error).c_str()));
+        throw EFCreateError(FileName, Reason(Error));
+    }
+    struct TRemove {
+        const std::wstring& Name;
+        bool Keep = false;
+        ~TRemove()
+        {
+            if (!Keep)
+                ::DeleteFileW(Name.c_str());
+        }
+    } Remove{Temporary};
+    THandle File(Created);
+
+    DWORD Error = 0;
+    size_t Written = 0;
+    Produce([&](std::string_view Bytes) {
+        Written += Bytes.size();
+        while (Error == 0 && Written <= MaxFileSize && !Bytes.empty()) {
+            DWORD Put = 0;
+            const DWORD Piece = static_cast<DWORD>(std::min<size_t>(Bytes.size(), 1 << 30));
+            if (!::WriteFile(File.Get(), Bytes.data(), Piece, &Put, nullptr))
+                Error = ::GetLastError();
+            Bytes.remove_prefix(Put);
+        }
+    });
+    if (Written > MaxFileSize)
+        throw EFCreateError(FileName, Format("The patch would hold more than %zu MiB, more than Permuto reads again",
+                                             MaxFileSize >> 20));
+    if (Error == 0 && !::FlushFileBuffers(File.Get()))
+        Error = ::GetLastError();
+    BY_HANDLE_FILE_INFORMATION Info{};
+    if (Error == 0 && !::GetFileInformationByHandle(File.Get(), &Info))
+        Error = ::GetLastError();
+    if (!File.Close() && Error == 0)
+        Error = ::GetLastError();
+    if (Error != 0)
+        throw EFCreateError(FileName, Reason(Error));
+    // The replaced file's access lists, attributes and streams go to the
+    // new one; where there is no old file, the new one simply takes the name.
+    const bool Placed =
+        Exists ? ::ReplaceFileW(Target.c_str(), Temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                                nullptr) != 0
+               : ::MoveFileExW(Temporary.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!Placed)
+        throw EFCreateError(FileName, Reason(::GetLastError()));
+    Remove.Keep = true;
+    return FileIdentityOf(FileName);
+}
+
+} // namespace permuto
