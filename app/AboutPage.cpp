@@ -1,4 +1,5 @@
 #include "AboutPage.h"
+#include "SystemText.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -64,7 +65,7 @@ TAboutPage::TAboutPage(const TVersionInfo& Info, QWidget* Parent)
     AddLink(10, Info, [](const QString& Text) { return QUrl(QStringLiteral("http://") + Text); });
     AddLink(11, Info, [](const QString& Text) { return QUrl(QStringLiteral("mailto:") + Text); });
     AddLink(12, Info, [](const QString& Text) {
-        return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(DataDir())) + Text);
+        return QUrl::fromLocalFile(FromCore(DataDir()) + Text);
     });
     FGrid->setRowStretch(VersionKeyCount, 1);
 }

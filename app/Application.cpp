@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "SystemText.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -97,7 +98,7 @@ bool TApplication::notify(QObject* Receiver, QEvent* Event)
     try {
         return QApplication::notify(Receiver, Event);
     } catch (const std::exception& Error) {
-        ShowError(QString::fromLocal8Bit(Error.what()));
+        ShowError(FromCore(Error.what()));
     }
     return false;
 }
@@ -149,7 +150,7 @@ bool TApplication::Guarded(const std::function<void()>& Action)
         Action();
         return true;
     } catch (const std::exception& Error) {
-        ShowError(QString::fromLocal8Bit(Error.what()));
+        ShowError(FromCore(Error.what()));
     } catch (...) {
         ShowError(QStringLiteral("An unknown error ended the action"));
     }

@@ -1,4 +1,5 @@
 #include "FrmMain.h"
+#include "SystemText.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -211,7 +212,7 @@ void TFormMain::OpenChosen()
     const QFileInfo Typed(FEditPatchName->text());
     const QString Start = Typed.exists() ? Typed.absoluteFilePath()
                           : FDocument.HasPatch() ? FDocument.FileName()
-                                                 : QFile::decodeName(QByteArray::fromStdString(ExeDir()));
+                                                 : FromCore(ExeDir());
     const QString Chosen = TApplication::ChooseFile(TApplication::TFileDialog::Open, Start);
     if (!Chosen.isEmpty())
         OpenPatch(Chosen);

@@ -1,4 +1,5 @@
 #include "PatchDocument.h"
+#include "SystemText.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,11 +16,6 @@
 namespace permuto {
 
 namespace {
-
-std::string ToLocal(const QString& FileName)
-{
-    return QFile::encodeName(FileName).toStdString();
-}
 
 QString ShortName(const QString& FileName)
 {
@@ -99,7 +95,7 @@ bool TPatchDocument::Open(const QString& File)
     std::optional<TPatchDef> Loaded = Read(File);
     if (!Loaded || !MaybeSave())
         return false;
-    if (FileIdentityOf(ToLocal(File)) != Loaded->LoadedIdentity() && !(Loaded = Read(File)))
+    if (FileIdentityOf(CoreFileName(File)) != Loaded->LoadedIdentity() && !(Loaded = Read(File)))
         return false;
     TakeOver(std::move(*Loaded), File);
     return true;
@@ -118,7 +114,7 @@ bool TPatchDocument::Reload()
 std::optional<TPatchDef> TPatchDocument::Read(const QString& File)
 {
     std::optional<TPatchDef> Loaded; // all or nothing: a failure changes nothing here
-    TApplication::Guarded([&] { Loaded.emplace(ReadPatchFile(ToLocal(File), true)); });
+    TApplication::Guarded([&] { Loaded.emplace(ReadPatchFile(CoreFileName(File), true)); });
     return Loaded;
 }
 
@@ -146,10 +142,10 @@ void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
                                      "would lose it. Saving asks before it replaces this file.")
                                       .arg(ShortName(File))
                                       .arg(FPatch.NulAt()));
-    else if (const std::string Unsaved = UnsavedLinesMessage(ToLocal(File), FPatch.Unsaved()); !Unsaved.empty())
+    else if (const std::string Unsaved = UnsavedLinesMessage(CoreFileName(File), FPatch.Unsaved()); !Unsaved.empty())
         TApplication::ShowWarning(tr("%1.\n\nA save writes the patch as the table shows it, in the program's own "
                                      "layout; those lines are then gone from the file.")
-                                      .arg(QString::fromLocal8Bit(Unsaved.c_str())));
+                                      .arg(FromCore(Unsaved)));
 }
 
 bool TPatchDocument::Save()
@@ -186,7 +182,7 @@ bool TPatchDocument::MayReplace(const QString& File)
         Question = (FLastWasSave ? tr("Replace %1?\n\nThe patch shown was last saved to %2.")
                                  : tr("Replace %1?\n\nThe patch shown was loaded from %2."))
                        .arg(ShortName(File), QDir::toNativeSeparators(FFileName));
-    } else if (const TFileIdentity Now = FileIdentityOf(ToLocal(File)); Now.Exists() && Now != FIdentity) {
+    } else if (const TFileIdentity Now = FileIdentityOf(CoreFileName(File)); Now.Exists() && Now != FIdentity) {
         Question = (FLastWasSave ? tr("%1 was changed by another program since it was saved. Replace it?")
                                  : tr("%1 was changed by another program since it was loaded. Replace it?"))
                        .arg(ShortName(File));
@@ -201,12 +197,12 @@ bool TPatchDocument::MayReplace(const QString& File)
 bool TPatchDocument::Write(const QString& File)
 {
     std::vector<std::string> NotKept;
-    if (!TApplication::Guarded([&] { FIdentity = FPatch.SaveToFile(ToLocal(File), &NotKept); }))
+    if (!TApplication::Guarded([&] { FIdentity = FPatch.SaveToFile(CoreFileName(File), &NotKept); }))
         return false;
     if (!NotKept.empty()) {
         QStringList Lines;
         for (const std::string& Line : NotKept)
-            Lines << QString::fromLocal8Bit(Line.c_str());
+            Lines << FromCore(Line);
         TApplication::ShowWarning(tr("Saved, but not all of the replaced file was kept:\n%1").arg(Lines.join(QLatin1Char('\n'))));
     }
     FNoticed = {};
@@ -240,7 +236,7 @@ void TPatchDocument::CheckFile()
         return;
     // A file replaced by renaming (as every save does) is watched afresh.
     Watch();
-    const TFileIdentity Now = FileIdentityOf(ToLocal(FFileName));
+    const TFileIdentity Now = FileIdentityOf(CoreFileName(FFileName));
     const QString Name = ShortName(FFileName);
     if (!Now.Exists()) {
         if (FIdentity.Exists() && FNoticed.Size != RemovedNoticed) {

@@ -1,4 +1,5 @@
 #include "Settings.h"
+#include "SystemText.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +28,7 @@ QString ChooseSettingsFile(const QString& BesideExecutable, bool BesideWritable,
 
 QString SettingsFileName()
 {
-    const QFileInfo Beside(QFile::decodeName(QByteArray::fromStdString(IniFileName())));
+    const QFileInfo Beside(FromCore(IniFileName()));
     // The file itself when it exists, otherwise the folder it would be made in.
     const bool Writable = Beside.exists() ? Beside.isWritable() : QFileInfo(Beside.absolutePath()).isWritable();
     return ChooseSettingsFile(Beside.filePath(), Writable,
@@ -75,7 +76,7 @@ void WritePatchName(const QString& IniFile, const QString& PatchName, const TWin
     // The INI layer only says that writing failed; the same steps done by
     // hand find out why.
     if (Ini.status() == QSettings::AccessError) {
-        const std::string File = QFile::encodeName(IniFile).toStdString();
+        const std::string File = CoreFileName(IniFile);
         const std::string Why = WhyNotWritable(File, 32 + PatchName.toUtf8().size());
         throw EFCreateError(File, Why.empty() ? "The settings could not be written" : Why);
     }

@@ -6,15 +6,22 @@
 
 #include "Application.h"
 #include "FrmMain.h"
+#include "SystemText.h"
 #include "library/Platform.h"
 #include "library/ProgramPaths.h"
 
 namespace {
 
+// Whether a message box can be shown (without a display Qt would stop the
+// program before the message on standard error is read).
 bool HasDisplay()
 {
+#ifdef _WIN32
+    return true;
+#else
     return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
            std::getenv("QT_QPA_PLATFORM") != nullptr;
+#endif
 }
 
 } // namespace
@@ -29,7 +36,7 @@ int main(int Argc, char** Argv)
         std::fprintf(stderr, "permuto: %s\n", Report.c_str());
         if (HasDisplay()) {
             QApplication App(Argc, Argv);
-            QMessageBox::critical(nullptr, QStringLiteral("Permuto"), QString::fromLocal8Bit(Report.c_str()));
+            QMessageBox::critical(nullptr, QStringLiteral("Permuto"), permuto::FromCore(Report));
         }
         return EXIT_FAILURE;
     }

@@ -1,0 +1,30 @@
+#pragma once
+// File names and messages between the window and the core. The core takes
+// file names as the system's bytes (on Windows: UTF-8, which it widens), and
+// its messages hold those names.
+#include <QFile>
+#include <QString>
+
+#include <string>
+
+namespace permuto {
+
+inline std::string CoreFileName(const QString& FileName)
+{
+#ifdef _WIN32
+    return FileName.toUtf8().toStdString();
+#else
+    return QFile::encodeName(FileName).toStdString();
+#endif
+}
+
+inline QString FromCore(const std::string& Text)
+{
+#ifdef _WIN32
+    return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
+#else
+    return QFile::decodeName(QByteArray::fromStdString(Text));
+#endif
+}
+
+} // namespace permuto
