@@ -51,6 +51,50 @@ std::string XmlText(std::string_view Text)
     return Out;
 }
 
+// A curve swings out past its ends (a cable into an input on a box at the
+// left edge bends further left; one back to an earlier column loops past
+// the last). The picture grows to hold every curve with a little room, and
+// everything moves right and down where a curve swings past its left or top.
+void HoldCurves(TAreaPicture& Picture)
+{
+    constexpr double Room = 4;
+    double Left = 0, Top = 0, Right = Picture.Width, Bottom = Picture.Height;
+    for (const TPictureCable& Line : Picture.Cables)
+        for (int Step = 0; Step <= 16; ++Step) {
+            const double T = Step / 16.0, U = 1 - T;
+            const double A = U * U * U, B = 3 * U * U * T, C = 3 * U * T * T, D = T * T * T;
+            const double X = A * Line.From.X + B * Line.Bend1.X + C * Line.Bend2.X + D * Line.To.X;
+            const double Y = A * Line.From.Y + B * Line.Bend1.Y + C * Line.Bend2.Y + D * Line.To.Y;
+            Left = std::min(Left, X - Room);
+            Top = std::min(Top, Y - Room);
+            Right = std::max(Right, X + Room);
+            Bottom = std::max(Bottom, Y + Room);
+        }
+    const double Dx = -Left, Dy = -Top;
+    Picture.Width = Right - Left;
+    Picture.Height = Bottom - Top;
+    if (Dx == 0 && Dy == 0)
+        return;
+    const auto Move = [&](TPicturePoint& Point) {
+        Point.X += Dx;
+        Point.Y += Dy;
+    };
+    for (TPictureModule& Box : Picture.Modules) {
+        Box.Left += Dx;
+        Box.Top += Dy;
+        for (double& Y : Box.InputsY)
+            Y += Dy;
+        for (double& Y : Box.OutputsY)
+            Y += Dy;
+    }
+    for (TPictureCable& Line : Picture.Cables) {
+        Move(Line.From);
+        Move(Line.To);
+        Move(Line.Bend1);
+        Move(Line.Bend2);
+    }
+}
+
 } // namespace
 
 std::string TPictureModule::Label() const
@@ -169,6 +213,7 @@ TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow&
     }
     if (Picture.Modules.empty())
         Picture.Width = Picture.Height = 2 * PictureMargin;
+    HoldCurves(Picture);
     return Picture;
 }
 

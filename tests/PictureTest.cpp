@@ -84,3 +84,27 @@ TEST(Picture, ModulesAndCablesWithTheirMarks)
     EXPECT_EQ(Looped.Titles.at("poly-3"), "3 (unknown type 9999) ");
     EXPECT_EQ(Looped.Cables, (std::vector<std::string>{"cable", "cable", "cable late"}));
 }
+
+// Every cable's curve, which swings out past its ends, stays inside the
+// picture: a cable back into a box at the left edge, one from the last column.
+TEST(Picture, CurvesStayInsideThePicture)
+{
+    const std::string Back = "Version=b\r\n0\r\n[ModuleDump]\r\n1\r\n1 1 0 0\r\n2 3 0 3\r\n3 4 3 0\r\n"
+                             "[CableDump]\r\n1\r\n0 3 0 1 1 0 0\r\n0 1 0 1 3 0 0\r\n0 2 0 1 3 1 0\r\n";
+    for (const TAreaPicture& Picture : Draw(Back, {AreaPoly})) {
+        ASSERT_EQ(Picture.Cables.size(), 3u);
+        for (const TPictureCable& Line : Picture.Cables)
+            for (int Step = 0; Step <= 100; ++Step) {
+                const double T = Step / 100.0, U = 1 - T;
+                const double X = U * U * U * Line.From.X + 3 * U * U * T * Line.Bend1.X + 3 * U * T * T * Line.Bend2.X +
+                                 T * T * T * Line.To.X;
+                const double Y = U * U * U * Line.From.Y + 3 * U * U * T * Line.Bend1.Y + 3 * U * T * T * Line.Bend2.Y +
+                                 T * T * T * Line.To.Y;
+                EXPECT_TRUE(X >= 0 && X <= Picture.Width && Y >= 0 && Y <= Picture.Height) << X << "," << Y;
+            }
+        // The boxes moved with the curves: every connector is still on its box.
+        for (const TPictureModule& Box : Picture.Modules)
+            for (const double Y : Box.InputsY)
+                EXPECT_TRUE(Y > Box.Top && Y < Box.Top + Box.Height);
+    }
+}
