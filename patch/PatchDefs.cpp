@@ -148,7 +148,7 @@ void TPatchDef::LoadFromFile(const std::string& Name, bool CompareWithSave)
     TPatchDef Loaded;
     Loaded.ReadSections(Text);
     if (CompareWithSave)
-        Loaded.FUnsaved = UnsavedLines(Loaded, Text.Lines());
+        Loaded.FUnsaved = UnsavedLines(Loaded, Text);
     Loaded.FileName = Name;
     Loaded.FLoadedIdentity = Identity;
     *this = std::move(Loaded);

@@ -148,6 +148,6 @@ private:
 };
 
 // Compares what a save of Patch writes with the lines Read it was loaded from.
-TUnsavedLines UnsavedLines(const TPatchDef& Patch, const TLineTable& Read);
+TUnsavedLines UnsavedLines(const TPatchDef& Patch, const TPatchText& Read);
 
 } // namespace permuto

@@ -178,6 +178,11 @@ TEST(RoundTrip, ALoadCountsTheLinesASaveWouldNotWriteBack)
         Text.replace(Text.find(Old), Old.size(), New);
         return Text;
     };
+    // The common area's modules before the poly area's.
+    const size_t Poly = Full.find("[ModuleDump]"), Common = Full.find("[ModuleDump]", Poly + 1),
+                 End = Full.find("[CurrentNoteDump]");
+    const std::string AreasSwapped = Full.substr(0, Poly) + Full.substr(Common, End - Common) +
+                                     Full.substr(Poly, Common - Poly) + Full.substr(End);
     std::string Lf = Full, Blanks = Full;
     std::erase(Lf, '\r');
     for (size_t At = 0; (At = Blanks.find("\r\n", At)) != std::string::npos; At += 4)
@@ -194,7 +199,9 @@ TEST(RoundTrip, ALoadCountsTheLinesASaveWouldNotWriteBack)
         {"blanks at line ends", Blanks, 0, ""},
         {"sections in another order", Replaced("[KnobMapDump]\r\n1 2 0 0\r\n1 3 0 1\r\n0 1 0 2\r\n[/KnobMapDump]\r\n", "") +
                                           "[KnobMapDump]\r\n1 2 0 0\r\n1 3 0 1\r\n0 1 0 2\r\n[/KnobMapDump]\r\n", 0, ""},
+        {"the areas in another order", AreasSwapped, 0, ""},
         {"an unknown section", Full + "[Extra]\r\nkept nowhere\r\n[/Extra]\r\n", 3, "[Extra]"},
+        {"an unknown section between two", Replaced("[CableDump]", "[Extra]\r\n[/Extra]\r\n[CableDump]"), 2, "[Extra]"},
         {"text before the header", "Saved by hand\r\n" + Full, 1, "Saved by hand"},
         {"a value out of range", Replaced("5 16 1 100", "5 16 1 200"), 1, "5 16 1 200"},
         {"a header field out of range", Replaced("0 127 0 127 2 64", "0 128 0 127 2 64"), 1,
