@@ -1,6 +1,7 @@
 // Arbitrary bytes as a patch file: load, swap two indices taken from the
 // input, save, load the saved text and save again. The two saves must agree,
-// and a swap done twice must give back the first save. Then the area is
+// a saved text holds nothing that a save would not write back, and a swap
+// done twice must give back the first save. Then the area is
 // ordered by signal flow: ordering again must change nothing, and the
 // inverse renumbering must give back what was there before.
 #include <cstddef>
@@ -20,10 +21,10 @@ std::string Save(const TPatchDef& Patch)
     return WrittenText([&Patch](TLineWriter& Lines) { Patch.SaveToStrings(Lines); });
 }
 
-bool Load(TPatchDef& Patch, const std::string& Bytes)
+bool Load(TPatchDef& Patch, const TPatchText& Text)
 {
     try {
-        Patch.LoadFromStrings(TPatchText(Bytes));
+        Patch.LoadFromStrings(Text);
     } catch (const EListError&) {
         return false; // no usable version line: refused, as the window would show
     }
@@ -46,20 +47,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         A &= 0x0F;
     if ((B & 0x80) == 0)
         B &= 0x0F;
-    const std::string Bytes(reinterpret_cast<const char*>(Data + 9), Size - 9);
+    const TPatchText Text(std::string(reinterpret_cast<const char*>(Data + 9), Size - 9));
 
     TPatchDef Patch;
-    if (!Load(Patch, Bytes))
+    if (!Load(Patch, Text))
         return 0;
+    if (UnsavedLines(Patch, Text).Count > Text.Count())
+        __builtin_trap(); // no line counts twice
     const std::string Loaded = Save(Patch);
     Patch.SwapModules(Area, A, B);
     const std::string First = Save(Patch);
 
     TPatchDef Again;
-    if (!Load(Again, First))
+    const TPatchText Written(First);
+    if (!Load(Again, Written))
         __builtin_trap(); // a saved patch must load
     if (Save(Again) != First)
         __builtin_trap(); // a save must be stable
+    if (UnsavedLines(Again, Written).Count != 0)
+        __builtin_trap(); // a save writes back all of a saved patch
     Again.SwapModules(Area, A, B);
     if (Save(Again) != Loaded)
         __builtin_trap(); // a swap done twice must undo itself
