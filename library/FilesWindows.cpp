@@ -38,6 +38,8 @@ std::string Reason(DWORD Error)
         return SystemReason(ENOSPC);
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
         return "Another program holds the file open";
     default:
         break;
