@@ -1,4 +1,5 @@
 #include "ModuleTableModel.h"
+#include "SystemText.h"
 
 #include <QBrush>
 #include <QColor>
@@ -12,11 +13,6 @@ namespace {
 
 // The late column's background where a module gets a signal late.
 const QColor LateColour(255, 214, 153);
-
-QString Latin1(const std::string& Bytes)
-{
-    return QString::fromLatin1(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
-}
 
 } // namespace
 
@@ -86,10 +82,21 @@ int TModuleTableModel::RowOf(int32_t ModuleIndex) const
     return -1;
 }
 
+QString SourcesText(const std::vector<int32_t>& Sources, const TNameLookup& Names)
+{
+    QStringList Shown;
+    for (const int32_t Source : Sources) {
+        const std::string* Name = Names.Find(Source);
+        Shown << (Name != nullptr && !Name->empty() ? QStringLiteral("%1 (%2)").arg(Source).arg(FromPatch(*Name))
+                                                    : QString::number(Source));
+    }
+    return Shown.join(QStringLiteral(", "));
+}
+
 QString TModuleTableModel::Name(int32_t ModuleIndex) const
 {
     const std::string* Found = FNames->Find(ModuleIndex);
-    return Found != nullptr ? Latin1(*Found) : QString();
+    return Found != nullptr ? FromPatch(*Found) : QString();
 }
 
 int TModuleTableModel::rowCount(const QModelIndex& Parent) const
@@ -115,7 +122,7 @@ QVariant TModuleTableModel::data(const QModelIndex& Index, int Role) const
         case ColumnIndex:
             return Module.ModuleIndex;
         case ColumnType:
-            return Latin1(Module.TypeName());
+            return FromPatch(Module.TypeName());
         case ColumnName:
             return Name(Module.ModuleIndex);
         case ColumnX:
@@ -138,19 +145,16 @@ QVariant TModuleTableModel::data(const QModelIndex& Index, int Role) const
         break;
     case Qt::ToolTipRole:
         if (LateInputs > 0) {
-            QStringList From;
-            int Inside = 0;
-            for (int32_t Source : FFlow->LateSources(Module.ModuleIndex)) {
-                const QString SourceName = Name(Source);
-                From << (SourceName.isEmpty() ? QString::number(Source)
-                                              : QStringLiteral("%1 (%2)").arg(Source).arg(SourceName));
-                Inside += FFlow->SameLoop(Source, Module.ModuleIndex);
-            }
-            const QString Text = tr("Arrives a sample late from %1").arg(From.join(QStringLiteral(", ")));
+            const std::vector<int32_t> Sources = FFlow->LateSources(Module.ModuleIndex);
+            const auto Inside = std::count_if(Sources.begin(), Sources.end(), [&](int32_t Source) {
+                return FFlow->SameLoop(Source, Module.ModuleIndex);
+            });
+            const QString Text = tr("Arrives a sample late from %1").arg(SourcesText(Sources, *FNames));
             if (Inside == 0)
                 return Text;
-            return Inside == From.size() ? tr("%1, inside a feedback loop").arg(Text)
-                                         : tr("%1; %2 of them inside a feedback loop").arg(Text).arg(Inside);
+            return Inside == static_cast<qsizetype>(Sources.size())
+                       ? tr("%1, inside a feedback loop").arg(Text)
+                       : tr("%1; %2 of them inside a feedback loop").arg(Text).arg(Inside);
         }
         break;
     }

@@ -81,4 +81,7 @@ private:
     TLateCount FLate;
 };
 
+// "3 (Saw Osc), 5": modules by index, and by name where they have one.
+QString SourcesText(const std::vector<int32_t>& Sources, const TNameLookup& Names);
+
 } // namespace permuto

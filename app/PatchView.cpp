@@ -1,4 +1,5 @@
 #include "PatchView.h"
+#include "SystemText.h"
 
 #include <QGraphicsPathItem>
 #include <QGraphicsRectItem>
@@ -9,17 +10,13 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "ModuleTableModel.h"
 #include "PatchDocument.h"
 #include "patch/PatchPicture.h"
 
 namespace permuto {
 
 namespace {
-
-QString Latin1(const std::string& Bytes)
-{
-    return QString::fromLatin1(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
-}
 
 QColor Colour(const char* Hex)
 {
@@ -29,19 +26,13 @@ QColor Colour(const char* Hex)
 // What a box's tooltip says: the module, and whence it is fed late.
 QString Tip(const TPictureModule& Box, const TSignalFlow& Flow, const TNameLookup& Names)
 {
-    QString Text = QStringLiteral("%1 %2").arg(Box.Index).arg(Latin1(Box.TypeName));
+    QString Text = QStringLiteral("%1 %2").arg(Box.Index).arg(FromPatch(Box.TypeName));
     if (!Box.Name.empty())
-        Text += QStringLiteral(" \"%1\"").arg(Latin1(Box.Name));
+        Text += QStringLiteral(" \"%1\"").arg(FromPatch(Box.Name));
     if (Box.Loop)
         Text += TPatchView::tr("\nIn a feedback loop");
     if (Box.Late) {
-        QStringList From;
-        for (const int32_t Source : Flow.LateSources(Box.Index)) {
-            const std::string* Name = Names.Find(Source);
-            From << (Name != nullptr && !Name->empty() ? QStringLiteral("%1 (%2)").arg(Source).arg(Latin1(*Name))
-                                                        : QString::number(Source));
-        }
-        Text += TPatchView::tr("\nArrives a sample late from %1").arg(From.join(QStringLiteral(", ")));
+        Text += TPatchView::tr("\nArrives a sample late from %1").arg(SourcesText(Flow.LateSources(Box.Index), Names));
     }
     return Text;
 }
@@ -102,7 +93,7 @@ void TPatchView::Rebuild()
         Item->setFlag(QGraphicsItem::ItemIsSelectable);
         Item->setData(0, Box.Index);
         Item->setToolTip(Tip(Box, Flow, Names));
-        auto* Label = new QGraphicsSimpleTextItem(Latin1(Box.Label()), Item);
+        auto* Label = new QGraphicsSimpleTextItem(FromPatch(Box.Label()), Item);
         Label->setPos(Box.Left + 7, Box.Top + 3);
         for (const double Y : Box.InputsY)
             new QGraphicsRectItem(Box.Left - 2.5, Y - 2.5, 5, 5, Item);

@@ -1,7 +1,8 @@
 #pragma once
-// File names and messages between the window and the core. The core takes
-// file names as the system's bytes (on Windows: UTF-8, which it widens), and
-// its messages hold those names.
+// Text between the window and the core. The core takes file names as the
+// system's bytes (on Windows: UTF-8, which it widens), and its messages hold
+// those names; a patch's own text (names, type names) is 8-bit bytes, shown
+// as Latin-1.
 #include <QFile>
 #include <QString>
 
@@ -25,6 +26,11 @@ inline QString FromCore(const std::string& Text)
 #else
     return QFile::decodeName(QByteArray::fromStdString(Text));
 #endif
+}
+
+inline QString FromPatch(const std::string& Bytes)
+{
+    return QString::fromLatin1(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
 }
 
 } // namespace permuto

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "FileReading.h"
 #include "Files.h"
 #include "Memory.h"
 #include "SaveCalls.h"
@@ -62,13 +63,6 @@ public:
 private:
     int FFd;
 };
-
-const char* const NotRegular = "It is not a regular file";
-
-std::string TooLarge()
-{
-    return Format("It is larger than %zu MiB, the most Permuto reads", MaxFileSize >> 20);
-}
 
 std::string FolderOf(const std::string& Path)
 {
@@ -282,46 +276,24 @@ std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
     if (S_ISDIR(Info.st_mode))
         throw EFOpenError(FileName, SystemReason(EISDIR));
     if (!S_ISREG(Info.st_mode))
-        throw EFOpenError(FileName, NotRegular);
+        throw EFOpenError(FileName, NotRegularFile);
     if (static_cast<unsigned long long>(Info.st_size) > MaxFileSize)
-        throw EFOpenError(FileName, TooLarge());
+        throw EFOpenError(FileName, TooLargeToRead());
 
-    // Room for the few lines a reader may add (an area line split in two).
-    std::string Bytes;
-    Bytes.reserve(static_cast<size_t>(Info.st_size) + 4096);
-    AdviseHugePages(Bytes.data(), Bytes.capacity());
-    Bytes.resize(static_cast<size_t>(Info.st_size));
-    size_t Filled = 0;
-    for (;;) {
-        char Probe[4096]; // once the size stat gave is read: whatever the file grew by since
-        const bool Full = Filled == Bytes.size();
-        char* const Into = Full ? Probe : Bytes.data() + Filled;
-        const ssize_t Got = ::read(File.Get(), Into, Full ? sizeof Probe : Bytes.size() - Filled);
-        if (Got == 0)
-            break;
-        if (Got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw EFOpenError(FileName, SystemReason(errno));
+    std::string Bytes = ReadToEnd(FileName, static_cast<size_t>(Info.st_size), [&](char* Into, size_t Most) {
+        for (;;) {
+            const ssize_t Got = ::read(File.Get(), Into, Most);
+            if (Got >= 0)
+                return static_cast<size_t>(Got);
+            if (errno != EINTR)
+                throw EFOpenError(FileName, SystemReason(errno));
         }
-        if (Full) {
-            if (Bytes.size() + static_cast<size_t>(Got) > MaxFileSize)
-                throw EFOpenError(FileName, TooLarge());
-            Bytes.append(Probe, static_cast<size_t>(Got));
-        }
-        Filled += static_cast<size_t>(Got);
-    }
-    Bytes.resize(Filled);
+    });
     if (Identity != nullptr) {
         *Identity = IdentityOf(Info);
-        Identity->Size = static_cast<int64_t>(Filled);
+        Identity->Size = static_cast<int64_t>(Bytes.size());
     }
     return Bytes;
-}
-
-TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes, std::vector<std::string>* Warnings)
-{
-    return WriteFile(FileName, [Bytes](const TByteSink& Write) { Write(Bytes); }, Warnings);
 }
 
 TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce,
@@ -348,7 +320,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
     if (Exists && S_ISDIR(Existing.st_mode))
         throw EFCreateError(FileName, SystemReason(EISDIR));
     if (Exists && !S_ISREG(Existing.st_mode))
-        throw EFCreateError(FileName, NotRegular);
+        throw EFCreateError(FileName, NotRegularFile);
     if (const int Why = Exists ? WhyNotReplace(Target, Existing) : 0; Why != 0)
         throw EFCreateError(FileName, SystemReason(Why));
 

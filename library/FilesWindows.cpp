@@ -6,19 +6,13 @@
 #include <random>
 
 #include "Errors.h"
+#include "FileReading.h"
 #include "Files.h"
 #include "Platform.h"
 
 namespace permuto {
 
 namespace {
-
-const char* const NotRegular = "It is not a regular file";
-
-std::string TooLarge()
-{
-    return Format("It is larger than %zu MiB, the most Permuto reads", MaxFileSize >> 20);
-}
 
 // The reason for a failed call in the words the POSIX side uses where there
 // is such a word, otherwise the system's own.
@@ -127,13 +121,13 @@ std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
 {
     const std::wstring Name = WideName(FileName);
     if (IsDevice(Name))
-        throw EFOpenError(FileName, NotRegular);
+        throw EFOpenError(FileName, NotRegularFile);
     THandle File(OpenForReading(Name));
     if (!File.Valid())
         throw EFOpenError(FileName, Reason(::GetLastError()));
     // Devices (NUL, CON, a port) and pipes are never read from.
     if (::GetFileType(File.Get()) != FILE_TYPE_DISK)
-        throw EFOpenError(FileName, NotRegular);
+        throw EFOpenError(FileName, NotRegularFile);
     BY_HANDLE_FILE_INFORMATION Info{};
     if (!::GetFileInformationByHandle(File.Get(), &Info))
         throw EFOpenError(FileName, Reason(::GetLastError()));
@@ -141,36 +135,18 @@ std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
         throw EFOpenError(FileName, SystemReason(EISDIR));
     const uint64_t Size = (uint64_t{Info.nFileSizeHigh} << 32) | Info.nFileSizeLow;
     if (Size > MaxFileSize)
-        throw EFOpenError(FileName, TooLarge());
-    std::string Bytes(static_cast<size_t>(Size), '\0');
-    size_t Filled = 0;
-    for (;;) {
-        char Probe[4096]; // once the size read is in: whatever the file grew by since
-        const bool Full = Filled == Bytes.size();
-        const DWORD Wanted = Full ? sizeof Probe : static_cast<DWORD>(std::min<size_t>(Bytes.size() - Filled, 1 << 30));
+        throw EFOpenError(FileName, TooLargeToRead());
+    std::string Bytes = ReadToEnd(FileName, static_cast<size_t>(Size), [&](char* Into, size_t Most) {
         DWORD Got = 0;
-        if (!::ReadFile(File.Get(), Full ? Probe : Bytes.data() + Filled, Wanted, &Got, nullptr))
+        if (!::ReadFile(File.Get(), Into, static_cast<DWORD>(std::min<size_t>(Most, 1 << 30)), &Got, nullptr))
             throw EFOpenError(FileName, Reason(::GetLastError()));
-        if (Got == 0)
-            break;
-        if (Full) {
-            if (Bytes.size() + Got > MaxFileSize)
-                throw EFOpenError(FileName, TooLarge());
-            Bytes.append(Probe, Got);
-        }
-        Filled += Got;
-    }
-    Bytes.resize(Filled);
+        return static_cast<size_t>(Got);
+    });
     if (Identity != nullptr) {
         *Identity = IdentityOf(Info);
-        Identity->Size = static_cast<int64_t>(Filled);
+        Identity->Size = static_cast<int64_t>(Bytes.size());
     }
     return Bytes;
-}
-
-TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes, std::vector<std::string>* Warnings)
-{
-    return WriteFile(FileName, [Bytes](const TByteSink& Write) { Write(Bytes); }, Warnings);
 }
 
 TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce,
@@ -180,7 +156,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
         throw EFCreateError(FileName, SystemReason(ENOENT));
     const std::wstring Target = WideName(FileName);
     if (IsDevice(Target))
-        throw EFCreateError(FileName, NotRegular);
+        throw EFCreateError(FileName, NotRegularFile);
     bool Exists = false;
     {
         THandle Old(OpenForReading(Target));
@@ -188,7 +164,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
             Exists = true;
             BY_HANDLE_FILE_INFORMATION Info{};
             if (::GetFileType(Old.Get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(Old.Get(), &Info))
-                throw EFCreateError(FileName, NotRegular);
+                throw EFCreateError(FileName, NotRegularFile);
             if ((Info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
                 throw EFCreateError(FileName, SystemReason(EISDIR));
             // A patch made read-only is meant to stay as it is.
