@@ -8,6 +8,7 @@
 namespace permuto {
 
 inline constexpr const char* NotRegularFile = "It is not a regular file";
+inline constexpr const char* NotUtf8Name = "Its name is not valid UTF-8 text";
 // "It is larger than 256 MiB, the most Permuto reads".
 std::string TooLargeToRead();
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cwctype>
+#include <stdexcept>
 #include <random>
 
 #include "Errors.h"
@@ -76,28 +78,47 @@ private:
 
 TFileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& Info)
 {
+    // The time in 100 ns steps since 1601, as nanoseconds since 1970.
+    const uint64_t Since1601 = (uint64_t{Info.ftLastWriteTime.dwHighDateTime} << 32) | Info.ftLastWriteTime.dwLowDateTime;
+    const int64_t Since1970 = static_cast<int64_t>(Since1601 - 116444736000000000ull);
     return {Info.dwVolumeSerialNumber, (uint64_t{Info.nFileIndexHigh} << 32) | Info.nFileIndexLow,
-            static_cast<int64_t>((uint64_t{Info.nFileSizeHigh} << 32) | Info.nFileSizeLow),
-            static_cast<int64_t>((uint64_t{Info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                 Info.ftLastWriteTime.dwLowDateTime) *
-                100};
+            static_cast<int64_t>((uint64_t{Info.nFileSizeHigh} << 32) | Info.nFileSizeLow), Since1970 * 100};
 }
 
-// Opens a file or folder for reading its attributes and content.
-HANDLE OpenForReading(const std::wstring& Name)
+// Opens a file or folder for its attributes (Access 0) or its content too.
+HANDLE OpenExisting(const std::wstring& Name, DWORD Access = GENERIC_READ)
 {
-    return ::CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return ::CreateFileW(Name.c_str(), Access == 0 ? FILE_READ_ATTRIBUTES : Access,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // Whether Name names a device: "NUL", "CON", "COM1" (in any folder, with any
-// extension on older systems) and "\\.\..." are all resolved by the system
-// into its device namespace.
+// extension on older systems), "\\.\..." and "\\?\GLOBALROOT\..." are all
+// resolved by the system into its device namespace. Such a name is never
+// opened: opening a pipe already connects to its server.
 bool IsDevice(const std::wstring& Name)
 {
-    wchar_t Full[16] = {};
-    const DWORD Length = ::GetFullPathNameW(Name.c_str(), 16, Full, nullptr);
-    return Length > 0 && Length < 16 && std::wstring_view(Full).starts_with(L"\\\\.\\");
+    const DWORD Needed = ::GetFullPathNameW(Name.c_str(), 0, nullptr, nullptr);
+    if (Needed == 0)
+        return false;
+    std::wstring Full(Needed, L'\0');
+    const DWORD Length = ::GetFullPathNameW(Name.c_str(), Needed, Full.data(), nullptr);
+    Full.resize(Length < Needed ? Length : 0);
+    for (wchar_t& C : Full)
+        C = C == L'/' ? L'\\' : static_cast<wchar_t>(std::towupper(C));
+    return Full.starts_with(L"\\\\.\\") || Full.starts_with(L"\\\\?\\GLOBALROOT");
+}
+
+// The wide name for the system; a name that is no UTF-8 is refused as TError.
+template <class TError>
+std::wstring SystemName(const std::string& FileName)
+{
+    try {
+        return WideName(FileName);
+    } catch (const std::invalid_argument&) {
+        throw TError(FileName, NotUtf8Name);
+    }
 }
 
 std::wstring FolderOf(const std::wstring& Path)
@@ -110,7 +131,13 @@ std::wstring FolderOf(const std::wstring& Path)
 
 TFileIdentity FileIdentityOf(const std::string& Name)
 {
-    THandle File(OpenForReading(WideName(Name)));
+    std::wstring Wide;
+    try {
+        Wide = WideName(Name);
+    } catch (const std::invalid_argument&) {
+        return {};
+    }
+    THandle File(OpenExisting(Wide, 0));
     BY_HANDLE_FILE_INFORMATION Info{};
     if (!File.Valid() || !::GetFileInformationByHandle(File.Get(), &Info))
         return {};
@@ -119,10 +146,10 @@ TFileIdentity FileIdentityOf(const std::string& Name)
 
 std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
 {
-    const std::wstring Name = WideName(FileName);
+    const std::wstring Name = SystemName<EFOpenError>(FileName);
     if (IsDevice(Name))
         throw EFOpenError(FileName, NotRegularFile);
-    THandle File(OpenForReading(Name));
+    THandle File(OpenExisting(Name));
     if (!File.Valid())
         throw EFOpenError(FileName, Reason(::GetLastError()));
     // Devices (NUL, CON, a port) and pipes are never read from.
@@ -154,12 +181,12 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
 {
     if (FileName.empty())
         throw EFCreateError(FileName, SystemReason(ENOENT));
-    const std::wstring Target = WideName(FileName);
+    const std::wstring Target = SystemName<EFCreateError>(FileName);
     if (IsDevice(Target))
         throw EFCreateError(FileName, NotRegularFile);
     bool Exists = false;
     {
-        THandle Old(OpenForReading(Target));
+        THandle Old(OpenExisting(Target, 0));
         if (Old.Valid()) {
             Exists = true;
             BY_HANDLE_FILE_INFORMATION Info{};
@@ -224,22 +251,36 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
                                              MaxFileSize >> 20));
     if (Error == 0 && !::FlushFileBuffers(File.Get()))
         Error = ::GetLastError();
-    BY_HANDLE_FILE_INFORMATION Info{};
-    if (Error == 0 && !::GetFileInformationByHandle(File.Get(), &Info))
-        Error = ::GetLastError();
     if (!File.Close() && Error == 0)
         Error = ::GetLastError();
     if (Error != 0)
         throw EFCreateError(FileName, Reason(Error));
-    // The replaced file's access lists, attributes and streams go to the
-    // new one; where there is no old file, the new one simply takes the name.
-    const bool Placed =
-        Exists ? ::ReplaceFileW(Target.c_str(), Temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                nullptr) != 0
-               : ::MoveFileExW(Temporary.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!Placed)
-        throw EFCreateError(FileName, Reason(::GetLastError()));
+    // Where there is no old file, the new one simply takes the name.
+    if (!Exists) {
+        if (!::MoveFileExW(Temporary.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            throw EFCreateError(FileName, Reason(::GetLastError()));
+        Remove.Keep = true;
+        return FileIdentityOf(FileName);
+    }
+    // The replaced file's access lists, attributes and streams go to the new
+    // one. The old file moves to a backup name as the new one takes its
+    // place: without one, a replacement cut short at its last step would
+    // leave neither file under the name. With one, the old file keeps its
+    // name or is put back under it.
+    const std::wstring Backup = Temporary + L".old";
+    if (!::ReplaceFileW(Target.c_str(), Temporary.c_str(), Backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                        nullptr)) {
+        const DWORD Failed = ::GetLastError();
+        if (Failed == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !::MoveFileExW(Backup.c_str(), Target.c_str(), 0)) {
+            Remove.Keep = true; // nothing is thrown away: both are named
+            throw EFCreateError(FileName, Format("The old patch could not be put back under its name: it is \"%s\", "
+                                                 "the new one \"%s\"",
+                                                 NarrowName(Backup).c_str(), NarrowName(Temporary).c_str()));
+        }
+        throw EFCreateError(FileName, Reason(Failed));
+    }
     Remove.Keep = true;
+    ::DeleteFileW(Backup.c_str());
     return FileIdentityOf(FileName);
 }
 

@@ -26,7 +26,11 @@ void PrepareProcess();
 std::vector<std::string> ProgramArguments(int Argc, char** Argv);
 
 #ifdef _WIN32
-// File names are UTF-8 in the program and wide (UTF-16) for the system.
+// File names are UTF-8 in the program and wide (UTF-16) for the system,
+// never changed on the way: WideName raises std::invalid_argument for bytes
+// that are no UTF-8, and NarrowName gives such bytes (a 0xFF in place of each
+// character) for a wide name that is no UTF-16 (a lone surrogate), so that
+// such a name is refused rather than taken for another.
 std::wstring WideName(std::string_view Utf8);
 std::string NarrowName(std::wstring_view Wide);
 #endif

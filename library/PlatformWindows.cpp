@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <random>
+#include <stdexcept>
 
 #include "Errors.h"
+#include "FileReading.h"
 #include "Memory.h"
 #include "Platform.h"
 
@@ -18,9 +20,12 @@ std::wstring WideName(std::string_view Utf8)
 {
     if (Utf8.empty())
         return {};
-    const int Length = ::MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), static_cast<int>(Utf8.size()), nullptr, 0);
+    const int Size = static_cast<int>(Utf8.size());
+    const int Length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Utf8.data(), Size, nullptr, 0);
+    if (Length == 0)
+        throw std::invalid_argument("not UTF-8");
     std::wstring Wide(static_cast<size_t>(Length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), static_cast<int>(Utf8.size()), Wide.data(), Length);
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Utf8.data(), Size, Wide.data(), Length);
     return Wide;
 }
 
@@ -28,11 +33,18 @@ std::string NarrowName(std::wstring_view Wide)
 {
     if (Wide.empty())
         return {};
-    const int Length =
-        ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), static_cast<int>(Wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string Utf8(static_cast<size_t>(Length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, Wide.data(), static_cast<int>(Wide.size()), Utf8.data(), Length, nullptr, nullptr);
-    return Utf8;
+    const int Size = static_cast<int>(Wide.size());
+    const int Length = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, Wide.data(), Size, nullptr, 0, nullptr, nullptr);
+    if (Length > 0) {
+        std::string Utf8(static_cast<size_t>(Length), '\0');
+        ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, Wide.data(), Size, Utf8.data(), Length, nullptr, nullptr);
+        return Utf8;
+    }
+    // No UTF-16: each character on its own, a lone surrogate as 0xFF.
+    std::string Marked;
+    for (const wchar_t C : Wide)
+        Marked += C >= 0xD800 && C <= 0xDFFF ? std::string("\xFF") : NarrowName(std::wstring_view(&C, 1));
+    return Marked;
 }
 
 std::string RunningExecutable()
@@ -58,7 +70,13 @@ std::string RunningExecutable()
 
 std::string WhyNotWritable(const std::string& File, long long Size)
 {
-    const DWORD Attributes = ::GetFileAttributesW(WideName(File).c_str());
+    std::wstring Name;
+    try {
+        Name = WideName(File);
+    } catch (const std::invalid_argument&) {
+        return NotUtf8Name;
+    }
+    const DWORD Attributes = ::GetFileAttributesW(Name.c_str());
     if (Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return SystemReason(EISDIR);
     if (Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_READONLY) != 0)

@@ -33,9 +33,28 @@ TPatchText::TPatchText(TLineTable Lines)
     if (Splits.empty())
         return;
     std::sort(Splits.begin(), Splits.end(), [](const auto& A, const auto& B) { return A.Line < B.Line; });
+    for (size_t I = 0; I < Splits.size(); ++I) {
+        FSplitHeads.push_back(Splits[I].Line + static_cast<int32_t>(I)); // each split before it adds a line
+        FSplitText.emplace_back(FLines[Splits[I].Line]);
+    }
     FLines.Split(Splits);
-    FSplits = static_cast<int>(Splits.size());
     IndexHeaders();
+}
+
+int32_t TPatchText::FileLine(int32_t Index) const
+{
+    // Each split before Index, and the one Index is the second half of,
+    // added a line.
+    const auto Added = std::upper_bound(FSplitHeads.begin(), FSplitHeads.end(), Index - 1) - FSplitHeads.begin();
+    return Index - static_cast<int32_t>(Added);
+}
+
+std::string TPatchText::FileText(int32_t Index) const
+{
+    const auto Head = std::upper_bound(FSplitHeads.begin(), FSplitHeads.end(), Index) - FSplitHeads.begin() - 1;
+    if (Head >= 0 && Index - FSplitHeads[static_cast<size_t>(Head)] <= 1)
+        return FSplitText[static_cast<size_t>(Head)];
+    return std::string(FLines[Index]);
 }
 
 void TPatchText::IndexHeaders()

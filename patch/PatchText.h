@@ -44,7 +44,11 @@ public:
     // True when some line opens one of the patch's sections.
     bool HoldsASection() const;
     // How many lines the file had (before area lines were split).
-    int32_t LinesRead() const { return Count() - FSplits; }
+    int32_t LinesRead() const { return Count() - static_cast<int32_t>(FSplitHeads.size()); }
+    // The file's own line (0-based) that line Index of the table comes from,
+    // and that line as the file holds it (a split area line whole).
+    int32_t FileLine(int32_t Index) const;
+    std::string FileText(int32_t Index) const;
 
 private:
     void IndexHeaders();
@@ -52,7 +56,10 @@ private:
     TLineTable FLines;
     // Per section of PatchSectionNames, in its order: its header lines.
     std::vector<std::vector<int32_t>> FHeaders;
-    int FSplits = 0;
+    // Where split area lines begin in the table, ascending, and what the
+    // file held there.
+    std::vector<int32_t> FSplitHeads;
+    std::vector<std::string> FSplitText;
 };
 
 } // namespace permuto

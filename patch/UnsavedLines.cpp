@@ -154,8 +154,8 @@ TUnsavedLines UnsavedLines(const TPatchDef& Patch, const TPatchText& Read)
             if (Left.Take(Hash(Trimmed(Read[Line]))))
                 continue;
             if (Unsaved.Count++ == 0) {
-                Unsaved.First = Line;
-                Unsaved.FirstText = Read[Line];
+                Unsaved.First = Read.FileLine(Line);
+                Unsaved.FirstText = Read.FileText(Line);
             }
         }
     };

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -18,7 +20,8 @@ namespace fs = std::filesystem;
 
 TEST(Reading, NoDevices)
 {
-    for (const std::string Device : {"NUL", "CON", "\\\\.\\NUL"}) {
+    for (const std::string Device : {"NUL", "CON", "\\\\.\\NUL", "\\\\.\\pipe\\permuto-test-a-long-pipe-name",
+                                     "//?/GLOBALROOT/Device/Null"}) {
         EXPECT_NE(MessageOf<EFOpenError>([&] { ReadFileBytes(Device); }), "no error") << Device;
         EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteFileBytes(Device, "x"); }),
                   "Cannot create file \"" + Device + "\". It is not a regular file")
@@ -36,6 +39,26 @@ TEST(Names, AreUtf8)
     EXPECT_TRUE(fs::exists(fs::path(WideName(Dir.Path()) + L"/Stra\u00dfe \u30d1\u30c3\u30c1.pch")));
     EXPECT_EQ(EntriesIn(Dir.Path()), 1u);
     EXPECT_EQ(NarrowName(WideName(Name)), Name);
+
+    // Bytes that are no UTF-8, and a wide name that is no UTF-16, name no
+    // file at all rather than another one.
+    const std::string Broken = Dir.File("a\xff.pch");
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteFileBytes(Broken, "x"); }),
+              "Cannot create file \"" + Broken + "\". Its name is not valid UTF-8 text");
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { ReadFileBytes(Broken); }),
+              "Cannot open file \"" + Broken + "\". Its name is not valid UTF-8 text");
+    EXPECT_EQ(NarrowName(L"a\xd800.pch"), "a\xff.pch");
+    EXPECT_EQ(EntriesIn(Dir.Path()), 1u);
+}
+
+// A file's identity holds its time of change in nanoseconds since 1970.
+TEST(Names, IdentityTimesAreSince1970)
+{
+    TTempDir Dir;
+    const TFileIdentity Identity = WriteFileBytes(Dir.File("p.pch"), "x");
+    const auto Now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::system_clock::now().time_since_epoch()).count();
+    EXPECT_LT(std::abs(Now - Identity.ModifiedNs), int64_t{3600} * 1000000000);
 }
 
 // Another program holds the patch open, letting others read and write it but

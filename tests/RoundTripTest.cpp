@@ -207,6 +207,9 @@ TEST(RoundTrip, ALoadCountsTheLinesASaveWouldNotWriteBack)
         {"a header field out of range", Replaced("0 127 0 127 2 64", "0 128 0 127 2 64"), 1,
          "0 128 0 127 2 64 1 4 4000 2 0 1 -12 300 0 5 1 1 0 1 1 0 1"},
         {"numbers written otherwise", Replaced("6 12 0 6", "06 12 0 6"), 1, "06 12 0 6"},
+        // Named as the file holds it, on its own line number.
+        {"an area line holding a module", Replaced("[ModuleDump]\r\n0\r\n1 2 0 0", "[ModuleDump]\r\n0 1 2 0 0"), 1,
+         "0 1 2 0 0"},
     };
     TTempDir Dir;
     for (const TCase& C : Cases) {
@@ -215,5 +218,8 @@ TEST(RoundTrip, ALoadCountsTheLinesASaveWouldNotWriteBack)
         Patch.LoadFromFile(Dir.File("p.pch"), true);
         EXPECT_EQ(Patch.Unsaved().Count, C.Count) << C.Name;
         EXPECT_EQ(Patch.Unsaved().FirstText, C.First) << C.Name;
+        if (C.Count > 0) {
+            EXPECT_EQ(TLineTable(C.Text)[Patch.Unsaved().First], C.First) << C.Name;
+        }
     }
 }
