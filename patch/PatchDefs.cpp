@@ -4,6 +4,7 @@
 #include <future>
 #include <system_error>
 
+#include "ProcessingOrder.h"
 #include "library/Files.h"
 #include "library/SideBySide.h"
 

@@ -164,13 +164,4 @@ private:
     std::vector<uint32_t> FLoop;
 };
 
-// The index of the module Step places after (negative: before) module Index
-// in processing order; Index itself when there is no such module.
-int32_t NeighbourInOrder(const TModuleDump& Modules, int32_t Index, int Step);
-
-// The renumbering that moves module From to the place of module To in
-// processing order: the modules in between shift by one place. Raises
-// ERenumberError when either index names no module or an index is shared.
-TRenumbering ModuleMove(const TModuleDump& Modules, int32_t From, int32_t To, TAreaCode Area);
-
 } // namespace permuto
