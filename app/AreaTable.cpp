@@ -8,35 +8,17 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "CaptionBar.h"
 #include "ModuleTableModel.h"
 #include "PatchDocument.h"
 
 namespace permuto {
 
-namespace {
-
-const QColor CaptionColour(216, 216, 216);
-
-QLabel* CaptionBar(const QString& Text, QWidget* Parent)
-{
-    auto* Bar = new QLabel(Text, Parent);
-    Bar->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Bar->setAutoFillBackground(true);
-    Bar->setContentsMargins(2, 2, 2, 2);
-    QPalette Colours = Bar->palette();
-    Colours.setColor(QPalette::Window, CaptionColour);
-    Colours.setColor(QPalette::WindowText, Qt::black);
-    Bar->setPalette(Colours);
-    return Bar;
-}
-
-} // namespace
-
 TAreaTable::TAreaTable(TPatchDocument& Document, TAreaCode Area, QWidget* Parent)
     : QWidget(Parent)
     , FDocument(Document)
     , FArea(Area)
-    , FModel(new TModuleTableModel(Document.Patch(), Area, this))
+    , FModel(new TModuleTableModel(Document, Area, this))
     , FSorted(new QSortFilterProxyModel(this))
     , FView(new QTableView(this))
 {

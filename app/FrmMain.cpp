@@ -1,4 +1,5 @@
 #include "FrmMain.h"
+#include "CaptionBar.h"
 #include "SystemText.h"
 
 #include <QAction>
@@ -111,8 +112,9 @@ QWidget* TFormMain::BuildWorkPage()
     FSplitter = new QSplitter(Qt::Vertical, Page);
     FSplitter->setHandleWidth(6);
     FSplitter->setChildrenCollapsible(false);
-    FSplitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: rgb(216,216,216); "
-                                            "border-top: 1px solid white; border-bottom: 1px solid gray; }"));
+    FSplitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: %1; "
+                                            "border-top: 1px solid white; border-bottom: 1px solid gray; }")
+                                 .arg(CaptionColour.name()));
     for (TAreaCode Area : {AreaPoly, AreaCommon}) {
         FTables[DumpOf(Area)] = new TAreaTable(FDocument, Area, FSplitter);
         FSplitter->addWidget(FTables[DumpOf(Area)]);

@@ -1,4 +1,5 @@
 #include "ModuleTableModel.h"
+#include "PatchDocument.h"
 #include "SystemText.h"
 
 #include <QBrush>
@@ -16,9 +17,10 @@ const QColor LateColour(255, 214, 153);
 
 } // namespace
 
-TModuleTableModel::TModuleTableModel(const TPatchDef& Patch, TAreaCode Area, QObject* Parent)
+TModuleTableModel::TModuleTableModel(const TPatchDocument& Document, TAreaCode Area, QObject* Parent)
     : QAbstractTableModel(Parent)
-    , FPatch(Patch)
+    , FDocument(Document)
+    , FPatch(Document.Patch())
     , FArea(Area)
 {
     ReadDocument();
@@ -34,18 +36,17 @@ void TModuleTableModel::ReadDocument()
     // Everything is prepared first and taken over at once, so that a failure
     // (memory) leaves the model as it was.
     auto Names = std::make_unique<TNameLookup>(FPatch.NameDumps[DumpOf(FArea)]);
-    auto Flow = std::make_unique<TSignalFlow>(FPatch.SignalFlow(FArea));
-    const TLateCount Late = Flow->CountLate(LateBudget);
+    const TSignalFlow& Flow = FDocument.Flow(FArea);
+    const TLateCount Late = Flow.CountLate(LateBudget);
     std::vector<uint32_t> ByRank, ByRow;
-    if (Late.Complete && Flow->LateInputCounts(ByRank, LateBudget)) { // a part would show wrong counts
-        const std::vector<int32_t>& Indices = Flow->Indices();
+    if (Late.Complete && Flow.LateInputCounts(ByRank, LateBudget)) { // a part would show wrong counts
+        const std::vector<int32_t>& Indices = Flow.Indices();
         ByRow.reserve(static_cast<size_t>(Modules().Count()));
         for (const TModuleDef& Module : Modules().Modules())
             ByRow.push_back(ByRank[static_cast<size_t>(
                 std::lower_bound(Indices.begin(), Indices.end(), Module.ModuleIndex) - Indices.begin())]);
     }
     FNames = std::move(Names);
-    FFlow = std::move(Flow);
     FLateInputs = std::move(ByRow);
     FLate = Late;
     FRows = Modules().Count();
@@ -145,9 +146,10 @@ QVariant TModuleTableModel::data(const QModelIndex& Index, int Role) const
         break;
     case Qt::ToolTipRole:
         if (LateInputs > 0) {
-            const std::vector<int32_t> Sources = FFlow->LateSources(Module.ModuleIndex);
+            const TSignalFlow& Flow = FDocument.Flow(FArea);
+            const std::vector<int32_t> Sources = Flow.LateSources(Module.ModuleIndex);
             const auto Inside = std::count_if(Sources.begin(), Sources.end(), [&](int32_t Source) {
-                return FFlow->SameLoop(Source, Module.ModuleIndex);
+                return Flow.SameLoop(Source, Module.ModuleIndex);
             });
             const QString Text = tr("Arrives a sample late from %1").arg(SourcesText(Sources, *FNames));
             if (Inside == 0)

@@ -2,8 +2,8 @@
 // The modules of one area as a table: index, type name, name, x, y and how
 // many of the module's inputs arrive late. Rows are the module dump's
 // records in their order; nothing is copied out of the document but what a
-// refresh prepares (names by index, the area's signal flow, late inputs per
-// row).
+// refresh prepares (names by index, late inputs per row); the signal flow is
+// the document's.
 #include <QAbstractTableModel>
 #include <cstdint>
 #include <memory>
@@ -12,6 +12,8 @@
 #include "patch/PatchDefs.h"
 
 namespace permuto {
+
+class TPatchDocument;
 
 class TModuleTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -22,7 +24,7 @@ public:
     // A drag carries the module index under this type.
     static constexpr const char* MimeType = "application/x-permuto-module-index";
 
-    TModuleTableModel(const TPatchDef& Patch, TAreaCode Area, QObject* Parent = nullptr);
+    TModuleTableModel(const TPatchDocument& Document, TAreaCode Area, QObject* Parent = nullptr);
 
     TAreaCode Area() const { return FArea; }
     // After a renumbering: every module keeps its row (and what is
@@ -42,8 +44,6 @@ public:
     // How many feeds are looked at one by one, at most (most are counted
     // without).
     static constexpr uint64_t LateBudget = 20000000;
-    // The area's signal flow as of the last refresh.
-    const TSignalFlow& Flow() const { return *FFlow; }
 
     int rowCount(const QModelIndex& Parent = {}) const override;
     int columnCount(const QModelIndex& Parent = {}) const override;
@@ -71,11 +71,11 @@ private:
     // Prepares names and late inputs for the document as it is now.
     void ReadDocument();
 
+    const TPatchDocument& FDocument;
     const TPatchDef& FPatch;
     TAreaCode FArea;
     int FRows = 0;
     std::unique_ptr<TNameLookup> FNames;
-    std::unique_ptr<TSignalFlow> FFlow;
     // Per row, how many modules feed it late (empty when not all were counted).
     std::vector<uint32_t> FLateInputs;
     TLateCount FLate;

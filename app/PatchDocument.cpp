@@ -17,6 +17,15 @@ namespace permuto {
 
 namespace {
 
+// The areas in the order of their dumps (DumpOf).
+std::vector<TAreaCode> AreasByDump()
+{
+    std::vector<TAreaCode> Areas(2);
+    for (const TAreaCode Area : {AreaPoly, AreaCommon})
+        Areas[static_cast<size_t>(DumpOf(Area))] = Area;
+    return Areas;
+}
+
 QString ShortName(const QString& FileName)
 {
     return QFileInfo(FileName).fileName();
@@ -39,6 +48,7 @@ bool Act(const std::function<bool()>& Action)
 
 TPatchDocument::TPatchDocument(QObject* Parent)
     : QObject(Parent)
+    , FFlows(FPatch.SignalFlows(AreasByDump()))
     , FUndo(new QUndoStack(this))
     , FWatcher(new QFileSystemWatcher(this))
     , FCheckSoon(new QTimer(this))
@@ -120,10 +130,12 @@ std::optional<TPatchDef> TPatchDocument::Read(const QString& File)
 
 void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
 {
+    std::vector<TSignalFlow> Flows = Loaded.SignalFlows(AreasByDump());
     emit AboutToReload();
     FUndoIndex = 0;
     FUndo->clear(); // its steps belong to the patch that goes
     FPatch = std::move(Loaded);
+    FFlows = std::move(Flows);
     FIdentity = FPatch.LoadedIdentity();
     FNoticed = {};
     FLastWasSave = false;
@@ -265,6 +277,7 @@ void TPatchDocument::CheckFile()
 void TPatchDocument::Apply(TAreaCode Area, const TRenumbering& Map)
 {
     FPatch.Renumber(Area, Map);
+    FFlows[static_cast<size_t>(DumpOf(Area))] = FPatch.SignalFlow(Area);
     emit Renumbered(Area, Map);
 }
 
@@ -295,7 +308,7 @@ bool TPatchDocument::Swap(TAreaCode Area, int32_t A, int32_t B)
 
 QString TPatchDocument::LateRemaining(TAreaCode Area, const QString& Before) const
 {
-    const uint64_t Inside = FPatch.CountLate(Area).InsideLoops;
+    const uint64_t Inside = Flow(Area).CountLate().InsideLoops;
     if (Inside == 0)
         return Before;
     return Inside == 1 ? tr("%1; 1 late connection remains inside feedback loops").arg(Before)
@@ -306,7 +319,7 @@ bool TPatchDocument::Order(TAreaCode Area, bool FewestLate)
 {
     return HasPatch() && Act([&] {
                std::vector<TApproximateGroup> Approximate;
-               TRenumbering Map = FPatch.SignalFlowOrder(Area, FewestLate, &Approximate);
+               TRenumbering Map = Flow(Area).Order(Area, FewestLate, &Approximate);
                if (Map.IsIdentity()) {
                    emit Message(LateRemaining(Area, FewestLate ? tr("The %1 area is ordered so already").arg(AreaText(Area))
                                                                : tr("The %1 area is in signal-flow order already")

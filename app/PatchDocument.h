@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "patch/PatchDefs.h"
 
@@ -23,6 +24,9 @@ public:
     ~TPatchDocument() override;
 
     const TPatchDef& Patch() const { return FPatch; }
+    // An area's signal flow, with its feedback groups, as the patch stands:
+    // worked out once per change, before the change is announced.
+    const TSignalFlow& Flow(TAreaCode Area) const { return FFlows[static_cast<size_t>(DumpOf(Area))]; }
     QUndoStack* UndoStack() const { return FUndo; }
     // The file the patch was loaded from or last saved to; empty until a
     // patch was loaded.
@@ -92,6 +96,7 @@ private:
     QString LateRemaining(TAreaCode Area, const QString& Before) const;
 
     TPatchDef FPatch;
+    std::vector<TSignalFlow> FFlows; // per area, in the order of DumpOf
     QUndoStack* FUndo;
     QString FFileName;
     // The file as it was when it was loaded or saved, and whether the last

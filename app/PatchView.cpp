@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "CaptionBar.h"
 #include "ModuleTableModel.h"
 #include "PatchDocument.h"
 #include "patch/PatchPicture.h"
@@ -83,7 +84,7 @@ void TPatchView::Rebuild()
                                   .arg(Modules));
         return;
     }
-    const TSignalFlow Flow = Patch.SignalFlow(FArea);
+    const TSignalFlow& Flow = FDocument.Flow(FArea);
     const TAreaPicture Picture = DrawArea(Patch, FArea, Flow);
     const TNameLookup Names(Patch.NameDumps[DumpOf(FArea)]);
     const QPen Edge(Colour("#404040"), 1), LateEdge(Colour(LateColour), 2);
@@ -165,18 +166,12 @@ void TPatchView::wheelEvent(QWheelEvent* Event)
 
 TPatchPane::TPatchPane(TPatchDocument& Document, QWidget* Parent)
     : QWidget(Parent)
-    , FCaption(new QLabel(this))
+    , FCaption(CaptionBar({}, this))
     , FStack(new QStackedWidget(this))
 {
     auto* Column = new QVBoxLayout(this);
     Column->setContentsMargins(0, 0, 0, 0);
     Column->setSpacing(0);
-    FCaption->setAutoFillBackground(true);
-    FCaption->setContentsMargins(2, 2, 2, 2);
-    QPalette Colours = FCaption->palette();
-    Colours.setColor(QPalette::Window, QColor(216, 216, 216));
-    Colours.setColor(QPalette::WindowText, Qt::black);
-    FCaption->setPalette(Colours);
     Column->addWidget(FCaption);
     Column->addWidget(FStack, 1);
     for (const TAreaCode Area : {AreaPoly, AreaCommon}) {

@@ -19,6 +19,12 @@ void TCommand::Register(CLI::App& Tool)
                             ->option_text("OUT");
 }
 
+void TCommand::LoadLibrary()
+{
+    if (const std::string Problem = LoadModuleLibrary(); !Problem.empty())
+        throw EPermutoError("the module library cannot be read: " + Problem);
+}
+
 void TCommand::LoadPatch()
 {
     // An empty -o (a script's unset variable) must not mean "replace PATCH".

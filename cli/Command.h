@@ -46,6 +46,9 @@ protected:
     // Reads PATCH; raises on a file that cannot be read, is no patch, or
     // could not be read whole (a NUL byte).
     void LoadPatch();
+    // Reads the module library (for type names and heights); raises when it
+    // cannot be read.
+    static void LoadLibrary();
     // Writes to standard output; raises when the output cannot be written.
     static void Print(std::string_view Text);
     // One line "permuto-cli: warning: ..." on standard error.

@@ -3,7 +3,6 @@
 // is left out); -o - writes it to standard output.
 #include "Command.h"
 #include "library/Files.h"
-#include "library/ProgramPaths.h"
 #include "patch/PatchPicture.h"
 
 namespace permuto::cli {
@@ -24,8 +23,7 @@ public:
         if (!FArea.empty())
             Areas = {ParseArea(FArea)};
         // Box heights and type names come from the module library.
-        if (const std::string Problem = LoadModuleLibrary(); !Problem.empty())
-            throw EPermutoError("the module library cannot be read: " + Problem);
+        LoadLibrary();
         LoadPatch();
         const std::vector<TSignalFlow> Flows = FPatch.SignalFlows(Areas);
         std::vector<TAreaPicture> Pictures;

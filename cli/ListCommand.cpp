@@ -2,7 +2,6 @@
 #include <cstdio>
 
 #include "Command.h"
-#include "library/ProgramPaths.h"
 
 namespace permuto::cli {
 
@@ -15,9 +14,7 @@ public:
     int Run() override
     {
         // Type names come from the module library beside the program.
-        const std::string Problem = LoadModuleLibrary();
-        if (!Problem.empty())
-            throw EPermutoError("the module library cannot be read: " + Problem);
+        LoadLibrary();
         LoadPatch();
         std::string Out;
         for (TAreaCode Area : {AreaPoly, AreaCommon}) {
