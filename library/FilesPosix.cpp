@@ -7,11 +7,10 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "Errors.h"
-#include "FileReading.h"
+#include "FilesShared.h"
 #include "Files.h"
 #include "Memory.h"
 #include "SaveCalls.h"
@@ -118,9 +117,7 @@ bool WriteAll(int Fd, std::string_view Bytes)
 // A name in Folder that no file has yet: ".permuto-" and random letters.
 std::string FreshName(const std::string& Folder)
 {
-    // One generator per thread: saves on two threads never share its state.
-    thread_local std::mt19937_64 Random{std::random_device{}() ^ static_cast<uint64_t>(::getpid())};
-    return Folder + Format(".permuto-%016llx", static_cast<unsigned long long>(Random()));
+    return Folder + FreshFileName();
 }
 
 // The new file of a save. It is made without a name where the file system
@@ -332,9 +329,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
             throw EFCreateError(FileName, Format("The folder \"%s\" is on a read-only file system",
                                                  Folder.empty() ? "." : Folder.c_str()));
         if (Error == EACCES || Error == EPERM)
-            throw EFCreateError(FileName, Format("The folder \"%s\" cannot be written (%s); a save writes the new "
-                                                 "file there first, then puts it in the old one's place",
-                                                 Folder.empty() ? "." : Folder.c_str(), SystemReason(Error).c_str()));
+            throw EFCreateError(FileName, FolderNotWritable(Folder, SystemReason(Error)));
         throw EFCreateError(FileName, SystemReason(Error));
     }
 
@@ -375,8 +370,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
     if (Error == 0)
         Error = File.Name();
     if (Written > MaxFileSize)
-        throw EFCreateError(FileName, Format("The patch would hold more than %zu MiB, more than Permuto reads again",
-                                             MaxFileSize >> 20));
+        throw EFCreateError(FileName, TooLargeToWrite());
     if (Error != 0)
         throw EFCreateError(FileName, SystemReason(Error));
     if (const int NotRenamed = File.Commit(Target); NotRenamed != 0)

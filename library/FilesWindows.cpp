@@ -5,10 +5,9 @@
 #include <cerrno>
 #include <cwctype>
 #include <stdexcept>
-#include <random>
 
 #include "Errors.h"
-#include "FileReading.h"
+#include "FilesShared.h"
 #include "Files.h"
 #include "Platform.h"
 
@@ -205,12 +204,11 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
     // The new file beside the old one, under a name of its own; it is
     // removed again on every way out but the one where it takes the old
     // file's place.
-    thread_local std::mt19937_64 Random{std::random_device{}() ^ ::GetCurrentProcessId()};
     const std::wstring Folder = FolderOf(Target);
     std::wstring Temporary;
     HANDLE Created = INVALID_HANDLE_VALUE;
     for (int Try = 0; Try < 100 && Created == INVALID_HANDLE_VALUE; ++Try) {
-        Temporary = Folder + WideName(Format(".permuto-%016llx", static_cast<unsigned long long>(Random())));
+        Temporary = Folder + WideName(FreshFileName());
         Created = ::CreateFileW(Temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (Created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
             break;
@@ -218,9 +216,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
     if (Created == INVALID_HANDLE_VALUE) {
         const DWORD Error = ::GetLastError();
         if (Error == ERROR_ACCESS_DENIED || Error == ERROR_WRITE_PROTECT)
-            throw EFCreateError(FileName, Format("The folder \"%s\" cannot be written (%s); a save writes the new file "
-                                                 "there first, then puts it in the old one's place",
-                                                 Folder.empty() ? "." : NarrowName(Folder).c_str(), Reason(Error).c_str()));
+            throw EFCreateError(FileName, FolderNotWritable(NarrowName(Folder), Reason(Error)));
         throw EFCreateError(FileName, Reason(Error));
     }
     struct TRemove {
@@ -247,8 +243,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
         }
     });
     if (Written > MaxFileSize)
-        throw EFCreateError(FileName, Format("The patch would hold more than %zu MiB, more than Permuto reads again",
-                                             MaxFileSize >> 20));
+        throw EFCreateError(FileName, TooLargeToWrite());
     if (Error == 0 && !::FlushFileBuffers(File.Get()))
         Error = ::GetLastError();
     if (!File.Close() && Error == 0)

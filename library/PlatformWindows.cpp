@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "Errors.h"
-#include "FileReading.h"
+#include "FilesShared.h"
 #include "Memory.h"
 #include "Platform.h"
 

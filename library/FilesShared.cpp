@@ -1,4 +1,6 @@
-#include "FileReading.h"
+#include "FilesShared.h"
+
+#include <random>
 
 #include "Errors.h"
 #include "Files.h"
@@ -9,6 +11,25 @@ namespace permuto {
 std::string TooLargeToRead()
 {
     return Format("It is larger than %zu MiB, the most Permuto reads", MaxFileSize >> 20);
+}
+
+std::string TooLargeToWrite()
+{
+    return Format("The patch would hold more than %zu MiB, more than Permuto reads again", MaxFileSize >> 20);
+}
+
+std::string FolderNotWritable(const std::string& Folder, const std::string& Reason)
+{
+    return Format("The folder \"%s\" cannot be written (%s); a save writes the new file there first, then puts it "
+                  "in the old one's place",
+                  Folder.empty() ? "." : Folder.c_str(), Reason.c_str());
+}
+
+std::string FreshFileName()
+{
+    // One generator per thread: saves on two threads never share its state.
+    thread_local std::mt19937_64 Random{std::random_device{}()};
+    return Format(".permuto-%016llx", static_cast<unsigned long long>(Random()));
 }
 
 std::string ReadToEnd(const std::string& FileName, size_t Size, const TReadSome& Read)
