@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <exception>
-#include <filesystem>
 
 #include "Descript.h"
+#include "Files.h"
 #include "Platform.h"
 #include "Scanner.h"
 
@@ -85,13 +85,16 @@ std::string DataDirFor(const std::string& Folder, bool LibraryBeside)
 {
     if (LibraryBeside || Folder.empty())
         return Folder;
-    return std::filesystem::path(Folder + "../share/permuto/").lexically_normal().generic_string();
+    // The folder above (Folder ends in "/"), by its name: paths are UTF-8
+    // text here, which the standard library would take for the system's
+    // code page on Windows.
+    const size_t Cut = Folder.rfind('/', Folder.size() - 2);
+    return (Cut == std::string::npos ? std::string() : Folder.substr(0, Cut + 1)) + "share/permuto/";
 }
 
 std::string DataDir()
 {
-    std::error_code Ignored;
-    return DataDirFor(ExeDir(), std::filesystem::exists(ExeDir() + "resources/patch303.txt", Ignored));
+    return DataDirFor(ExeDir(), FileIdentityOf(ExeDir() + "resources/patch303.txt").Exists());
 }
 
 std::string LibraryFileName()
