@@ -124,7 +124,7 @@ bool TPatchDocument::Reload()
 std::optional<TPatchDef> TPatchDocument::Read(const QString& File)
 {
     std::optional<TPatchDef> Loaded; // all or nothing: a failure changes nothing here
-    TApplication::Guarded([&] { Loaded.emplace(ReadPatchFile(CoreFileName(File), true)); });
+    TApplication::Guarded([&] { Loaded.emplace(ReadPatchFile(CoreFileName(File))); });
     return Loaded;
 }
 
@@ -154,10 +154,11 @@ void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
                                      "would lose it. Saving asks before it replaces this file.")
                                       .arg(ShortName(File))
                                       .arg(FPatch.NulAt()));
-    else if (const std::string Unsaved = UnsavedLinesMessage(CoreFileName(File), FPatch.Unsaved()); !Unsaved.empty())
-        TApplication::ShowWarning(tr("%1.\n\nA save writes the patch as the table shows it, in the program's own "
-                                     "layout; those lines are then gone from the file.")
-                                      .arg(FromCore(Unsaved)));
+    else if (const std::string Unfollowed = UnfollowedLinesMessage(CoreFileName(File), FPatch.ReadLosses());
+             !Unfollowed.empty())
+        TApplication::ShowWarning(tr("%1.\n\nSaving asks before it writes a patch whose modules were renumbered "
+                                     "past those lines.")
+                                      .arg(FromCore(Unfollowed)));
 }
 
 bool TPatchDocument::Save()
@@ -198,9 +199,6 @@ bool TPatchDocument::MayReplace(const QString& File)
         Question = (FLastWasSave ? tr("%1 was changed by another program since it was saved. Replace it?")
                                  : tr("%1 was changed by another program since it was loaded. Replace it?"))
                        .arg(ShortName(File));
-    } else if (FPatch.NulAt() >= 0) {
-        Question = tr("Replace %1?\n\nIt holds a NUL byte: what follows it was not read and would be lost.")
-                       .arg(ShortName(File));
     }
     return Question.isEmpty() ||
            TApplication::Ask(Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
@@ -208,6 +206,13 @@ bool TPatchDocument::MayReplace(const QString& File)
 
 bool TPatchDocument::Write(const QString& File)
 {
+    // A save changes module numbers and nothing else; where it cannot keep
+    // to that, the user decides.
+    if (const std::string Losses = SaveLossesMessage(CoreFileName(File), FPatch.SaveLosses()); !Losses.empty()) {
+        const QString Question = tr("%1.\n\nSave all the same?").arg(FromCore(Losses));
+        if (TApplication::Ask(Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return false;
+    }
     std::vector<std::string> NotKept;
     if (!TApplication::Guarded([&] { FIdentity = FPatch.SaveToFile(CoreFileName(File), &NotKept); }))
         return false;

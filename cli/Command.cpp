@@ -15,8 +15,13 @@ void TCommand::Register(CLI::App& Tool)
     AddArguments(*FApp);
     AddOptions(*FApp);
     if (Writes())
+    {
         FOutputOption = FApp->add_option("-o,--output", FOutput, "Write the result to OUT and leave PATCH as it is")
                             ->option_text("OUT");
+        FApp->add_flag("--force", FForce,
+                       "Write over PATCH even when the save changes more than module numbers (lines whose module "
+                       "numbers cannot be read)");
+    }
 }
 
 void TCommand::LoadLibrary()
@@ -30,9 +35,7 @@ void TCommand::LoadPatch()
     // An empty -o (a script's unset variable) must not mean "replace PATCH".
     if (FOutputOption != nullptr && FOutputOption->count() > 0 && FOutput.empty())
         throw EUsageError("-o needs the name of the file to write");
-    // A patch that is written back is compared with what a save writes, so
-    // that nothing is changed without a word.
-    FPatch = ReadPatchFile(FPatchFile, Writes());
+    FPatch = ReadPatchFile(FPatchFile);
     // What the tool could not read whole, it would change without knowing.
     if (FPatch.NulAt() >= 0)
         throw EPermutoError(NulByteMessage(FPatchFile, FPatch.NulAt()));
@@ -41,20 +44,19 @@ void TCommand::LoadPatch()
 void TCommand::SavePatch(bool Changed)
 {
     std::vector<std::string> Warnings;
+    const std::string Losses = SaveLossesMessage(FPatchFile, FPatch.SaveLosses());
+    if (FOutput.empty() && !Changed)
+        return; // nothing written, nothing changed
+    if (FOutput.empty() && !Losses.empty() && !FForce)
+        throw EPermutoError(Losses + "; nothing was written (--force writes it all the same)");
+    if (!Losses.empty())
+        Warnings.push_back(Losses);
     if (FOutput == "-") {
         // The patch on standard output, for a pipe.
-        TLineWriter Lines([](std::string_view Bytes) { Print(Bytes); });
-        FPatch.SaveToStrings(Lines);
-        Lines.Flush();
-    } else if (!FOutput.empty()) {
-        FPatch.SaveToFile(FOutput, &Warnings);
-    } else if (Changed) {
-        FPatch.SaveToFile(FPatchFile, &Warnings);
+        FPatch.WriteText([](std::string_view Bytes) { Print(Bytes); });
     } else {
-        return; // nothing written, nothing changed
+        FPatch.SaveToFile(FOutput.empty() ? FPatchFile : FOutput, &Warnings);
     }
-    if (const std::string Unsaved = UnsavedLinesMessage(FPatchFile, FPatch.Unsaved()); !Unsaved.empty())
-        Warnings.insert(Warnings.begin(), Unsaved);
     for (const std::string& Warning : Warnings)
         Warn(Warning);
 }

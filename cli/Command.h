@@ -55,8 +55,10 @@ protected:
     static void Warn(const std::string& Message);
     // Writes the patch to -o OUT ("-" for standard output), or over PATCH
     // when there is none. Without -o, a patch that Changed nothing in is
-    // left as it is, byte for byte. What a save did not keep of the patch as
-    // it was read, or of the file it replaced, is said in warnings.
+    // left as it is, byte for byte. A save that would change more than
+    // module numbers is refused over PATCH unless --force is given, and
+    // said in a warning elsewhere; what of the replaced file could not be
+    // kept is said in warnings.
     void SavePatch(bool Changed = true);
 
     static TAreaCode ParseArea(const std::string& Text);
@@ -69,6 +71,7 @@ private:
     std::string FName;
     std::string FSummary;
     std::string FOutput;
+    bool FForce = false;
     CLI::Option* FOutputOption = nullptr;
     CLI::App* FApp = nullptr;
 };

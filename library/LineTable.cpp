@@ -109,6 +109,7 @@ TLineTable::TLineTable(std::string Bytes)
     if (Breaks + 1 > static_cast<size_t>(MaxLines))
         throw EIntOverflow();
     FText = std::move(Bytes);
+    FSourceSize = FText.size();
     const char* const Text = FText.data();
     const size_t N = FText.size();
     FLines.reserve(Breaks + 1);
@@ -146,6 +147,7 @@ TLineTable::TLineTable(const std::vector<std::string_view>& Lines)
         FLines.push_back({static_cast<uint32_t>(FText.size()), static_cast<uint32_t>(Line.size())});
         FText.append(Line).push_back('\n');
     }
+    FSourceSize = FText.size();
     FindBrackets();
 }
 
@@ -163,6 +165,7 @@ TLineTable::TLineTable(const TLineTable& Other, int32_t First, int32_t End)
         FLines.push_back({static_cast<uint32_t>(FText.size()), static_cast<uint32_t>(Line.size())});
         FText.append(Line).push_back('\n');
     }
+    FSourceSize = FText.size();
     FindBrackets();
 }
 

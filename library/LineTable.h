@@ -46,6 +46,11 @@ public:
     const std::vector<int32_t>& BracketLines() const { return FBrackets; }
     // The size of the text the lines were taken from.
     size_t TextSize() const { return FText.size(); }
+    // The text as it was read (up to a NUL byte): the bytes that every line
+    // but the heads of split lines is a part of, at its own place.
+    std::string_view Source() const { return std::string_view(FText).substr(0, FSourceSize); }
+    // Where line Index (a view into the table's text) begins in Source().
+    size_t OffsetOf(std::string_view Line) const { return static_cast<size_t>(Line.data() - FText.data()); }
 
     // One line made two: Head, then the rest of line Line from byte At on.
     struct TSplit {
@@ -100,6 +105,7 @@ private:
     std::vector<TSpan> FLines;
     std::vector<int32_t> FBrackets;
     int64_t FNulAt = -1;
+    size_t FSourceSize = 0;
 };
 
 } // namespace permuto

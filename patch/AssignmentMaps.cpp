@@ -10,17 +10,25 @@ bool TParameterTarget::ReadTarget(std::string_view Line, int32_t& Pos)
            ReadInteger(Line, Pos, FieldSeparators, ParameterIndex);
 }
 
-bool TMorphAssignment::ReadLine(std::string_view Line)
+bool TMorphAssignment::ReadGroup(std::string_view Line, int32_t& Pos, bool& Whole)
 {
-    int32_t Pos = 1;
-    if (ReadTarget(Line, Pos) && ReadRange0To3(Line, Pos, FieldSeparators, Morph))
-        ReadSevenBitValue(Line, Pos, FieldSeparators, Range);
+    Whole = false;
+    if (!ReadTarget(Line, Pos))
+        return false;
+    int32_t Value = 0;
+    if (ReadRange0To3(Line, Pos, FieldSeparators, Morph) && ReadInteger(Line, Pos, FieldSeparators, Value) &&
+        Value >= -127 && Value <= 127) {
+        Range = static_cast<int8_t>(Value);
+        Whole = true;
+    }
     return true;
 }
 
-void TMorphAssignment::WriteLine(TLineWriter& Lines) const
+void TMorphAssignment::AppendTo(std::string& Text) const
 {
-    Lines.AddNumbers({Area, ModuleIndex, ParameterIndex, Morph, Range});
+    if (!Text.empty())
+        Text += ' ';
+    AppendNumbers(Text, {Area, ModuleIndex, ParameterIndex, Morph, Range});
 }
 
 bool TKnobAssignment::ReadLine(std::string_view Line)
@@ -79,6 +87,31 @@ void TMorphMapDump::ReadBeforeAssignments(const TLineTable& Lines, int32_t& Inde
 void TMorphMapDump::WriteBeforeAssignments(TLineWriter& Lines) const
 {
     FKnobValues.WriteLine(Lines);
+}
+
+void TMorphMapDump::ReadAssignments(const TLineTable& Lines, int32_t& Index)
+{
+    for (; Index < Lines.Count() && !IsSectionEnd(Lines[Index]); ++Index) {
+        const std::string_view Line = Lines[Index];
+        FFields.AddAssignments(Line, 5, true);
+        int32_t Pos = 1;
+        bool Whole = true;
+        for (TMorphAssignment Assignment; Whole && Assignment.ReadGroup(Line, Pos, Whole); Assignment = {})
+            FAssignments.Add(Assignment);
+    }
+}
+
+void TMorphMapDump::WriteAssignments(TLineWriter& Lines) const
+{
+    if (FAssignments.Count() == 0)
+        return;
+    Lines.AddLine([this](std::string& Text) {
+        const size_t Start = Text.size();
+        std::string Line;
+        for (const TMorphAssignment& Assignment : FAssignments)
+            Assignment.AppendTo(Line);
+        Text.insert(Start, Line);
+    });
 }
 
 } // namespace permuto

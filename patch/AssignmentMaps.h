@@ -1,8 +1,10 @@
 #pragma once
 // The morph, knob and control maps: patch-wide lists that tie one module
 // parameter (area, module index, parameter index) to a morph, a knob or a
-// controller. All three read and write the same way; the morph map has a line
-// of four knob values before its assignments.
+// controller. The knob and control maps hold one assignment a line; the morph
+// map has a line of four knob values and then one line that holds every
+// assignment, five numbers each. Area code 2 in a map names the patch's morph
+// knobs, not a module area.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -38,15 +40,40 @@ protected:
 class TMorphAssignment : public TParameterTarget {
 public:
     static constexpr std::string_view SectionName = "MorphMapDump";
+    static constexpr std::string_view LineWord = "morph map";
     TRange0To3 Morph = 0;
-    TSevenBitValue Range = 0;
-    bool ReadLine(std::string_view Line); // keeps what was read; always true
-    void WriteLine(TLineWriter& Lines) const;
+    int8_t Range = 0; // -127..127
+    // Reads one assignment from Pos on; false when nothing of one can be
+    // read there. Whole tells whether all five numbers read (else what was
+    // read is kept, and the line holds no further assignment).
+    bool ReadGroup(std::string_view Line, int32_t& Pos, bool& Whole);
+    // Appends " area module parameter morph range".
+    void AppendTo(std::string& Text) const;
+    // A line of one assignment.
+    bool ReadLine(std::string_view Line)
+    {
+        int32_t Pos = 1;
+        bool Whole = false;
+        return ReadGroup(Line, Pos, Whole);
+    }
+    void WriteLine(TLineWriter& Lines) const
+    {
+        Lines.AddLine([this](std::string& Text) {
+            std::string Line;
+            AppendTo(Line);
+            Text.append(Line);
+        });
+    }
 };
 
 class TKnobAssignment : public TParameterTarget {
 public:
     static constexpr std::string_view SectionName = "KnobMapDump";
+    static constexpr std::string_view LineWord = "knob map";
+    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode)
+    {
+        Fields.AddAssignments(Line, 4, false);
+    }
     TSevenBitValue Knob = 0;
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
@@ -54,7 +81,15 @@ public:
 
 class TControlAssignment : public TParameterTarget {
 public:
-    static constexpr std::string_view SectionName = "ControlMapDump";
+    // The editor's header; earlier versions of Permuto wrote the other one,
+    // which is read as well.
+    static constexpr std::string_view SectionName = "CtrlMapDump";
+    static constexpr std::string_view OtherSectionName = "ControlMapDump";
+    static constexpr std::string_view LineWord = "control map";
+    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode)
+    {
+        Fields.AddAssignments(Line, 4, false);
+    }
     TSevenBitValue Controller = 0;
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
@@ -65,30 +100,47 @@ class TAssignmentMap {
 public:
     using TAssignments = TRecordList<TAssignment>;
 
+    TAssignmentMap() = default;
     virtual ~TAssignmentMap() = default;
-    virtual void Clear() { FAssignments.Clear(); }
+    // Moved, never copied, without a chance to fail: a document takes a
+    // loaded patch over whole.
+    TAssignmentMap(TAssignmentMap&&) noexcept = default;
+    TAssignmentMap& operator=(TAssignmentMap&&) noexcept = default;
+    virtual void Clear()
+    {
+        FAssignments.Clear();
+        FFields.Clear();
+    }
     int32_t Count() const { return FAssignments.Count(); }
     const TAssignment& Items(int32_t Index) const { return FAssignments.Items(Index); }
     TAssignments& Assignments() { return FAssignments; }
     const TAssignments& Assignments() const { return FAssignments; }
+    // Where the text read holds the map's module numbers.
+    const TModuleFields& Fields() const { return FFields; }
 
-    // The first section of its kind in the whole list; every line of its body
-    // yields one assignment.
+    // The first section of its kind in the whole list (under its other
+    // header when it has one and the file has no section under the first).
     void LoadFromStrings(const TPatchText& Text)
     {
         Clear();
+        FFields.Reset(Text.Lines());
         int32_t Index = 0;
-        if (!FindSectionBody(Text, TAssignment::SectionName, Index))
+        bool Found = FindSectionBody(Text, TAssignment::SectionName, Index);
+        if constexpr (requires { TAssignment::OtherSectionName; }) {
+            if (!Found && Text.Headers(TAssignment::SectionName).empty())
+                Found = FindSectionBody(Text, TAssignment::OtherSectionName, Index);
+        }
+        if (!Found)
             return;
         ReadBeforeAssignments(Text.Lines(), Index);
-        FAssignments.ReadLines(Text.Lines(), Index);
+        ReadAssignments(Text.Lines(), Index);
     }
 
     void SaveToStrings(TLineWriter& Lines) const
     {
         Lines.Add(SectionHeader(TAssignment::SectionName));
         WriteBeforeAssignments(Lines);
-        FAssignments.WriteLines(Lines);
+        WriteAssignments(Lines);
         Lines.Add(SectionCloser(TAssignment::SectionName));
     }
 
@@ -110,9 +162,15 @@ public:
 protected:
     virtual void ReadBeforeAssignments(const TLineTable& /*Lines*/, int32_t& /*Index*/) {}
     virtual void WriteBeforeAssignments(TLineWriter& /*Lines*/) const {}
+    // Every line of the body up to its end yields one assignment.
+    virtual void ReadAssignments(const TLineTable& Lines, int32_t& Index)
+    {
+        FAssignments.ReadLines(Lines, Index, &FFields);
+    }
+    virtual void WriteAssignments(TLineWriter& Lines) const { FAssignments.WriteLines(Lines); }
 
-private:
     TAssignments FAssignments;
+    TModuleFields FFields;
 };
 
 class TMorphKnobValues {
@@ -132,6 +190,9 @@ public:
 protected:
     void ReadBeforeAssignments(const TLineTable& Lines, int32_t& Index) override;
     void WriteBeforeAssignments(TLineWriter& Lines) const override;
+    // Any number of assignments on a line; the editor writes them all on one.
+    void ReadAssignments(const TLineTable& Lines, int32_t& Index) override;
+    void WriteAssignments(TLineWriter& Lines) const override;
 
 private:
     TMorphKnobValues FKnobValues;

@@ -11,6 +11,7 @@ namespace permuto {
 class TCableDef {
 public:
     static constexpr std::string_view SectionName = "CableDump";
+    static constexpr std::string_view LineWord = "cable";
 
     // In file order: Color, then each end's module, connector and kind. The
     // bytes come last so that a cable takes 20 bytes, not 28.
@@ -25,6 +26,10 @@ public:
     // All seven fields must read; otherwise the line is dropped.
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
+    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
+    {
+        Fields.AddTokens(Line, {1, 4}, Area);
+    }
     // Both ends are renumbered independently.
     void Renumber(const TRenumbering& Map)
     {

@@ -11,6 +11,7 @@ namespace permuto {
 class TModuleDef {
 public:
     static constexpr std::string_view SectionName = "ModuleDump";
+    static constexpr std::string_view LineWord = "module";
 
     int32_t ModuleIndex = 0;
     int32_t ModuleType = 0;
@@ -24,6 +25,10 @@ public:
     // Four integers; anything less drops the line. Tokens after them are ignored.
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
+    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
+    {
+        Fields.AddTokens(Line, {0}, Area);
+    }
     void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
     bool RefersTo(const TRenumbering& Map) const { return Map(ModuleIndex) != ModuleIndex; }
 };

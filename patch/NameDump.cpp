@@ -11,30 +11,42 @@ bool TModuleName::ReadLine(std::string_view Line)
     int32_t Pos = 1;
     if (!ReadInteger(Line, Pos, FieldSeparators, ModuleIndex))
         return false;
-    ReadToken(Line, Pos, FieldSeparators, Name);
+    size_t At = static_cast<size_t>(Pos) - 1;
+    while (At < Line.size() && FieldSeparators.Contains(Line[At]))
+        ++At;
+    const std::string_view Rest = Line.substr(std::min(At, Line.size()));
+    if (Rest.size() >= 2 && Rest.front() == '"' && Rest.back() == '"') {
+        Name.clear();
+        const std::string_view Quoted = Rest.substr(1, Rest.size() - 2);
+        for (size_t I = 0; I < Quoted.size(); ++I) {
+            Name += Quoted[I];
+            if (Quoted[I] == '"' && I + 1 < Quoted.size() && Quoted[I + 1] == '"')
+                ++I;
+        }
+    } else {
+        Name.assign(Rest);
+    }
     return true;
 }
 
 void AppendNameToken(std::string& Text, std::string_view Name)
 {
-    bool Blank = false;
-    bool Quote = false;
-    for (const char C : Name) {
-        Blank |= C == ' ' || C == '\t';
-        Quote |= C == '"';
-    }
-    if (Blank) {
-        Text.append("\"").append(Name).append("\"");
-    } else if (!Quote) {
+    // Bare, as the editor writes names, unless the reader would take it for
+    // something else: blanks at either end, or quotes round it.
+    const auto Blank = [](char C) { return C == ' ' || C == '\t'; };
+    const bool Bare = Name.empty() || (!Blank(Name.front()) && !Blank(Name.back()) &&
+                                       !(Name.size() >= 2 && Name.front() == '"' && Name.back() == '"'));
+    if (Bare) {
         Text.append(Name);
-    } else {
-        // A bare token: the reader turns each pair of quotes back into one.
-        for (const char C : Name) {
-            Text += C;
-            if (C == '"')
-                Text += '"';
-        }
+        return;
     }
+    Text += '"';
+    for (const char C : Name) {
+        Text += C;
+        if (C == '"')
+            Text += '"';
+    }
+    Text += '"';
 }
 
 void TModuleName::WriteLine(TLineWriter& Lines) const

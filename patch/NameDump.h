@@ -1,6 +1,6 @@
 #pragma once
 // The name dump: the names users gave to the modules of one area, one line each
-// (module index, then the name as one token).
+// (module index, then the name to the end of the line).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,23 +14,30 @@ namespace permuto {
 class TModuleName {
 public:
     static constexpr std::string_view SectionName = "NameDump";
+    static constexpr std::string_view LineWord = "name";
 
     int32_t ModuleIndex = 0;
     std::string Name;
 
-    // The index must read; the name is the next token (quoted or bare), empty
-    // when the line holds nothing more.
+    // The index must read; the name is everything after it and the blanks
+    // that follow it, to the end of the line, as written ("10 Osc Mixer" is
+    // module 10, "Osc Mixer"). A name that stands between double quotes is
+    // the text between them, each pair of quotes in it one quote.
     bool ReadLine(std::string_view Line);
-    // "%d %s", the name written so that it reads back unchanged: quoted when it
-    // holds a blank or a tab, each double quote doubled otherwise.
+    // "%d %s", the name written so that it reads back unchanged: bare as the
+    // synthesizer's editor writes it, quoted when it would not read back bare.
     void WriteLine(TLineWriter& Lines) const;
+    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
+    {
+        Fields.AddTokens(Line, {0}, Area);
+    }
     void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
     bool RefersTo(const TRenumbering& Map) const { return Map(ModuleIndex) != ModuleIndex; }
 };
 
 using TModuleNames = TRecordList<TModuleName>;
 
-// Appends the token text that ReadToken turns back into Name.
+// Appends the text that TModuleName::ReadLine turns back into Name.
 void AppendNameToken(std::string& Text, std::string_view Name);
 
 class TNameDump : public TAreaListDump<TModuleName> {

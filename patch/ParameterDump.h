@@ -20,6 +20,10 @@ public:
     int32_t Count() const { return Values.Count(); }
     // Drops the values; the index (and type) stay.
     void Clear() { Values.SetCount(0); }
+    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
+    {
+        Fields.AddTokens(Line, {0}, Area);
+    }
     void Renumber(const TRenumbering& Map) { Map.Apply(ModuleIndex); }
     bool RefersTo(const TRenumbering& Map) const { return Map(ModuleIndex) != ModuleIndex; }
 };
@@ -27,6 +31,7 @@ public:
 class TParameterLine : public TValueLine {
 public:
     static constexpr std::string_view SectionName = "ParameterDump";
+    static constexpr std::string_view LineWord = "parameter";
 
     int32_t ModuleType = 0;
 
@@ -38,6 +43,7 @@ public:
 class TCustomLine : public TValueLine {
 public:
     static constexpr std::string_view SectionName = "CustomDump";
+    static constexpr std::string_view LineWord = "custom value";
 
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;

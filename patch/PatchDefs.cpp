@@ -1,6 +1,7 @@
 #include "PatchDefs.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <future>
 #include <system_error>
 
@@ -16,6 +17,13 @@ bool IsArea(uint8_t AreaCode)
 {
     return AreaCode == AreaPoly || AreaCode == AreaCommon;
 }
+
+// Where one section object holds module numbers in the text read.
+struct TSectionFields {
+    const TModuleFields* Fields;
+    std::string_view LineWord;
+    int Area; // -1 for a map of the whole patch
+};
 
 // One section of the document, and everything the document does with it.
 // The table below lists them in the order they are written (the file's
@@ -33,6 +41,8 @@ struct TSection {
     // Null for the sections that refer to no module.
     void (*Renumber)(TPatchDef& Patch, TAreaCode Area, const TRenumbering& Map);
     bool (*RefersTo)(const TPatchDef& Patch, TAreaCode Area, const TRenumbering& Map);
+    // Appends where its objects hold module numbers; null as Renumber is.
+    void (*Fields)(const TPatchDef& Patch, std::vector<TSectionFields>& Fields);
 };
 
 // A section that exists once per area: a pair of dumps, poly first.
@@ -57,6 +67,12 @@ constexpr TSection PairSection(std::string_view Name, bool OnSecondThread = fals
             [](TPatchDef& P, TAreaCode Area, const TRenumbering& Map) { (P.*Pair)[DumpOf(Area)].Renumber(Map); },
             [](const TPatchDef& P, TAreaCode Area, const TRenumbering& Map) {
                 return (P.*Pair)[DumpOf(Area)].RefersTo(Map);
+            },
+            [](const TPatchDef& P, std::vector<TSectionFields>& Fields) {
+                for (const auto& Dump : P.*Pair) {
+                    using TRecord = std::remove_cvref_t<decltype(Dump.Items(0))>;
+                    Fields.push_back({&Dump.Fields(), TRecord::LineWord, Dump.Area});
+                }
             }};
 }
 
@@ -71,6 +87,7 @@ constexpr TSection SingleSection(std::string_view Name, bool FoundByHeader = tru
             [](TPatchDef& P, const TPatchText& Text) { (P.*Member).LoadFromStrings(Text); },
             [](const TPatchDef& P, TLineWriter& Lines) { (P.*Member).SaveToStrings(Lines); },
             nullptr,
+            nullptr,
             nullptr};
 }
 
@@ -84,6 +101,10 @@ constexpr TSection MapSection(std::string_view Name)
     };
     Section.RefersTo = [](const TPatchDef& P, TAreaCode Area, const TRenumbering& Renumbering) {
         return (P.*Map).RefersTo(Area, Renumbering);
+    };
+    Section.Fields = [](const TPatchDef& P, std::vector<TSectionFields>& Fields) {
+        using TAssignment = std::remove_cvref_t<decltype((P.*Map).Items(0))>;
+        Fields.push_back({&(P.*Map).Fields(), TAssignment::LineWord, -1});
     };
     return Section;
 }
@@ -131,6 +152,8 @@ std::span<const TSectionName> PatchSectionNames()
         for (const TSection& Section : Sections)
             if (Section.FoundByHeader)
                 Found.push_back(Section.Name);
+        // The control map under the header earlier versions of Permuto wrote.
+        Found.push_back({TControlAssignment::OtherSectionName, false});
         return Found;
     }();
     return Names;
@@ -140,33 +163,53 @@ void TPatchDef::Clear()
 {
     for (const TSection& Section : Sections)
         Section.Clear(*this);
+    FSource.reset();
+    FSinceRead = {};
+    FOlderLayout = false;
 }
 
-void TPatchDef::LoadFromFile(const std::string& Name, bool CompareWithSave)
+void TPatchDef::LoadFromFile(const std::string& Name)
 {
     TFileIdentity Identity;
-    const TPatchText Text(ReadFileBytes(Name, &Identity));
     TPatchDef Loaded;
-    Loaded.ReadSections(Text);
-    if (CompareWithSave)
-        Loaded.FUnsaved = UnsavedLines(Loaded, Text);
+    Loaded.LoadFromStrings(TPatchText(ReadFileBytes(Name, &Identity)));
     Loaded.FileName = Name;
     Loaded.FLoadedIdentity = Identity;
     *this = std::move(Loaded);
 }
 
-void TPatchDef::LoadFromStrings(const TPatchText& Text)
+void TPatchDef::LoadFromStrings(TPatchText Text)
 {
     TPatchDef Loaded;
-    Loaded.ReadSections(Text);
+    auto Source = std::make_shared<const TPatchText>(std::move(Text));
+    Loaded.ReadSections(*Source);
+    Loaded.FSource = std::move(Source);
     Loaded.FileName = std::move(FileName);
     *this = std::move(Loaded);
 }
+
+namespace {
+
+// The editor's older layout: a section per module, "[Module 1]", and no
+// module dump at all.
+bool InOlderLayout(const TPatchText& Text)
+{
+    if (!Text.Headers(TModuleDef::SectionName).empty())
+        return false;
+    const TLineTable& Lines = Text.Lines();
+    return std::any_of(Lines.BracketLines().begin(), Lines.BracketLines().end(), [&Lines](int32_t Line) {
+        const std::string_view Header = Lines[Line];
+        return StartsWithText(Header, "[Module ") && Header.size() > 8 && Header[8] >= '0' && Header[8] <= '9';
+    });
+}
+
+} // namespace
 
 void TPatchDef::ReadSections(const TPatchText& Text)
 {
     FLooksLikePatch = Text.HoldsASection();
     FNulAt = Text.Lines().NulAt();
+    FOlderLayout = InOlderLayout(Text);
     // Readers only read the text, so they may run side by side: the
     // parameter and custom values of a large patch are read on a second
     // thread while this one reads the rest. A patch of a few thousand lines
@@ -200,17 +243,103 @@ void TPatchDef::SaveToStrings(TLineWriter& Lines) const
         Section.Write(*this, Lines);
 }
 
+void TPatchDef::WriteText(const TByteSink& Write) const
+{
+    if (FSource == nullptr) {
+        TLineWriter Lines(Write);
+        SaveToStrings(Lines);
+        Lines.Flush();
+        return;
+    }
+    // Sections lie apart in the text and each one's fields are in text
+    // order: taken section by section in the order they stand, the fields
+    // are met in the order of the text.
+    std::vector<TSectionFields> Fields;
+    for (const TSection& Section : Sections)
+        if (Section.Fields != nullptr)
+            Section.Fields(*this, Fields);
+    std::erase_if(Fields, [](const TSectionFields& S) { return S.Fields->Items().empty(); });
+    std::sort(Fields.begin(), Fields.end(), [](const TSectionFields& A, const TSectionFields& B) {
+        return A.Fields->Items().front().Offset < B.Fields->Items().front().Offset;
+    });
+    const std::string_view Text = FSource->Lines().Source();
+    const bool Renumbered[2] = {!FSinceRead[PolyDump].Pairs().empty(), !FSinceRead[CommonDump].Pairs().empty()};
+    // Short runs of text and new numbers are gathered into pieces; long runs
+    // go out straight from where the text is held: a patch is never held twice.
+    constexpr size_t Piece = size_t(1) << 16;
+    std::string Out;
+    const auto Flush = [&] {
+        if (!Out.empty())
+            Write(Out);
+        Out.clear();
+    };
+    const auto Emit = [&](std::string_view Bytes) {
+        if (Out.size() + Bytes.size() <= Piece) {
+            Out.append(Bytes);
+            return;
+        }
+        Flush();
+        for (; Bytes.size() > Piece; Bytes.remove_prefix(Piece))
+            Write(Bytes.substr(0, Piece));
+        Out.append(Bytes);
+    };
+    size_t Done = 0; // what of Text is out
+    char Number[16];
+    for (const TSectionFields& Section : Fields)
+        for (const TModuleField& Field : Section.Fields->Items()) {
+            const int Dump = DumpOf(Field.Area);
+            if (!Renumbered[Dump])
+                continue;
+            const int32_t Now = FSinceRead[Dump](Field.Value);
+            if (Now == Field.Value)
+                continue;
+            Emit(Text.substr(Done, Field.Offset - Done));
+            const int Length = std::snprintf(Number, sizeof Number, "%d", static_cast<int>(Now));
+            Emit(std::string_view(Number, static_cast<size_t>(Length)));
+            Done = size_t{Field.Offset} + Field.Length;
+        }
+    Emit(Text.substr(Done));
+    Flush();
+}
+
+std::string TPatchDef::Text() const
+{
+    std::string Bytes;
+    WriteText([&Bytes](std::string_view Piece) { Bytes.append(Piece); });
+    return Bytes;
+}
+
+TSaveLosses TPatchDef::Losses(bool OnlyRenumbered) const
+{
+    TSaveLosses Losses;
+    Losses.NulAt = FNulAt;
+    const bool Renumbered[2] = {!FSinceRead[PolyDump].Pairs().empty(), !FSinceRead[CommonDump].Pairs().empty()};
+    std::vector<TSectionFields> Fields;
+    for (const TSection& Section : Sections)
+        if (Section.Fields != nullptr)
+            Section.Fields(*this, Fields);
+    for (const TSectionFields& Section : Fields) {
+        const bool Matters = Section.Area < 0 ? Renumbered[0] || Renumbered[1]
+                                              : Renumbered[DumpOf(static_cast<TAreaCode>(Section.Area))];
+        if (Section.Fields->Unfollowed() > 0 && (Matters || !OnlyRenumbered))
+            Losses.Unfollowed.push_back({Section.LineWord, Section.Area, Section.Fields->Unfollowed()});
+    }
+    return Losses;
+}
+
+TSaveLosses TPatchDef::SaveLosses() const
+{
+    return Losses(true);
+}
+
+TSaveLosses TPatchDef::ReadLosses() const
+{
+    return Losses(false);
+}
+
 TFileIdentity TPatchDef::Save(std::vector<std::string>* Warnings) const
 {
-    // The lines go to the file as they are made: a patch is never held twice.
-    return WriteFile(
-        FileName,
-        [this](const TByteSink& Write) {
-            TLineWriter Lines(Write);
-            SaveToStrings(Lines);
-            Lines.Flush();
-        },
-        Warnings);
+    return WriteFile(FileName, [this](const TByteSink& Write) { WriteText(Write); }, Warnings);
 }
 
 TFileIdentity TPatchDef::SaveToFile(const std::string& Name, std::vector<std::string>* Warnings)
@@ -226,6 +355,8 @@ void TPatchDef::Renumber(uint8_t AreaCode, const TRenumbering& Map)
     for (const TSection& Section : Sections)
         if (Section.Renumber != nullptr)
             Section.Renumber(*this, AreaCode, Map);
+    TRenumbering& Since = FSinceRead[DumpOf(AreaCode)];
+    Since = Since.FollowedBy(Map);
 }
 
 bool TPatchDef::ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const

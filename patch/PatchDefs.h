@@ -1,11 +1,15 @@
 #pragma once
 // TPatchDef: one patch file in memory. It owns one object per section (two for
 // each per-area section, poly first), reads them all from the file's lines,
-// writes them back in a fixed order, and renumbers the modules of an area in
-// every section that refers to them.
+// and renumbers the modules of an area in every section that refers to them.
+// It keeps the text it was read from: a save writes that text as it was,
+// with the new numbers of renumbered modules in the places that name them,
+// and nothing else changed.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "AssignmentMaps.h"
 #include "CableDump.h"
@@ -33,13 +37,22 @@ inline int DumpOf(uint8_t AreaCode)
     return AreaCode == AreaCommon ? CommonDump : PolyDump;
 }
 
-// The lines of a file that a save of its patch would not write back as they
-// were read, line ends and blanks at the ends of lines aside: lines of an
-// unknown section, text before the header, values out of range, ...
-struct TUnsavedLines {
-    int64_t Count = 0;
-    int32_t First = -1; // the first of them (0-based), -1 when there is none
-    std::string FirstText;
+// Lines of one section whose module numbers could not be read (a token that
+// is no number where one belongs): a renumbering cannot follow them.
+struct TUnfollowedLines {
+    std::string_view LineWord; // what the section's lines are: "cable", "knob map", ...
+    int Area = -1;             // AreaPoly or AreaCommon; -1 for a map of the whole patch
+    int32_t Count = 0;
+};
+
+// What a save would change besides module numbers: lines whose module
+// numbers a renumbering of their area could not follow (they keep numbers
+// that then name other modules), and the bytes after a NUL byte, which were
+// never read.
+struct TSaveLosses {
+    std::vector<TUnfollowedLines> Unfollowed;
+    int64_t NulAt = -1;
+    bool Any() const { return !Unfollowed.empty() || NulAt >= 0; }
 };
 
 class TPatchDef {
@@ -69,13 +82,27 @@ public:
     // is read into a document of its own and taken over only when complete,
     // so a file that cannot be read, has no usable version line, or fails in
     // any other way (memory) leaves the document and FileName as they were.
-    // With CompareWithSave, Unsaved() then tells what a save would not
-    // write back as it was read.
-    void LoadFromFile(const std::string& Name, bool CompareWithSave = false);
-    // The same from a patch's text; FileName stays.
-    void LoadFromStrings(const TPatchText& Text);
-    // Appends every section in the file order.
+    void LoadFromFile(const std::string& Name);
+    // The same from a patch's text, which the patch keeps; FileName stays.
+    void LoadFromStrings(TPatchText Text);
+    // Appends every section in the program's own layout, in the file order
+    // (single blanks, CR LF): a patch made from nothing is written so.
     void SaveToStrings(TLineWriter& Lines) const;
+    // The bytes a save writes: the text the patch was read from, with the
+    // current numbers of renumbered modules; SaveToStrings for a patch that
+    // was never read.
+    void WriteText(const TByteSink& Write) const;
+    std::string Text() const;
+    // What a save now would change besides module numbers (see TSaveLosses):
+    // unfollowed lines count only in an area that was renumbered since the
+    // patch was read.
+    TSaveLosses SaveLosses() const;
+    // The same whatever was renumbered: what a renumbering could not follow.
+    TSaveLosses ReadLosses() const;
+    // True when the text read was in the synthesizer editor's older layout
+    // (sections "[Module 1]", "[Module 2]", ... with "Type=" lines), which
+    // this program does not read.
+    bool OlderLayout() const { return FOlderLayout; }
     // Both give the identity of the file written; what of the replaced
     // file could not be kept (extended attributes) goes to Warnings.
     TFileIdentity Save(std::vector<std::string>* Warnings = nullptr) const;
@@ -129,8 +156,6 @@ public:
     // False when the loaded lines held no patch section at all besides the
     // version line: most likely some other file.
     bool LooksLikePatch() const { return FLooksLikePatch; }
-    // What a save would not write back of the file loaded last (when asked).
-    const TUnsavedLines& Unsaved() const { return FUnsaved; }
     // The identity of the file LoadFromFile read.
     const TFileIdentity& LoadedIdentity() const { return FLoadedIdentity; }
     // Where the loaded text stopped at a NUL byte, or -1 when it was read to
@@ -139,15 +164,18 @@ public:
 
 private:
     void ReadSections(const TPatchText& Text);
+    TSaveLosses Losses(bool OnlyRenumbered) const;
 
-    TUnsavedLines FUnsaved;
+    // The text read, shared by the moves of a document; null for a patch
+    // made from nothing.
+    std::shared_ptr<const TPatchText> FSource;
+    // Per area (by DumpOf): what each module number read has become.
+    std::array<TRenumbering, 2> FSinceRead;
+    bool FOlderLayout = false;
 
     TFileIdentity FLoadedIdentity;
     bool FLooksLikePatch = false;
     int64_t FNulAt = -1;
 };
-
-// Compares what a save of Patch writes with the lines Read it was loaded from.
-TUnsavedLines UnsavedLines(const TPatchDef& Patch, const TPatchText& Read);
 
 } // namespace permuto

@@ -2,33 +2,74 @@
 
 namespace permuto {
 
-TPatchDef ReadPatchFile(const std::string& FileName, bool CompareWithSave)
+TPatchDef ReadPatchFile(const std::string& FileName)
 {
     TPatchDef Patch;
+    const std::string Name = "\"" + EscapedName(FileName) + "\"";
     try {
-        Patch.LoadFromFile(FileName, CompareWithSave);
+        Patch.LoadFromFile(FileName);
     } catch (const EListError&) {
         // The header reader asks for the line after the version line, which
         // a file without one does not have.
         if (FileIdentityOf(FileName).Size == 0)
-            throw EPermutoError("\"" + EscapedName(FileName) + "\" is empty");
-        throw EPermutoError("\"" + EscapedName(FileName) + "\" is no patch: it has no version line with a line after it");
+            throw EPermutoError(Name + " is empty");
+        throw EPermutoError(Name + " is no patch: it has no version line with a line after it");
     }
+    if (Patch.OlderLayout())
+        throw EPermutoError(Name + " is a patch in the synthesizer editor's older layout, which Permuto does not read; "
+                                   "opening it in the synthesizer's editor and saving it once brings it to the current "
+                                   "layout");
     if (!Patch.LooksLikePatch())
-        throw EPermutoError("\"" + EscapedName(FileName) + "\" does not look like a patch: it holds no patch section");
+        throw EPermutoError(Name + " does not look like a patch: it holds no patch section");
     return Patch;
 }
 
-std::string UnsavedLinesMessage(const std::string& FileName, const TUnsavedLines& Unsaved)
+namespace {
+
+// "2 cable lines of the poly area and 1 knob map line"
+std::string UnfollowedList(const TSaveLosses& Losses)
 {
-    if (Unsaved.Count == 0)
+    std::string Text;
+    for (size_t I = 0; I < Losses.Unfollowed.size(); ++I) {
+        const TUnfollowedLines& Lines = Losses.Unfollowed[I];
+        if (I > 0)
+            Text += I + 1 == Losses.Unfollowed.size() ? " and " : ", ";
+        Text += Format("%d %.*s line%s", Lines.Count, static_cast<int>(Lines.LineWord.size()), Lines.LineWord.data(),
+                       Lines.Count == 1 ? "" : "s");
+        if (Lines.Area >= 0)
+            Text += Format(" of the %s area", AreaName(static_cast<TAreaCode>(Lines.Area)));
+    }
+    return Text;
+}
+
+// The verb for the lines: one line "holds", more "hold".
+const char* Verb(const TSaveLosses& Losses, const char* One, const char* More)
+{
+    return Losses.Unfollowed.size() == 1 && Losses.Unfollowed[0].Count == 1 ? One : More;
+}
+
+} // namespace
+
+std::string SaveLossesMessage(const std::string& FileName, const TSaveLosses& Losses)
+{
+    if (!Losses.Any())
         return {};
-    const std::string Name = EscapedName(FileName), First = EscapedName(Unsaved.FirstText);
-    if (Unsaved.Count == 1)
-        return Format("1 line of \"%s\" is not written back as it was read: line %d, \"%s\"", Name.c_str(),
-                      Unsaved.First + 1, First.c_str());
-    return Format("%lld lines of \"%s\" are not written back as they were read; the first is line %d, \"%s\"",
-                  static_cast<long long>(Unsaved.Count), Name.c_str(), Unsaved.First + 1, First.c_str());
+    std::string Text = "Saving \"" + EscapedName(FileName) + "\" changes more than module numbers: ";
+    if (!Losses.Unfollowed.empty())
+        Text += UnfollowedList(Losses) + Verb(Losses, " holds", " hold") + " module numbers that cannot be read, and " +
+                Verb(Losses, "keeps", "keep") + " them although the modules were renumbered";
+    if (Losses.NulAt >= 0)
+        Text += Format("%swhat follows the NUL byte at byte %lld was never read and is not written",
+                       Losses.Unfollowed.empty() ? "" : "; ", static_cast<long long>(Losses.NulAt));
+    return Text;
+}
+
+std::string UnfollowedLinesMessage(const std::string& FileName, const TSaveLosses& Losses)
+{
+    if (Losses.Unfollowed.empty())
+        return {};
+    return "\"" + EscapedName(FileName) + "\": " + UnfollowedList(Losses) + Verb(Losses, " holds", " hold") +
+           " module numbers that cannot be read; a renumbering leaves them as they are";
 }
 
 std::string NulByteMessage(const std::string& FileName, int64_t At)

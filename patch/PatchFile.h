@@ -11,15 +11,19 @@ namespace permuto {
 
 // Reads the patch file FileName. Raises EPermutoError, naming the file, for a
 // file that cannot be read, that has no version line with a line after it,
-// or that holds no patch section besides its version line (most likely some
-// other file); EFOpenError keeps its own text. With CompareWithSave the
-// patch's Unsaved() tells what a save would not write back as it was read.
-TPatchDef ReadPatchFile(const std::string& FileName, bool CompareWithSave = false);
+// that is a patch in the synthesizer editor's older layout, or that holds no
+// patch section besides its version line (most likely some other file);
+// EFOpenError keeps its own text.
+TPatchDef ReadPatchFile(const std::string& FileName);
 
-// What a save of a patch loaded with CompareWithSave would not keep, in
-// words ("3 lines of ... are not written back as they were read; the first
-// is line 12: ..."); empty when it keeps every line.
-std::string UnsavedLinesMessage(const std::string& FileName, const TUnsavedLines& Unsaved);
+// What a save of the patch would change besides module numbers, in words
+// ("Saving "a.pch" changes more than module numbers: 2 cable lines of the
+// poly area ..."); empty when it changes nothing else.
+std::string SaveLossesMessage(const std::string& FileName, const TSaveLosses& Losses);
+
+// The lines of a patch just read whose module numbers a renumbering could
+// not follow, in words; empty when there are none.
+std::string UnfollowedLinesMessage(const std::string& FileName, const TSaveLosses& Losses);
 
 // What a patch that stops at a NUL byte loses: the bytes after it.
 std::string NulByteMessage(const std::string& FileName, int64_t At);

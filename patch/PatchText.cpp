@@ -12,8 +12,9 @@ TPatchText::TPatchText(TLineTable Lines)
     IndexHeaders();
     // The readers of the per-area sections each take the first header of
     // their section whose area line carries their area code. Where that area
-    // line also holds a whole module line, it is split into the area code
-    // and the rest, as those readers would have it.
+    // line also holds the area's first record, it is split into the area
+    // code and the record, as those readers would have it; the record stays
+    // at its place in the text.
     const std::span<const TSectionName> Names = PatchSectionNames();
     std::vector<TLineTable::TSplit> Splits;
     for (size_t Section = 0; Section < Names.size(); ++Section) {
@@ -22,10 +23,10 @@ TPatchText::TPatchText(TLineTable Lines)
         for (const TAreaCode Area : {AreaPoly, AreaCommon})
             for (const int32_t Header : FHeaders[Section]) {
                 TAreaCode Code = 0;
-                int32_t ModuleLineAt = 0;
-                if (Header + 1 < Count() && ReadAreaLineCode(FLines[Header + 1], Code, ModuleLineAt) && Code == Area) {
-                    if (ModuleLineAt != 0)
-                        Splits.push_back({Header + 1, static_cast<uint32_t>(ModuleLineAt - 1), std::to_string(Code)});
+                int32_t RecordAt = 0;
+                if (Header + 1 < Count() && ReadAreaLineCode(FLines[Header + 1], Code, RecordAt) && Code == Area) {
+                    if (RecordAt != 0)
+                        Splits.push_back({Header + 1, static_cast<uint32_t>(RecordAt - 1), std::to_string(Code)});
                     break;
                 }
             }

@@ -52,6 +52,21 @@ bool TRenumbering::IsIdentity() const
     return std::all_of(FPairs.begin(), FPairs.end(), [this](const TPair& P) { return (*this)(P.first) == P.first; });
 }
 
+TRenumbering TRenumbering::FollowedBy(const TRenumbering& Then) const
+{
+    std::vector<TPair> Both;
+    Both.reserve(FPairs.size() + Then.FPairs.size());
+    // The indices this one moves go where Then takes their new number; the
+    // indices only Then moves go where Then takes them.
+    for (const auto& [From, To] : FPairs)
+        if (const int32_t Last = Then((*this)(From)); Last != From)
+            Both.emplace_back(From, Last);
+    for (const auto& [From, To] : Then.FPairs)
+        if ((*this)(From) == From && To != From)
+            Both.emplace_back(From, Then(From));
+    return TRenumbering(std::move(Both));
+}
+
 TRenumbering TRenumbering::Inverse() const
 {
     std::vector<TPair> Turned;

@@ -47,6 +47,9 @@ public:
     const std::vector<TPair>& Pairs() const { return FPairs; }
     // Every pair turned round; the inverse of a permutation undoes it.
     TRenumbering Inverse() const;
+    // First this renumbering, then Then: one that gives each index
+    // Then(this(index)). Pairs that change nothing are left out.
+    TRenumbering FollowedBy(const TRenumbering& Then) const;
 
 private:
     std::vector<TPair> FPairs;

@@ -61,19 +61,17 @@ bool FindSectionBody(const TPatchText& Text, std::string_view Name, int32_t& Ind
     return Index < Text.Count();
 }
 
-bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& ModuleLineAt)
+bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& RecordAt)
 {
     int32_t Pos = 1;
-    ModuleLineAt = 0;
+    RecordAt = 0;
     if (!ReadAreaCode(Line, Pos, FieldSeparators, Code))
         return false;
-    const int32_t StartPos = Pos;
-    int Following = 0;
-    int32_t Ignored = 0;
-    while (Following <= 4 && ReadInteger(Line, Pos, FieldSeparators, Ignored))
-        ++Following;
-    if (Following == 4)
-        ModuleLineAt = StartPos;
+    // The editor may write the area's first record on the area line itself.
+    while (static_cast<size_t>(Pos) <= Line.size() && FieldSeparators.Contains(Line[static_cast<size_t>(Pos) - 1]))
+        ++Pos;
+    if (static_cast<size_t>(Pos) <= Line.size())
+        RecordAt = Pos;
     return true;
 }
 
@@ -96,8 +94,8 @@ bool TSectionDump::FindAreaSection(const TPatchText& Text, std::string_view Name
 void TSectionDump::ReadAreaLine(const TLineTable& Lines, TAreaCode AreaCode, int32_t& Index)
 {
     TAreaCode Code = 0;
-    int32_t ModuleLineAt = 0;
-    if (ReadAreaLineCode(Lines[Index], Code, ModuleLineAt) && Code == AreaCode)
+    int32_t RecordAt = 0;
+    if (ReadAreaLineCode(Lines[Index], Code, RecordAt) && Code == AreaCode)
         ++Index;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "ModuleFields.h"
 #include "PatchText.h"
 #include "Renumbering.h"
 #include "library/Errors.h"
@@ -37,11 +38,11 @@ int32_t FindLineStartingWith(const TLineTable& Lines, std::string_view Prefix, i
 // line.
 bool FindSectionBody(const TPatchText& Text, std::string_view Name, int32_t& Index);
 
-// Reads the area code that begins an area line. ModuleLineAt is the 1-based
-// position after the code when a whole module line (four more integers)
-// follows it on the same line, otherwise 0. False when the line does not
-// begin with an area code.
-bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& ModuleLineAt);
+// Reads the area code that begins an area line. RecordAt is the 1-based
+// position of the area's first record when the line carries one after the
+// code (the editor writes "1 1 51 1 8 " for area 1 and its module 1),
+// otherwise 0. False when the line does not begin with an area code.
+bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& RecordAt);
 
 // "[Name]" and "[/Name]", the lines that open and close a written section.
 std::string SectionHeader(std::string_view Name);
@@ -52,6 +53,10 @@ std::string SectionCloser(std::string_view Name);
 // An owning list of records in file order. A record type offers
 //   bool ReadLine(std::string_view Line)   - false drops the line
 //   void WriteLine(TLineWriter& Lines) const
+// and, when it refers to modules,
+//   static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
+// which notes where the line holds module numbers (whether the record
+// reads or not: a renumbering follows every line it can).
 template <class TRecord>
 class TRecordList {
 public:
@@ -66,7 +71,7 @@ public:
     // lines inside a body are passed over: the records after a stray empty
     // line belong to the section as much as those before it, and a save
     // keeps them.
-    void ReadLines(const TLineTable& Lines, int32_t& Index)
+    void ReadLines(const TLineTable& Lines, int32_t& Index, TModuleFields* Fields = nullptr, TAreaCode Area = 0)
     {
         Clear();
         int32_t End = Index;
@@ -75,10 +80,15 @@ public:
         FItems.reserve(static_cast<size_t>(End - Index)); // no spare room, no copies while growing
         AdviseHugePages(FItems.data(), FItems.capacity() * sizeof(TRecord));
         for (; Index < End; ++Index) {
-            if (Lines[Index].empty())
+            const std::string_view Line = Lines[Index];
+            if (Line.empty())
                 continue;
+            if constexpr (requires { TRecord::LocateModules(Line, *Fields, Area); }) {
+                if (Fields != nullptr)
+                    TRecord::LocateModules(Line, *Fields, Area);
+            }
             TRecord Record;
-            if (Record.ReadLine(Lines[Index]))
+            if (Record.ReadLine(Line))
                 Add(std::move(Record));
         }
     }
@@ -129,16 +139,23 @@ class TAreaListDump : public TSectionDump {
 public:
     using TList = TRecordList<TRecord>;
 
-    void Clear() { FList.Clear(); }
+    void Clear()
+    {
+        FList.Clear();
+        FFields.Clear();
+    }
     int32_t Count() const { return FList.Count(); }
     const TRecord& Items(int32_t Index) const { return FList.Items(Index); }
+    // Where the text read holds this section's module numbers.
+    const TModuleFields& Fields() const { return FFields; }
 
     void LoadFromStrings(TAreaCode AreaCode, const TPatchText& Text)
     {
         Clear();
         int32_t Index = 0;
+        FFields.Reset(Text.Lines());
         if (FindAreaSection(Text, TRecord::SectionName, AreaCode, Index) && Index < Text.Count())
-            FList.ReadLines(Text.Lines(), Index);
+            FList.ReadLines(Text.Lines(), Index, &FFields, AreaCode);
     }
 
     void SaveToStrings(TLineWriter& Lines) const
@@ -166,6 +183,7 @@ public:
 
 protected:
     TList FList;
+    TModuleFields FFields;
 };
 
 } // namespace permuto

@@ -139,7 +139,7 @@ TEST_F(Cli, OrderingBothAreasWritesWhenOnlyOneChanges)
     EXPECT_EQ(Run("late -c " + Patch).Out, "poly 0\ncommon 0\n");
 }
 
-TEST_F(Cli, LateCountsOrSaysNothingAndASaveThatDropsLinesSaysSo)
+TEST_F(Cli, LateCountsOrSaysNothingAndASaveThatCannotFollowALineIsRefusedInPlace)
 {
     const TRun Count = Run("late -c " + Patch), Quiet = Run("late --quiet " + Patch);
     EXPECT_EQ(Count.Status, 1);
@@ -147,13 +147,31 @@ TEST_F(Cli, LateCountsOrSaysNothingAndASaveThatDropsLinesSaysSo)
     EXPECT_EQ(Quiet.Status, 1);
     EXPECT_EQ(Quiet.Out, "");
 
-    // A line the save does not write back: a warning, the status unchanged.
-    WriteText(Patch, ReadText(Patch) + "[Unknown]\r\nkept nowhere\r\n");
-    const TRun Saved = Run("swap " + Patch + " poly 1 2");
-    EXPECT_EQ(Saved.Status, 0);
-    EXPECT_EQ(Saved.Err, "permuto-cli: warning: 2 lines of \"" + Patch +
-                             "\" are not written back as they were read; the first is line 99, \"[Unknown]\"\n");
-    EXPECT_EQ(Run("swap " + Patch + " poly 1 2").Err, ""); // saved as the program writes it: nothing more to lose
+    // Text Permuto does not read is kept: no word about it.
+    std::string Text = ReadText(Patch) + "[Unknown]\r\nkept\r\n";
+    WriteText(Patch, Text);
+    EXPECT_EQ(Run("swap " + Patch + " poly 1 2").Err, "");
+    EXPECT_EQ(Run("swap " + Patch + " poly 1 2").Err, "");
+    EXPECT_TRUE(ReadText(Patch) == Text);
+    // A poly cable whose module number does not read would keep it through a
+    // renumbering of the poly area: refused in place, written with a word
+    // elsewhere or with --force; a renumbering of the other area loses nothing.
+    Text.replace(Text.find("1 3 0 1 5 0 0"), 13, "1 x 0 1 5 0 0");
+    WriteText(Patch, Text);
+    const std::string Why = "Saving \"" + Patch + "\" changes more than module numbers: 1 cable line of the poly area "
+                            "holds module numbers that cannot be read, and keeps them although the modules were renumbered";
+    const TRun Refused = Run("swap " + Patch + " poly 1 2");
+    EXPECT_EQ(Refused.Status, 2);
+    EXPECT_EQ(Refused.Err, "permuto-cli: " + Why + "; nothing was written (--force writes it all the same)\n");
+    EXPECT_TRUE(ReadText(Patch) == Text);
+    const TRun Elsewhere = Run("swap " + Patch + " poly 1 2 -o " + Dir.File("out.pch"));
+    EXPECT_EQ(Elsewhere.Status, 0);
+    EXPECT_EQ(Elsewhere.Err, "permuto-cli: warning: " + Why + "\n");
+    EXPECT_NE(ReadText(Dir.File("out.pch")).find("1 x 0 1 5 0 0"), std::string::npos);
+    EXPECT_EQ(Run("swap " + Patch + " common 1 2").Err, "");
+    const TRun Forced = Run("swap " + Patch + " poly 1 2 --force");
+    EXPECT_EQ(Forced.Status, 0);
+    EXPECT_EQ(Forced.Err, "permuto-cli: warning: " + Why + "\n");
 }
 
 TEST_F(Cli, LoopsDrawingsAndTheFewestLateOrder)

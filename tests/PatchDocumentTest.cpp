@@ -188,15 +188,35 @@ TEST_F(Document, RenumberingStepsSayWhatTheyDidOrWhyNot)
                                "feedback loops");
 }
 
-TEST_F(Document, ALoadSaysOnceWhatASaveWouldNotWriteBack)
+TEST_F(Document, ALoadSaysWhatARenumberingCannotFollowAndASaveAsksBeforeItLosesIt)
 {
-    const std::string A = Write("A.pch", ReadText(DataFile("full.pch")) + "[Extra]\r\nkept nowhere\r\n");
+    // Text the program does not read is kept without a word.
+    const std::string Kept = ReadText(DataFile("full.pch")) + "[Extra]\r\nkept\r\n";
+    const std::string A = Write("A.pch", Kept);
     ASSERT_TRUE(Doc.Open(Q(A)));
-    ASSERT_EQ(Warnings.size(), 1);
-    EXPECT_TRUE(Warnings[0].startsWith("2 lines of \"" + Q(A) + "\" are not written back as they were read; the "
-                                       "first is line 99, \"[Extra]\"."))
-        << Warnings[0].toStdString();
+    EXPECT_TRUE(Warnings.isEmpty());
+    ASSERT_TRUE(Doc.Swap(AreaPoly, 1, 2));
     ASSERT_TRUE(Doc.Swap(AreaPoly, 1, 2));
     ASSERT_TRUE(Doc.Save());
-    EXPECT_EQ(Warnings.size(), 1);
+    EXPECT_TRUE(ReadText(A) == Kept);
+    EXPECT_TRUE(Questions.isEmpty());
+
+    std::string Text = Kept;
+    Text.replace(Text.find("1 2 0 0\r\n1 3 0 1"), 7, "1 y 0 0"); // a knob assignment
+    const std::string B = Write("B.pch", Text);
+    ASSERT_TRUE(Doc.Open(Q(B)));
+    ASSERT_EQ(Warnings.size(), 1);
+    EXPECT_TRUE(Warnings[0].startsWith("\"" + Q(B) + "\": 1 knob map line holds module numbers that cannot be read"))
+        << Warnings[0].toStdString();
+    ASSERT_TRUE(Doc.Swap(AreaPoly, 1, 2));
+    Answers << QMessageBox::No;
+    EXPECT_FALSE(Doc.Save());
+    ASSERT_EQ(Questions.size(), 1);
+    EXPECT_TRUE(Questions[0].contains("1 knob map line holds module numbers")) << Questions[0].toStdString();
+    EXPECT_EQ(Defaults.last(), QMessageBox::No);
+    EXPECT_TRUE(ReadText(B) == Text);
+    EXPECT_TRUE(Doc.IsModified());
+    Answers << QMessageBox::Yes;
+    EXPECT_TRUE(Doc.Save());
+    EXPECT_FALSE(ReadText(B) == Text);
 }

@@ -1,6 +1,8 @@
 // Finding per-area sections, the area line split, module and name dumps.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestHelpers.h"
 #include "patch/ModuleDump.h"
 #include "patch/NameDump.h"
@@ -43,20 +45,29 @@ TEST(AreaSections, AreaLineDecidesFirstMatchWinsBadAreaLinesSkipped)
     EXPECT_EQ(Modules(MakeText({"[ModuleDump]"})).Count(), 0);
 }
 
-TEST(AreaSections, AreaLineCarryingAModuleLineIsSplit)
+TEST(AreaSections, AreaLineCarryingTheFirstRecordIsSplit)
 {
-    const TPatchText L = MakeText({"[ModuleDump]", "1 1 112 0 3", "[/ModuleDump]"});
-    EXPECT_EQ(ToVector(L.Lines()), (V{"[ModuleDump]", "1", " 1 112 0 3", "[/ModuleDump]"}));
+    const TPatchText L = MakeText({"[ModuleDump]", "1 1 112 0 3 ", "[/ModuleDump]"});
+    EXPECT_EQ(ToVector(L.Lines()), (V{"[ModuleDump]", "1", "1 112 0 3 ", "[/ModuleDump]"}));
     TModuleDump Poly;
     Poly.LoadFromStrings(AreaPoly, L);
     EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "1 112 0 3", "[/ModuleDump]"}));
+    // The module number stands where the file has it.
+    ASSERT_EQ(Poly.Fields().Items().size(), 1u);
+    EXPECT_EQ(Poly.Fields().Items()[0].Offset, std::string_view("[ModuleDump]\n1 ").size());
 
-    for (const char* NoSplit : {"1 1 112 0", "1 1 112 0 3 4"}) {
-        const TPatchText M = MakeText({"[ModuleDump]", NoSplit, "2 3 4 5"});
+    // Whatever follows the code is the first record, read or not; blanks alone are none.
+    for (const auto& [Line, Count, Modules] : {std::tuple{"1 1 112 0", 4, 1}, {"1 1 112 0 3 4", 4, 2}, {"1 \t ", 3, 1}}) {
+        const TPatchText M = MakeText({"[ModuleDump]", Line, "2 3 4 5"});
         Poly.LoadFromStrings(AreaPoly, M);
-        EXPECT_EQ(M.Count(), 3) << NoSplit; // not split
-        EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "2 3 4 5", "[/ModuleDump]"})) << NoSplit;
+        EXPECT_EQ(M.Count(), Count) << Line;
+        EXPECT_EQ(Poly.Count(), Modules) << Line;
     }
+    // The same in a section of another kind: the first cable.
+    TCableDump Cables;
+    Cables.LoadFromStrings(AreaPoly, MakeText({"[CableDump]", "1 0 1 0 0 12 0 1 ", "0 1 2 0 10 0 1 ", "[/CableDump]"}));
+    ASSERT_EQ(Cables.Count(), 2);
+    EXPECT_EQ(Cables.Items(0).Module2, 12);
 }
 
 TEST(ModuleDump, LinesReadDroppedAndEndedAsTheyShould) // at a "[" line; an empty line is passed over
@@ -75,17 +86,19 @@ TEST(ModuleDump, LinesReadDroppedAndEndedAsTheyShould) // at a "[" line; an empt
 
 TEST(NameDump, ReadsQuotedBareAndEmptyNamesFirstEntryWins)
 {
-    const TPatchText L = MakeText({"[NameDump]", "1", "2 Osc1", "3 \"Osc A\"", "4 Two words", "5", "x Dropped",
-                               "4 Again", "6 \"\""});
+    // Names run to the end of the line, as the synthesizer's editor writes them.
+    const TPatchText L = MakeText({"[NameDump]", "1", "2 Osc1", "3 \"Osc A\"", "4 Two  words ", "5", "x Dropped",
+                                   "4 Again", "6 \"\"", "10\t2 Osc \xe9", "11 \"a\" b"});
     TNameDump Names;
     Names.LoadFromStrings(AreaPoly, L);
-    EXPECT_EQ(Names.Count(), 6);
-    for (const auto& [Index, Name] : {std::pair{2, "Osc1"}, {3, "Osc A"}, {4, "Two"}, {5, ""}, {42, ""}})
+    EXPECT_EQ(Names.Count(), 8);
+    for (const auto& [Index, Name] : {std::pair{2, "Osc1"}, {3, "Osc A"}, {4, "Two  words "}, {5, ""}, {42, ""},
+                                      {10, "2 Osc \xe9"}, {11, "\"a\" b"}})
         EXPECT_EQ(Names.FindName(Index), Name) << Index;
 
     const TNameLookup Lookup(Names);
     ASSERT_TRUE(Lookup.Find(4) && Lookup.Find(6));
-    EXPECT_EQ(*Lookup.Find(4), "Two"); // not "Again", the later entry of index 4
+    EXPECT_EQ(*Lookup.Find(4), "Two  words "); // not "Again", the later entry of index 4
     EXPECT_EQ(*Lookup.Find(6), "");
     EXPECT_EQ(Lookup.Find(42), nullptr);
 
@@ -105,8 +118,9 @@ TEST(NameDump, EveryNameTheReaderCanProduceReadsBackAfterASave)
     ASSERT_EQ(Second.Count(), First.Count());
     for (int32_t I = 0; I < First.Count(); ++I)
         EXPECT_EQ(Second.FindName(I + 1), First.FindName(I + 1)) << Written[static_cast<size_t>(I) + 2];
-    // Quoted only with a blank or a tab inside; otherwise bare, each quote doubled.
-    EXPECT_EQ(First.FindName(4), "x\"y");
-    EXPECT_EQ((V{std::string(Saved[2]), std::string(Saved[3]), std::string(Saved[5]), std::string(Saved[7])}),
-              (V{"1 plain", "2 \"with blank\"", "4 x\"\"y", "6 "}));
+    // Bare as the editor writes them; quoted only where bare would read otherwise.
+    EXPECT_EQ(First.FindName(4), "x\"\"y");
+    EXPECT_EQ(First.FindName(9), "\"");
+    EXPECT_EQ((V{std::string(Saved[2]), std::string(Saved[3]), std::string(Saved[5]), std::string(Saved[10])}),
+              (V{"1 plain", "2 with blank", "4 x\"\"y", "9 \""}));
 }

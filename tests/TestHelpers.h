@@ -5,6 +5,7 @@
 
 #include "library/LineTable.h"
 #include "library/LineWriter.h"
+#include "patch/PatchDefs.h"
 #include "patch/PatchText.h"
 
 namespace permuto::test {
@@ -32,11 +33,19 @@ std::vector<std::string> ToVector(const TLineTable& Lines);
 // The lines as a file holds them: CR LF after each.
 std::string JoinLines(const std::vector<std::string>& Lines);
 
-// What a section or a whole patch writes: as the file's text, and as lines.
+// What a section writes in the program's own layout (a whole patch: what its
+// save writes), as the file's text, and as lines.
 template <class TSection>
 std::string SavedText(const TSection& Section)
 {
     return WrittenText([&Section](TLineWriter& Lines) { Section.SaveToStrings(Lines); });
+}
+template <class TSection>
+std::vector<std::string> SavedLines(const TSection& Section);
+template <>
+inline std::string SavedText(const TPatchDef& Patch)
+{
+    return Patch.Text();
 }
 template <class TSection>
 std::vector<std::string> SavedLines(const TSection& Section)

@@ -1,0 +1,55 @@
+#pragma once
+// Where a patch's text names modules. Every line of a section that refers to
+// modules is looked at token by token when it is read, and the tokens that
+// hold a module number are noted with their place in the text. A save writes
+// the text as it was read and puts new numbers into these places only, so
+// that blanks, line ends, the order of sections and every line Permuto does
+// not read stay as the file had them.
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+#include "library/LineTable.h"
+#include "library/SimpleTypes.h"
+
+namespace permuto {
+
+// One token that holds a module number.
+struct TModuleField {
+    uint32_t Offset = 0; // where it begins in the text read
+    int32_t Value = 0;   // the number it held when read
+    uint16_t Length = 0;
+    TAreaCode Area = 0;
+};
+
+class TModuleFields {
+public:
+    // Starts over for lines of Lines.
+    void Reset(const TLineTable& Lines);
+    void Clear();
+
+    // In ascending order of Offset.
+    const std::vector<TModuleField>& Items() const { return FItems; }
+    // Lines of the section whose module numbers could not be found: a
+    // renumbering cannot follow them.
+    int32_t Unfollowed() const { return FUnfollowed; }
+
+    // A line whose tokens at the 0-based places Tokens (ascending) are
+    // module numbers of area Area.
+    void AddTokens(std::string_view Line, std::initializer_list<int> Tokens, TAreaCode Area);
+    // A line of assignments of GroupSize tokens each: the area code, the
+    // module number, then what is assigned. Area 2 names the morph knobs,
+    // not an area, and has no module. With Repeated, the line holds any
+    // number of groups; else one, and whatever follows is no assignment.
+    void AddAssignments(std::string_view Line, int GroupSize, bool Repeated);
+
+private:
+    void Add(std::string_view Token, int32_t Value, TAreaCode Area);
+
+    const TLineTable* FLines = nullptr;
+    std::vector<TModuleField> FItems;
+    int32_t FUnfollowed = 0;
+};
+
+} // namespace permuto
