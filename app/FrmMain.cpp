@@ -220,16 +220,18 @@ void TFormMain::OpenChosen()
         OpenPatch(Chosen);
 }
 
+// A name typed into the path field counts without the blanks around it,
+// which nobody sees: "f.pch " is f.pch, never a second file.
 void TFormMain::LoadTyped()
 {
-    OpenPatch(FEditPatchName->text());
+    OpenPatch(FEditPatchName->text().trimmed());
 }
 
 void TFormMain::SaveTyped()
 {
     const QString Typed = FEditPatchName->text().trimmed();
-    if (!FDocument.SaveTo(Typed.isEmpty() ? FDocument.FileName() : FEditPatchName->text()))
-        ShowDocumentFile(); // the field names the file the patch belongs to
+    FDocument.SaveTo(Typed.isEmpty() ? FDocument.FileName() : Typed);
+    ShowDocumentFile(); // the field names the file the patch belongs to
 }
 
 void TFormMain::SaveAsChosen()

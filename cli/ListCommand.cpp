@@ -1,5 +1,8 @@
-// permuto-cli list PATCH: every module, poly area first, in the patch's order.
+// permuto-cli list PATCH: every module, poly area first, each area in
+// processing order (by index; modules that share an index in file order).
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "Command.h"
 
@@ -20,7 +23,13 @@ public:
         for (TAreaCode Area : {AreaPoly, AreaCommon}) {
             const int Dump = Area == AreaPoly ? PolyDump : CommonDump;
             const TNameLookup Names(FPatch.NameDumps[Dump]);
-            for (const TModuleDef& Module : FPatch.ModuleDumps[Dump].Modules()) {
+            std::vector<const TModuleDef*> Modules;
+            for (const TModuleDef& Module : FPatch.ModuleDumps[Dump].Modules())
+                Modules.push_back(&Module);
+            std::stable_sort(Modules.begin(), Modules.end(),
+                             [](const TModuleDef* A, const TModuleDef* B) { return A->ModuleIndex < B->ModuleIndex; });
+            for (const TModuleDef* Each : Modules) {
+                const TModuleDef& Module = *Each;
                 Out.append(AreaName(Area)).append("\t");
                 Out.append(std::to_string(Module.ModuleIndex)).append("\t");
                 Out.append(Module.TypeName()).append("\t");

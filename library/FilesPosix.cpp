@@ -309,7 +309,15 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
         if (Error != 0)
             throw EFCreateError(FileName, SystemReason(Error));
         struct stat Info {};
-        return ::fstat(Fd, &Info) == 0 && S_ISREG(Info.st_mode) ? IdentityOf(Info) : TFileIdentity{};
+        if (::fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode))
+            return {};
+        // A file opened for reading and writing (the patch itself, given as
+        // "5<>p.pch") ends where the new content ends: none of its old bytes
+        // are left behind it.
+        const off_t End = ::lseek(Fd, 0, SEEK_CUR);
+        if (End < 0 || (End < Info.st_size && ::ftruncate(Fd, End) != 0))
+            throw EFCreateError(FileName, SystemReason(errno));
+        return ::fstat(Fd, &Info) == 0 ? IdentityOf(Info) : TFileIdentity{};
     }
     const std::string Target = SaveTarget(FileName);
     struct stat Existing {};

@@ -83,6 +83,14 @@ TEST_F(Cli, ListAndLatePrintTheirLines)
     const TRun None = Run("late " + Patch);
     EXPECT_EQ(None.Status, 0);
     EXPECT_EQ(None.Out, "");
+
+    // Lines keep their places through a renumbering; the list is in processing order.
+    ASSERT_EQ(Run("swap " + Patch + " poly 1 6").Status, 0);
+    std::string Indices;
+    for (const std::string_view Line : TLineTable(Run("list " + Patch).Out))
+        if (Line.starts_with("poly\t"))
+            Indices += Line.substr(5, Line.find('\t', 5) - 5);
+    EXPECT_EQ(Indices, "123456");
 }
 
 TEST_F(Cli, WritesWhatTheWindowWrites)
@@ -268,4 +276,20 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
     }
     EXPECT_EQ(Run("--help").Status, 0);
     EXPECT_EQ(Run("order --help").Status, 0);
+}
+
+// A patch in the editor's older layout is refused by every command: exit 2,
+// nothing written.
+TEST_F(Cli, AnOlderLayoutPatchIsRefused)
+{
+    const std::string Old = Dir.File("old.pch");
+    WriteText(Old, "[Header]\r\nInfo=Synthesizer patch file\r\nVersion=Synthesizer patch 2.00\r\nVoices=1\r\n\r\n"
+                   "[Module 1]\r\nType=3\r\nCol=0\r\nRow=0\r\n\r\n[Module 2]\r\nType=7\r\n\r\n[Notes]\r\n[/Notes]\r\n");
+    for (const std::string Command : {"list", "late -q", "swap", "order"}) {
+        const std::string Rest = Command == "swap" ? " poly 1 2" : "";
+        const TRun Refused = Run(Command + " " + Old + Rest + (Command == "order" ? " -o " + Dir.File("o.pch") : ""));
+        EXPECT_EQ(Refused.Status, 2) << Command;
+        EXPECT_NE(Refused.Err.find("older layout"), std::string::npos) << Refused.Err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("o.pch")));
 }

@@ -310,4 +310,14 @@ TEST(Saving, DescriptorsAreWrittenThroughNotReplaced)
     EXPECT_EQ(EntriesIn(Dir.Path()), 1u);
     // A descriptor that is not open names no file there.
     EXPECT_NE(MessageOf<EFCreateError>([&] { WriteFileBytes("/dev/fd/987", "x"); }), "no error");
+
+    // The patch itself, opened for reading and writing: a shorter patch
+    // leaves none of the old bytes behind it.
+    const std::string Patch = Dir.File("p.pch");
+    WriteText(Patch, "a longer old patch\n");
+    const int Both = ::open(Patch.c_str(), O_RDWR);
+    ASSERT_GE(Both, 0);
+    WriteFileBytes("/dev/fd/" + std::to_string(Both), "short\n");
+    ::close(Both);
+    EXPECT_EQ(ReadText(Patch), "short\n");
 }

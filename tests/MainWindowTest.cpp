@@ -178,6 +178,19 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactlyFromAnyField)
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join("\n").toStdString();
 }
 
+// A real patch from the synthesizer's editor: names run to the end of the line.
+TEST_F(MainWindow, ShowsTheNamesOfARealPatchWhole)
+{
+    const std::string Field = std::string(PERMUTO_FIELD_PATCHES) + "/field-04.pch";
+    if (!std::filesystem::exists(Field))
+        GTEST_SKIP() << "no field patches in " << PERMUTO_FIELD_PATCHES;
+    auto W = Open();
+    Load(*W, Field);
+    ASSERT_TRUE(Errors.isEmpty() && Warnings.isEmpty()) << (Errors + Warnings).join("\n").toStdString();
+    EXPECT_TRUE(Column(Poly(*W), 2).contains("Zuz Ravik")) << Column(Poly(*W), 2).join("|").toStdString();
+    EXPECT_TRUE(Column(Poly(*W), 2).contains("2 fuzepas1"));
+}
+
 TEST_F(MainWindow, SaveWritesThePatchsOwnFileAfterAnyFailedLoad)
 {
     auto W = Open();
@@ -233,6 +246,21 @@ TEST_F(MainWindow, SavingElsewhereAsksBeforeReplacingAndTheTitleFollows)
     EXPECT_EQ(Dialogs.last(), TApplication::TFileDialog::Open);
     EXPECT_EQ(W->windowTitle(), "A.pch[*] - Permuto");
     EXPECT_EQ(Questions.size(), 1);
+
+    // Blanks round a typed name name no file: "A.pch " saves A.pch.
+    TypeInto(W->Panel()->EditIndex1(), "1");
+    TypeInto(W->Panel()->EditIndex2(), "2", true);
+    W->EditPatchName()->setFocus();
+    QTest::keyClick(W->EditPatchName(), Qt::Key_End);
+    QTest::keyClick(W->EditPatchName(), Qt::Key_Space);
+    QTest::keyClick(W->EditPatchName(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(ReadText(A) == SavedText(W->Patch()));
+    EXPECT_NE(ReadText(A), ReadText(DataFile("full.pch")));
+    EXPECT_FALSE(std::filesystem::exists(A + " "));
+    EXPECT_EQ(W->EditPatchName()->text(), Q(A));
+    EXPECT_EQ(Questions.size(), 1);
+    TypeInto(W->EditPatchName(), " " + Q(Dir.File("C.pch")) + "  ", true);
+    EXPECT_EQ(W->windowTitle(), "C.pch[*] - Permuto");
 }
 
 TEST_F(MainWindow, NothingUnsavedIsLostAndAChangeOutsideIsAsked)

@@ -1,0 +1,180 @@
+// Real patches, as the synthesizer's editor writes them (read from the shared
+// folder of field patches beside the project): every one is kept byte for
+// byte, and a renumbering changes exactly the module numbers it should. The
+// expected text comes from a small oracle here that knows the editor's
+// layout token by token, not from the code under test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "TestHelpers.h"
+#include "patch/PatchDefs.h"
+#include "patch/PatchFile.h"
+
+using namespace permuto;
+using namespace permuto::test;
+
+namespace {
+
+std::vector<std::string> FieldPatchFiles()
+{
+    std::vector<std::string> Files;
+    if (std::filesystem::is_directory(PERMUTO_FIELD_PATCHES))
+        for (const auto& Entry : std::filesystem::directory_iterator(PERMUTO_FIELD_PATCHES))
+            if (Entry.path().extension() == ".pch")
+                Files.push_back(Entry.path().string());
+    std::sort(Files.begin(), Files.end());
+    return Files;
+}
+
+bool InOlderLayout(const std::string& Text)
+{
+    return Text.find("\n[Module 1]") != std::string::npos;
+}
+
+// The patch's text with every module number of Area replaced by Map(number):
+// module, parameter, custom and name lines (the first token), cables (the
+// second and fifth), the knob and control maps (the second token where the
+// first is Area) and the morph map's groups of five. The first line of a
+// per-area section's body is its area line; tokens after the code are the
+// area's first record.
+std::string Renumbered(const std::string& Text, int Area, const std::function<int(int)>& Map)
+{
+    const std::map<std::string, std::vector<size_t>> PerArea = {
+        {"ModuleDump", {0}}, {"CableDump", {1, 4}}, {"ParameterDump", {0}}, {"CustomDump", {0}}, {"NameDump", {0}}};
+    std::string Out, Section;
+    int SectionArea = -1, BodyLine = 0;
+    for (size_t Start = 0; Start < Text.size();) {
+        size_t End = Text.find('\n', Start);
+        End = End == std::string::npos ? Text.size() : End + 1;
+        std::string Line = Text.substr(Start, End - Start);
+        Start = End;
+        if (Line.starts_with("[")) {
+            Section = Line.substr(1, Line.find_first_of("] \r\n") - 1);
+            BodyLine = 0;
+            Out += Line;
+            continue;
+        }
+        struct TToken {
+            size_t At, Size;
+        };
+        std::vector<TToken> Tokens;
+        for (size_t I = 0; I < Line.size();) {
+            if (Line[I] == ' ' || Line[I] == '\t' || Line[I] == '\r' || Line[I] == '\n') {
+                ++I;
+                continue;
+            }
+            const size_t From = I;
+            while (I < Line.size() && Line[I] != ' ' && Line[I] != '\t' && Line[I] != '\r' && Line[I] != '\n')
+                ++I;
+            Tokens.push_back({From, I - From});
+        }
+        const auto Number = [&](size_t T) { return std::stoi(Line.substr(Tokens[T].At, Tokens[T].Size)); };
+        std::vector<size_t> Modules; // token places to renumber
+        if (PerArea.contains(Section)) {
+            size_t First = 0;
+            if (BodyLine == 0 && !Tokens.empty()) {
+                SectionArea = Number(0);
+                First = 1;
+            }
+            if (SectionArea == Area && Tokens.size() > First)
+                for (const size_t Place : PerArea.at(Section))
+                    if (First + Place < Tokens.size())
+                        Modules.push_back(First + Place);
+        } else if (Section == "KnobMapDump" || Section == "CtrlMapDump") {
+            if (Tokens.size() >= 2 && Number(0) == Area)
+                Modules.push_back(1);
+        } else if (Section == "MorphMapDump" && BodyLine > 0) {
+            for (size_t Group = 0; Group + 1 < Tokens.size(); Group += 5)
+                if (Number(Group) == Area)
+                    Modules.push_back(Group + 1);
+        }
+        ++BodyLine;
+        for (auto Place = Modules.rbegin(); Place != Modules.rend(); ++Place)
+            Line.replace(Tokens[*Place].At, Tokens[*Place].Size, std::to_string(Map(Number(*Place))));
+        Out += Line;
+    }
+    return Out;
+}
+
+class FieldPatches : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Files = FieldPatchFiles();
+        if (Files.empty())
+            GTEST_SKIP() << "no field patches in " << PERMUTO_FIELD_PATCHES;
+    }
+    std::vector<std::string> Files;
+};
+
+} // namespace
+
+TEST_F(FieldPatches, EveryPatchKeepsItsBytesThroughSavesSwapsAndOrders)
+{
+    int Current = 0;
+    for (const std::string& File : Files) {
+        const std::string Bytes = ReadText(File);
+        if (InOlderLayout(Bytes))
+            continue;
+        ++Current;
+        TPatchDef Patch = ReadPatchFile(File);
+        ASSERT_TRUE(Patch.Text() == Bytes) << File;
+        EXPECT_FALSE(Patch.ReadLosses().Any()) << UnfollowedLinesMessage(File, Patch.ReadLosses());
+        for (const TAreaCode Area : {AreaPoly, AreaCommon}) {
+            const TModuleDefs& Modules = Patch.ModuleDumps[DumpOf(Area)].Modules();
+            if (Modules.Count() < 2)
+                continue;
+            // The first two modules of the file, and one index no module has.
+            for (const auto& [A, B] : {std::pair{Modules.Items(0).ModuleIndex, Modules.Items(1).ModuleIndex},
+                                       {Modules.Items(Modules.Count() - 1).ModuleIndex, 99}}) {
+                Patch.SwapModules(Area, A, B);
+                const std::string Expected =
+                    Renumbered(Bytes, Area, [A, B](int I) { return I == A ? B : I == B ? A : I; });
+                EXPECT_TRUE(Patch.Text() == Expected) << File << " " << AreaName(Area) << " " << A << "<->" << B;
+                EXPECT_FALSE(Patch.SaveLosses().Any());
+                Patch.SwapModules(Area, A, B);
+                EXPECT_TRUE(Patch.Text() == Bytes) << File << " swapped back";
+            }
+            // Ordering is a renumbering: every line stays where it stands.
+            const TRenumbering Order = Patch.OrderBySignalFlow(Area, true);
+            EXPECT_TRUE(Patch.Text() == Renumbered(Bytes, Area, [&Order](int I) { return Order(I); }))
+                << File << " ordered " << AreaName(Area);
+            Patch.Renumber(Area, Order.Inverse());
+            EXPECT_TRUE(Patch.Text() == Bytes) << File << " ordered back";
+        }
+    }
+    EXPECT_GE(Current, 19);
+}
+
+TEST_F(FieldPatches, WhatTheEditorWritesIsRead)
+{
+    const std::string Dir = std::string(PERMUTO_FIELD_PATCHES) + "/";
+    // Names to the end of the line, the first cable on the area line.
+    const TPatchDef Patch = ReadPatchFile(Dir + "field-04.pch");
+    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(10), "Zuz Ravik");
+    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(4), "2 fuzepas1");
+    const std::vector<TFeed> Late = Patch.LateConnections(AreaPoly);
+    EXPECT_NE(std::find_if(Late.begin(), Late.end(), [](const TFeed& F) { return F.Source == 12 && F.Destination == 1; }),
+              Late.end());
+    // Every morph assignment of the one line, the control map under its own header.
+    EXPECT_EQ(Patch.MorphMapDump.Count(), 3);
+    EXPECT_EQ(Patch.ControlMapDump.Count(), 1);
+    EXPECT_EQ(Patch.ControlMapDump.Items(0).Area, 2);
+
+    EXPECT_THROW(
+        {
+            try {
+                ReadPatchFile(Dir + "field-01.pch");
+            } catch (const EPermutoError& Error) {
+                EXPECT_NE(std::string(Error.what()).find("older layout"), std::string::npos) << Error.what();
+                throw;
+            }
+        },
+        EPermutoError);
+}
