@@ -70,6 +70,7 @@ class TKnobAssignment : public TParameterTarget {
 public:
     static constexpr std::string_view SectionName = "KnobMapDump";
     static constexpr std::string_view LineWord = "knob map";
+    static constexpr int ModulesPerLine = 1;
     static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode)
     {
         Fields.AddAssignments(Line, 4, false);
@@ -86,6 +87,7 @@ public:
     static constexpr std::string_view SectionName = "CtrlMapDump";
     static constexpr std::string_view OtherSectionName = "ControlMapDump";
     static constexpr std::string_view LineWord = "control map";
+    static constexpr int ModulesPerLine = 1;
     static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode)
     {
         Fields.AddAssignments(Line, 4, false);

@@ -40,16 +40,23 @@ void TModuleFields::Clear()
     FUnfollowed = 0;
 }
 
-void TModuleFields::Add(std::string_view Token, int32_t Value, TAreaCode Area)
+void TModuleFields::Add(std::string_view Token, TAreaCode Area)
 {
     const size_t Offset = FLines->OffsetOf(Token);
     // A token that lies outside the text read (the head of a split line) or
     // is too long to note is a number no save could put back.
-    if (Offset + Token.size() > FLines->Source().size() || Token.size() > UINT16_MAX) {
+    if (Offset + Token.size() > FLines->Source().size() || Token.size() > UINT8_MAX) {
         ++FUnfollowed;
         return;
     }
-    FItems.push_back({static_cast<uint32_t>(Offset), Value, static_cast<uint16_t>(Token.size()), Area});
+    FItems.push_back({static_cast<uint32_t>(Offset), static_cast<uint8_t>(Token.size()), Area});
+}
+
+int32_t TModuleFields::ValueOf(std::string_view Text, const TModuleField& Field)
+{
+    int32_t Value = 0;
+    ConvertInteger(Text.substr(Field.Offset, Field.Length), Value);
+    return Value;
 }
 
 void TModuleFields::AddTokens(std::string_view Line, std::initializer_list<int> Tokens, TAreaCode Area)
@@ -67,7 +74,7 @@ void TModuleFields::AddTokens(std::string_view Line, std::initializer_list<int> 
             ++FUnfollowed;
             return;
         }
-        Add(Token, Value, Area);
+        Add(Token, Area);
     }
 }
 
@@ -88,7 +95,7 @@ void TModuleFields::AddAssignments(std::string_view Line, int GroupSize, bool Re
             return;
         }
         if (Area != 2)
-            Add(ModuleToken, Module, static_cast<TAreaCode>(Area));
+            Add(ModuleToken, static_cast<TAreaCode>(Area));
         for (int Rest = 2; Rest < GroupSize; ++Rest)
             NextToken(Line, At);
     } while (Repeated);

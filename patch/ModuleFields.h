@@ -15,11 +15,11 @@
 
 namespace permuto {
 
-// One token that holds a module number.
+// One token that holds a module number (the number itself is read again
+// from the text when it is needed: a field takes 8 bytes).
 struct TModuleField {
     uint32_t Offset = 0; // where it begins in the text read
-    int32_t Value = 0;   // the number it held when read
-    uint16_t Length = 0;
+    uint8_t Length = 0;
     TAreaCode Area = 0;
 };
 
@@ -28,6 +28,10 @@ public:
     // Starts over for lines of Lines.
     void Reset(const TLineTable& Lines);
     void Clear();
+    // Room for Count more fields.
+    void Reserve(size_t Count) { FItems.reserve(FItems.size() + Count); }
+    // The module number of a field, as the text holds it.
+    static int32_t ValueOf(std::string_view Text, const TModuleField& Field);
 
     // In ascending order of Offset.
     const std::vector<TModuleField>& Items() const { return FItems; }
@@ -45,7 +49,7 @@ public:
     void AddAssignments(std::string_view Line, int GroupSize, bool Repeated);
 
 private:
-    void Add(std::string_view Token, int32_t Value, TAreaCode Area);
+    void Add(std::string_view Token, TAreaCode Area);
 
     const TLineTable* FLines = nullptr;
     std::vector<TModuleField> FItems;

@@ -290,8 +290,9 @@ void TPatchDef::WriteText(const TByteSink& Write) const
             const int Dump = DumpOf(Field.Area);
             if (!Renumbered[Dump])
                 continue;
-            const int32_t Now = FSinceRead[Dump](Field.Value);
-            if (Now == Field.Value)
+            const int32_t Read = TModuleFields::ValueOf(Text, Field);
+            const int32_t Now = FSinceRead[Dump](Read);
+            if (Now == Read)
                 continue;
             Emit(Text.substr(Done, Field.Offset - Done));
             const int Length = std::snprintf(Number, sizeof Number, "%d", static_cast<int>(Now));

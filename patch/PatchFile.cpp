@@ -5,7 +5,7 @@ namespace permuto {
 TPatchDef ReadPatchFile(const std::string& FileName)
 {
     TPatchDef Patch;
-    const std::string Name = "\"" + EscapedName(FileName) + "\"";
+    const std::string Name = Format("\"%s\"", EscapedName(FileName).c_str());
     try {
         Patch.LoadFromFile(FileName);
     } catch (const EListError&) {
@@ -54,7 +54,7 @@ std::string SaveLossesMessage(const std::string& FileName, const TSaveLosses& Lo
 {
     if (!Losses.Any())
         return {};
-    std::string Text = "Saving \"" + EscapedName(FileName) + "\" changes more than module numbers: ";
+    std::string Text = Format("Saving \"%s\" changes more than module numbers: ", EscapedName(FileName).c_str());
     if (!Losses.Unfollowed.empty())
         Text += UnfollowedList(Losses) + Verb(Losses, " holds", " hold") + " module numbers that cannot be read, and " +
                 Verb(Losses, "keeps", "keep") + " them although the modules were renumbered";
@@ -68,8 +68,11 @@ std::string UnfollowedLinesMessage(const std::string& FileName, const TSaveLosse
 {
     if (Losses.Unfollowed.empty())
         return {};
-    return "\"" + EscapedName(FileName) + "\": " + UnfollowedList(Losses) + Verb(Losses, " holds", " hold") +
-           " module numbers that cannot be read; a renumbering leaves them as they are";
+    std::string Text = Format("\"%s\": ", EscapedName(FileName).c_str());
+    Text += UnfollowedList(Losses);
+    Text += Verb(Losses, " holds", " hold");
+    Text += " module numbers that cannot be read; a renumbering leaves them as they are";
+    return Text;
 }
 
 std::string NulByteMessage(const std::string& FileName, int64_t At)

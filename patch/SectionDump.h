@@ -55,6 +55,7 @@ std::string SectionCloser(std::string_view Name);
 //   void WriteLine(TLineWriter& Lines) const
 // and, when it refers to modules,
 //   static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
+//   static constexpr int ModulesPerLine
 // which notes where the line holds module numbers (whether the record
 // reads or not: a renumbering follows every line it can).
 template <class TRecord>
@@ -79,6 +80,10 @@ public:
             ++End;
         FItems.reserve(static_cast<size_t>(End - Index)); // no spare room, no copies while growing
         AdviseHugePages(FItems.data(), FItems.capacity() * sizeof(TRecord));
+        if constexpr (requires { TRecord::ModulesPerLine; }) {
+            if (Fields != nullptr)
+                Fields->Reserve(static_cast<size_t>(End - Index) * TRecord::ModulesPerLine);
+        }
         for (; Index < End; ++Index) {
             const std::string_view Line = Lines[Index];
             if (Line.empty())
