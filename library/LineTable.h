@@ -49,6 +49,14 @@ public:
     // The text as it was read (up to a NUL byte): the bytes that every line
     // but the heads of split lines is a part of, at its own place.
     std::string_view Source() const { return std::string_view(FText).substr(0, FSourceSize); }
+    // Gives up the table for the text as it was read (Source()).
+    std::string TakeSource() &&
+    {
+        std::string Text = std::move(FText);
+        Text.resize(FSourceSize);
+        *this = TLineTable();
+        return Text;
+    }
     // Where line Index (a view into the table's text) begins in Source().
     size_t OffsetOf(std::string_view Line) const { return static_cast<size_t>(Line.data() - FText.data()); }
 

@@ -181,9 +181,8 @@ void TPatchDef::LoadFromFile(const std::string& Name)
 void TPatchDef::LoadFromStrings(TPatchText Text)
 {
     TPatchDef Loaded;
-    auto Source = std::make_shared<const TPatchText>(std::move(Text));
-    Loaded.ReadSections(*Source);
-    Loaded.FSource = std::move(Source);
+    Loaded.ReadSections(Text);
+    Loaded.FSource = std::make_shared<const std::string>(std::move(Text).TakeSource());
     Loaded.FileName = std::move(FileName);
     *this = std::move(Loaded);
 }
@@ -262,7 +261,7 @@ void TPatchDef::WriteText(const TByteSink& Write) const
     std::sort(Fields.begin(), Fields.end(), [](const TSectionFields& A, const TSectionFields& B) {
         return A.Fields->Items().front().Offset < B.Fields->Items().front().Offset;
     });
-    const std::string_view Text = FSource->Lines().Source();
+    const std::string_view Text = *FSource;
     const bool Renumbered[2] = {!FSinceRead[PolyDump].Pairs().empty(), !FSinceRead[CommonDump].Pairs().empty()};
     // Short runs of text and new numbers are gathered into pieces; long runs
     // go out straight from where the text is held: a patch is never held twice.
@@ -294,6 +293,10 @@ void TPatchDef::WriteText(const TByteSink& Write) const
             const int32_t Now = FSinceRead[Dump](Read);
             if (Now == Read)
                 continue;
+            // Sections never share lines; were they to, the save stops here
+            // rather than write the text twice.
+            if (Field.Offset < Done)
+                throw EPermutoError("The patch's module numbers were found out of order; nothing was written");
             Emit(Text.substr(Done, Field.Offset - Done));
             const int Length = std::snprintf(Number, sizeof Number, "%d", static_cast<int>(Now));
             Emit(std::string_view(Number, static_cast<size_t>(Length)));

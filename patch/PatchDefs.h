@@ -166,9 +166,9 @@ private:
     void ReadSections(const TPatchText& Text);
     TSaveLosses Losses(bool OnlyRenumbered) const;
 
-    // The text read, shared by the moves of a document; null for a patch
-    // made from nothing.
-    std::shared_ptr<const TPatchText> FSource;
+    // The bytes read (the lines they were split into are gone once read);
+    // null for a patch made from nothing.
+    std::shared_ptr<const std::string> FSource;
     // Per area (by DumpOf): what each module number read has become.
     std::array<TRenumbering, 2> FSinceRead;
     bool FOlderLayout = false;

@@ -35,6 +35,8 @@ public:
     TPatchText& operator=(TPatchText&&) noexcept = default;
 
     const TLineTable& Lines() const { return FLines; }
+    // Gives up the text for its bytes as they were read.
+    std::string TakeSource() && { return std::move(FLines).TakeSource(); }
     int32_t Count() const { return FLines.Count(); }
     std::string_view operator[](int32_t Index) const { return FLines[Index]; }
 
