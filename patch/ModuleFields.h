@@ -28,6 +28,8 @@ public:
     // Starts over for lines of Lines.
     void Reset(const TLineTable& Lines);
     void Clear();
+    // Count more lines a renumbering cannot follow.
+    void AddUnfollowed(int32_t Count) { FUnfollowed += Count; }
     // Room for Count more fields.
     void Reserve(size_t Count) { FItems.reserve(FItems.size() + Count); }
     // The module number of a field, as the text holds it.

@@ -91,6 +91,26 @@ bool TSectionDump::FindAreaSection(const TPatchText& Text, std::string_view Name
     return false;
 }
 
+int32_t TSectionDump::LinesOfLaterSections(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode)
+{
+    int32_t Lines = 0;
+    bool First = true;
+    for (const int32_t Header : Text.Headers(Name)) {
+        TAreaCode Code = 0;
+        int32_t RecordAt = 0;
+        if (Header + 1 >= Text.Count() || !ReadAreaLineCode(Text[Header + 1], Code, RecordAt) || Code != AreaCode)
+            continue;
+        if (First) {
+            First = false;
+            continue;
+        }
+        Lines += RecordAt != 0 ? 1 : 0;
+        for (int32_t Line = Header + 2; Line < Text.Count() && !IsSectionEnd(Text[Line]); ++Line)
+            Lines += Text[Line].empty() ? 0 : 1;
+    }
+    return Lines;
+}
+
 void TSectionDump::ReadAreaLine(const TLineTable& Lines, TAreaCode AreaCode, int32_t& Index)
 {
     TAreaCode Code = 0;

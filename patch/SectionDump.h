@@ -130,6 +130,9 @@ public:
     // the first match wins. (An area line that also held the first record
     // was split in two when the text was set.)
     bool FindAreaSection(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode, int32_t& Index);
+    // The lines of the sections Name of area AreaCode after the first one,
+    // which no reader takes: their module numbers no renumbering follows.
+    static int32_t LinesOfLaterSections(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode);
     // Advances Index past line Index when it carries AreaCode.
     static void ReadAreaLine(const TLineTable& Lines, TAreaCode AreaCode, int32_t& Index);
     void WriteAreaLine(TLineWriter& Lines) const;
@@ -161,6 +164,7 @@ public:
         FFields.Reset(Text.Lines());
         if (FindAreaSection(Text, TRecord::SectionName, AreaCode, Index) && Index < Text.Count())
             FList.ReadLines(Text.Lines(), Index, &FFields, AreaCode);
+        FFields.AddUnfollowed(LinesOfLaterSections(Text, TRecord::SectionName, AreaCode));
     }
 
     void SaveToStrings(TLineWriter& Lines) const

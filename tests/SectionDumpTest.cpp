@@ -63,6 +63,11 @@ TEST(AreaSections, AreaLineCarryingTheFirstRecordIsSplit)
         EXPECT_EQ(M.Count(), Count) << Line;
         EXPECT_EQ(Poly.Count(), Modules) << Line;
     }
+    // A second section of the area is read by nobody: its lines cannot follow a renumbering.
+    Poly.LoadFromStrings(AreaPoly, MakeText({"[ModuleDump]", "1 1 112 0 3", "[/ModuleDump]", "[ModuleDump]", "0",
+                                             "1 2 0 0", "[ModuleDump]", "1 2 3 0 0", "", "3 4 0 0", "[/ModuleDump]"}));
+    EXPECT_EQ(Poly.Count(), 1);
+    EXPECT_EQ(Poly.Fields().Unfollowed(), 2);
     // The same in a section of another kind: the first cable.
     TCableDump Cables;
     Cables.LoadFromStrings(AreaPoly, MakeText({"[CableDump]", "1 0 1 0 0 12 0 1 ", "0 1 2 0 10 0 1 ", "[/CableDump]"}));
