@@ -79,9 +79,13 @@ void TMorphMapDump::Clear()
 
 void TMorphMapDump::ReadBeforeAssignments(const TLineTable& Lines, int32_t& Index)
 {
-    // A values line that does not read whole is read again as the first assignment.
+    // A values line that does not read whole is read again as the first
+    // assignment, and is then no values line: its numbers are module
+    // numbers and the like, which a renumbering may change.
     if (FKnobValues.ReadLine(Lines[Index]))
         ++Index;
+    else
+        FKnobValues.Values.fill(0);
 }
 
 void TMorphMapDump::WriteBeforeAssignments(TLineWriter& Lines) const

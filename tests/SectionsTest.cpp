@@ -113,7 +113,7 @@ TEST(SectionBodies, LinesReadFallBackDropAndEnd)
          {"0 0 0 0", "1 1 3 0 22 1 5 0 0 -127 0 5 1 3 127"}},
         // A knob values line that does not read whole is read again as assignments.
         {"morph short values", Body<TMorphMapDump>, {"[MorphMapDump]", "10 20 30", "[/MorphMapDump]"},
-         {"10 20 30 0"}},
+         {"0 0 0 0"}},
         {"morph no header", Body<TMorphMapDump>, {" [MorphMapDump]", "10 20 30 40"}, {"0 0 0 0"}},
         {"morph header last", Body<TMorphMapDump>, {"[MorphMapDump]"}, {"0 0 0 0"}},
         {"knob map", Body<TKnobMapDump>,
