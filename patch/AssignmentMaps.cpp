@@ -93,11 +93,13 @@ void TMorphMapDump::WriteBeforeAssignments(TLineWriter& Lines) const
     FKnobValues.WriteLine(Lines);
 }
 
-void TMorphMapDump::ReadAssignments(const TLineTable& Lines, int32_t& Index)
+void TMorphMapDump::ReadAssignments(const TLineTable& Lines, int32_t& Index, TFieldSink& Fields)
 {
     for (; Index < Lines.Count() && !IsSectionEnd(Lines[Index]); ++Index) {
         const std::string_view Line = Lines[Index];
-        FFields.AddAssignments(Line, 5, true);
+        if (Line.empty())
+            continue;
+        TMorphAssignment::LocateModules(Line, Fields, 0);
         int32_t Pos = 1;
         bool Whole = true;
         for (TMorphAssignment Assignment; Whole && Assignment.ReadGroup(Line, Pos, Whole); Assignment = {})

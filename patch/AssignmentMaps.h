@@ -47,6 +47,11 @@ public:
     // read there. Whole tells whether all five numbers read (else what was
     // read is kept, and the line holds no further assignment).
     bool ReadGroup(std::string_view Line, int32_t& Pos, bool& Whole);
+    // A line holds any number of assignments.
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode)
+    {
+        Fields.AddAssignments(Line, 5, true);
+    }
     // Appends " area module parameter morph range".
     void AppendTo(std::string& Text) const;
     // A line of one assignment.
@@ -70,8 +75,7 @@ class TKnobAssignment : public TParameterTarget {
 public:
     static constexpr std::string_view SectionName = "KnobMapDump";
     static constexpr std::string_view LineWord = "knob map";
-    static constexpr int ModulesPerLine = 1;
-    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode)
     {
         Fields.AddAssignments(Line, 4, false);
     }
@@ -87,8 +91,7 @@ public:
     static constexpr std::string_view SectionName = "CtrlMapDump";
     static constexpr std::string_view OtherSectionName = "ControlMapDump";
     static constexpr std::string_view LineWord = "control map";
-    static constexpr int ModulesPerLine = 1;
-    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode)
     {
         Fields.AddAssignments(Line, 4, false);
     }
@@ -119,13 +122,17 @@ public:
     const TAssignments& Assignments() const { return FAssignments; }
     // Where the text read holds the map's module numbers.
     const TModuleFields& Fields() const { return FFields; }
+    // Hands each module number of the map in Text (the text read) to Sink.
+    void LocateModules(std::string_view Text, TFieldSink& Sink) const
+    {
+        FFields.ForEachLine(Text, [&](std::string_view Line) { TAssignment::LocateModules(Line, Sink, 0); });
+    }
 
     // The first section of its kind in the whole list (under its other
     // header when it has one and the file has no section under the first).
     void LoadFromStrings(const TPatchText& Text)
     {
         Clear();
-        FFields.Reset(Text.Lines());
         int32_t Index = 0;
         bool Found = FindSectionBody(Text, TAssignment::SectionName, Index);
         if constexpr (requires { TAssignment::OtherSectionName; }) {
@@ -135,7 +142,11 @@ public:
         if (!Found)
             return;
         ReadBeforeAssignments(Text.Lines(), Index);
-        ReadAssignments(Text.Lines(), Index);
+        const int32_t First = Index;
+        TFieldSink Unfollowed;
+        ReadAssignments(Text.Lines(), Index, Unfollowed);
+        FFields.SetBody(Text.Lines(), First, Index);
+        FFields.AddUnfollowed(Unfollowed.Unfollowed());
     }
 
     void SaveToStrings(TLineWriter& Lines) const
@@ -165,10 +176,11 @@ protected:
     virtual void ReadBeforeAssignments(const TLineTable& /*Lines*/, int32_t& /*Index*/) {}
     virtual void WriteBeforeAssignments(TLineWriter& /*Lines*/) const {}
     // Every line of the body up to its end yields one assignment.
-    virtual void ReadAssignments(const TLineTable& Lines, int32_t& Index)
+    virtual void ReadAssignments(const TLineTable& Lines, int32_t& Index, TFieldSink& Fields)
     {
-        FAssignments.ReadLines(Lines, Index, &FFields);
+        FAssignments.ReadLines(Lines, Index, &Fields);
     }
+
     virtual void WriteAssignments(TLineWriter& Lines) const { FAssignments.WriteLines(Lines); }
 
     TAssignments FAssignments;
@@ -193,7 +205,7 @@ protected:
     void ReadBeforeAssignments(const TLineTable& Lines, int32_t& Index) override;
     void WriteBeforeAssignments(TLineWriter& Lines) const override;
     // Any number of assignments on a line; the editor writes them all on one.
-    void ReadAssignments(const TLineTable& Lines, int32_t& Index) override;
+    void ReadAssignments(const TLineTable& Lines, int32_t& Index, TFieldSink& Fields) override;
     void WriteAssignments(TLineWriter& Lines) const override;
 
 private:

@@ -26,8 +26,7 @@ public:
     // All seven fields must read; otherwise the line is dropped.
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
-    static constexpr int ModulesPerLine = 2;
-    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode Area)
     {
         Fields.AddTokens(Line, {1, 4}, Area);
     }

@@ -25,8 +25,7 @@ public:
     // Four integers; anything less drops the line. Tokens after them are ignored.
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
-    static constexpr int ModulesPerLine = 1;
-    static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode Area)
     {
         Fields.AddTokens(Line, {0}, Area);
     }

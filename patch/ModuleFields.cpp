@@ -1,6 +1,7 @@
 #include "ModuleFields.h"
 
-#include "library/Errors.h"
+#include <algorithm>
+
 #include "library/Scanner.h"
 
 namespace permuto {
@@ -26,43 +27,14 @@ std::string_view NextToken(std::string_view Line, size_t& At)
 
 } // namespace
 
-void TModuleFields::Reset(const TLineTable& Lines)
+void TFieldSink::Add(std::string_view Token, int32_t Value, TAreaCode Area)
 {
-    Clear();
-    FLines = &Lines;
+    if (FVisit)
+        FVisit({static_cast<size_t>(Token.data() - FBase), Token.size(), Area, Value});
 }
 
-void TModuleFields::Clear()
+void TFieldSink::AddTokens(std::string_view Line, std::initializer_list<int> Tokens, TAreaCode Area)
 {
-    FLines = nullptr;
-    FItems.clear();
-    FItems.shrink_to_fit();
-    FUnfollowed = 0;
-}
-
-void TModuleFields::Add(std::string_view Token, TAreaCode Area)
-{
-    const size_t Offset = FLines->OffsetOf(Token);
-    // A token that lies outside the text read (the head of a split line) or
-    // is too long to note is a number no save could put back.
-    if (Offset + Token.size() > FLines->Source().size() || Token.size() > UINT8_MAX) {
-        ++FUnfollowed;
-        return;
-    }
-    FItems.push_back({static_cast<uint32_t>(Offset), static_cast<uint8_t>(Token.size()), Area});
-}
-
-int32_t TModuleFields::ValueOf(std::string_view Text, const TModuleField& Field)
-{
-    int32_t Value = 0;
-    ConvertInteger(Text.substr(Field.Offset, Field.Length), Value);
-    return Value;
-}
-
-void TModuleFields::AddTokens(std::string_view Line, std::initializer_list<int> Tokens, TAreaCode Area)
-{
-    if (FLines == nullptr)
-        return;
     size_t At = 0;
     int Place = 0;
     for (const int Wanted : Tokens) {
@@ -74,14 +46,12 @@ void TModuleFields::AddTokens(std::string_view Line, std::initializer_list<int> 
             ++FUnfollowed;
             return;
         }
-        Add(Token, Area);
+        Add(Token, Value, Area);
     }
 }
 
-void TModuleFields::AddAssignments(std::string_view Line, int GroupSize, bool Repeated)
+void TFieldSink::AddAssignments(std::string_view Line, int GroupSize, bool Repeated)
 {
-    if (FLines == nullptr)
-        return;
     size_t At = 0;
     do {
         const std::string_view AreaToken = NextToken(Line, At);
@@ -95,10 +65,20 @@ void TModuleFields::AddAssignments(std::string_view Line, int GroupSize, bool Re
             return;
         }
         if (Area != 2)
-            Add(ModuleToken, static_cast<TAreaCode>(Area));
+            Add(ModuleToken, Module, static_cast<TAreaCode>(Area));
         for (int Rest = 2; Rest < GroupSize; ++Rest)
             NextToken(Line, At);
     } while (Repeated);
+}
+
+void TModuleFields::SetBody(const TLineTable& Lines, int32_t First, int32_t End)
+{
+    const size_t Size = Lines.Source().size();
+    const auto OffsetOfLine = [&](int32_t Line) {
+        return Line < Lines.Count() ? std::min(Lines.OffsetOf(Lines[Line]), Size) : Size;
+    };
+    FStart = OffsetOfLine(First);
+    FEnd = std::max(FStart, OffsetOfLine(End));
 }
 
 } // namespace permuto

@@ -1,44 +1,40 @@
 #pragma once
-// Where a patch's text names modules. Every line of a section that refers to
-// modules is looked at token by token when it is read, and the tokens that
-// hold a module number are noted with their place in the text. A save writes
-// the text as it was read and puts new numbers into these places only, so
-// that blanks, line ends, the order of sections and every line Permuto does
-// not read stay as the file had them.
+// Where a patch's text names modules. A save writes the text as it was read
+// and puts new numbers only where a line names a renumbered module, so that
+// blanks, line ends, the order of sections and every line Permuto does not
+// read stay as the file had them. A section keeps only where its body stands
+// in the text and how many of its lines hold module numbers that cannot be
+// read; the numbers themselves are found again, line by line, when a save
+// needs them, so that a patch's memory does not grow with them.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
-#include <vector>
 
 #include "library/LineTable.h"
 #include "library/SimpleTypes.h"
 
 namespace permuto {
 
-// One token that holds a module number (the number itself is read again
-// from the text when it is needed: a field takes 8 bytes).
+// One token that holds a module number.
 struct TModuleField {
-    uint32_t Offset = 0; // where it begins in the text read
-    uint8_t Length = 0;
+    size_t Offset = 0; // where it begins in the text
+    size_t Length = 0;
     TAreaCode Area = 0;
+    int32_t Value = 0; // the number it holds
 };
 
-class TModuleFields {
+// Finds the module numbers of lines: hands each to a visitor, and counts the
+// lines where one cannot be read (a renumbering cannot follow them).
+class TFieldSink {
 public:
-    // Starts over for lines of Lines.
-    void Reset(const TLineTable& Lines);
-    void Clear();
-    // Count more lines a renumbering cannot follow.
-    void AddUnfollowed(int32_t Count) { FUnfollowed += Count; }
-    // Room for Count more fields.
-    void Reserve(size_t Count) { FItems.reserve(FItems.size() + Count); }
-    // The module number of a field, as the text holds it.
-    static int32_t ValueOf(std::string_view Text, const TModuleField& Field);
+    using TVisit = std::function<void(const TModuleField& Field)>;
+    // Counts only.
+    TFieldSink() = default;
+    // Hands on each field of lines that are parts of Text.
+    TFieldSink(std::string_view Text, TVisit Visit) : FBase(Text.data()), FVisit(std::move(Visit)) {}
 
-    // In ascending order of Offset.
-    const std::vector<TModuleField>& Items() const { return FItems; }
-    // Lines of the section whose module numbers could not be found: a
-    // renumbering cannot follow them.
     int32_t Unfollowed() const { return FUnfollowed; }
 
     // A line whose tokens at the 0-based places Tokens (ascending) are
@@ -51,10 +47,46 @@ public:
     void AddAssignments(std::string_view Line, int GroupSize, bool Repeated);
 
 private:
-    void Add(std::string_view Token, TAreaCode Area);
+    void Add(std::string_view Token, int32_t Value, TAreaCode Area);
 
-    const TLineTable* FLines = nullptr;
-    std::vector<TModuleField> FItems;
+    const char* FBase = nullptr;
+    TVisit FVisit;
+    int32_t FUnfollowed = 0;
+};
+
+// Where one section's body stands in the text read, and how many of its
+// lines a renumbering cannot follow.
+class TModuleFields {
+public:
+    void Clear() { *this = {}; }
+    // The body is lines First .. End-1 of Lines (the first may be the part
+    // of an area line after its code).
+    void SetBody(const TLineTable& Lines, int32_t First, int32_t End);
+    void AddUnfollowed(int32_t Count) { FUnfollowed += Count; }
+
+    int32_t Unfollowed() const { return FUnfollowed; }
+    bool Empty() const { return FStart == FEnd; }
+    size_t Start() const { return FStart; }
+
+    // Calls Locate(Line) for every line of the body that is not empty, as
+    // Text (the text read) holds it.
+    template <class TLocate>
+    void ForEachLine(std::string_view Text, TLocate&& Locate) const
+    {
+        for (size_t At = FStart; At < FEnd;) {
+            size_t End = At;
+            while (End < FEnd && Text[End] != '\r' && Text[End] != '\n')
+                ++End;
+            if (End > At)
+                Locate(Text.substr(At, End - At));
+            // A line ends at CR, LF or CR LF, as the text was split when read.
+            At = End + (End + 1 < FEnd && Text[End] == '\r' && Text[End + 1] == '\n' ? 2 : 1);
+        }
+    }
+
+private:
+    size_t FStart = 0;
+    size_t FEnd = 0;
     int32_t FUnfollowed = 0;
 };
 

@@ -1,7 +1,6 @@
 #include "PatchDefs.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <future>
 #include <system_error>
 
@@ -17,13 +16,6 @@ bool IsArea(uint8_t AreaCode)
 {
     return AreaCode == AreaPoly || AreaCode == AreaCommon;
 }
-
-// Where one section object holds module numbers in the text read.
-struct TSectionFields {
-    const TModuleFields* Fields;
-    std::string_view LineWord;
-    int Area; // -1 for a map of the whole patch
-};
 
 // One section of the document, and everything the document does with it.
 // The table below lists them in the order they are written (the file's
@@ -42,7 +34,7 @@ struct TSection {
     void (*Renumber)(TPatchDef& Patch, TAreaCode Area, const TRenumbering& Map);
     bool (*RefersTo)(const TPatchDef& Patch, TAreaCode Area, const TRenumbering& Map);
     // Appends where its objects hold module numbers; null as Renumber is.
-    void (*Fields)(const TPatchDef& Patch, std::vector<TSectionFields>& Fields);
+    void (*Fields)(const TPatchDef& Patch, std::vector<TPatchDef::TSectionFields>& Fields);
 };
 
 // A section that exists once per area: a pair of dumps, poly first.
@@ -68,10 +60,11 @@ constexpr TSection PairSection(std::string_view Name, bool OnSecondThread = fals
             [](const TPatchDef& P, TAreaCode Area, const TRenumbering& Map) {
                 return (P.*Pair)[DumpOf(Area)].RefersTo(Map);
             },
-            [](const TPatchDef& P, std::vector<TSectionFields>& Fields) {
+            [](const TPatchDef& P, std::vector<TPatchDef::TSectionFields>& Fields) {
                 for (const auto& Dump : P.*Pair) {
                     using TRecord = std::remove_cvref_t<decltype(Dump.Items(0))>;
-                    Fields.push_back({&Dump.Fields(), TRecord::LineWord, Dump.Area});
+                    Fields.push_back({&Dump.Fields(), TRecord::LineWord, Dump.Area,
+                                      [&Dump](std::string_view Text, TFieldSink& Sink) { Dump.LocateModules(Text, Sink); }});
                 }
             }};
 }
@@ -102,9 +95,11 @@ constexpr TSection MapSection(std::string_view Name)
     Section.RefersTo = [](const TPatchDef& P, TAreaCode Area, const TRenumbering& Renumbering) {
         return (P.*Map).RefersTo(Area, Renumbering);
     };
-    Section.Fields = [](const TPatchDef& P, std::vector<TSectionFields>& Fields) {
+    Section.Fields = [](const TPatchDef& P, std::vector<TPatchDef::TSectionFields>& Fields) {
         using TAssignment = std::remove_cvref_t<decltype((P.*Map).Items(0))>;
-        Fields.push_back({&(P.*Map).Fields(), TAssignment::LineWord, -1});
+        const auto& Dump = P.*Map;
+        Fields.push_back({&Dump.Fields(), TAssignment::LineWord, -1,
+                          [&Dump](std::string_view Text, TFieldSink& Sink) { Dump.LocateModules(Text, Sink); }});
     };
     return Section;
 }
@@ -242,114 +237,13 @@ void TPatchDef::SaveToStrings(TLineWriter& Lines) const
         Section.Write(*this, Lines);
 }
 
-void TPatchDef::WriteText(const TByteSink& Write) const
+std::vector<TPatchDef::TSectionFields> TPatchDef::SectionFields() const
 {
-    if (FSource == nullptr) {
-        TLineWriter Lines(Write);
-        SaveToStrings(Lines);
-        Lines.Flush();
-        return;
-    }
-    // Sections lie apart in the text and each one's fields are in text
-    // order: taken section by section in the order they stand, the fields
-    // are met in the order of the text.
     std::vector<TSectionFields> Fields;
     for (const TSection& Section : Sections)
         if (Section.Fields != nullptr)
             Section.Fields(*this, Fields);
-    std::erase_if(Fields, [](const TSectionFields& S) { return S.Fields->Items().empty(); });
-    std::sort(Fields.begin(), Fields.end(), [](const TSectionFields& A, const TSectionFields& B) {
-        return A.Fields->Items().front().Offset < B.Fields->Items().front().Offset;
-    });
-    const std::string_view Text = *FSource;
-    const bool Renumbered[2] = {!FSinceRead[PolyDump].Pairs().empty(), !FSinceRead[CommonDump].Pairs().empty()};
-    // Short runs of text and new numbers are gathered into pieces; long runs
-    // go out straight from where the text is held: a patch is never held twice.
-    constexpr size_t Piece = size_t(1) << 16;
-    std::string Out;
-    const auto Flush = [&] {
-        if (!Out.empty())
-            Write(Out);
-        Out.clear();
-    };
-    const auto Emit = [&](std::string_view Bytes) {
-        if (Out.size() + Bytes.size() <= Piece) {
-            Out.append(Bytes);
-            return;
-        }
-        Flush();
-        for (; Bytes.size() > Piece; Bytes.remove_prefix(Piece))
-            Write(Bytes.substr(0, Piece));
-        Out.append(Bytes);
-    };
-    size_t Done = 0; // what of Text is out
-    char Number[16];
-    for (const TSectionFields& Section : Fields)
-        for (const TModuleField& Field : Section.Fields->Items()) {
-            const int Dump = DumpOf(Field.Area);
-            if (!Renumbered[Dump])
-                continue;
-            const int32_t Read = TModuleFields::ValueOf(Text, Field);
-            const int32_t Now = FSinceRead[Dump](Read);
-            if (Now == Read)
-                continue;
-            // Sections never share lines; were they to, the save stops here
-            // rather than write the text twice.
-            if (Field.Offset < Done)
-                throw EPermutoError("The patch's module numbers were found out of order; nothing was written");
-            Emit(Text.substr(Done, Field.Offset - Done));
-            const int Length = std::snprintf(Number, sizeof Number, "%d", static_cast<int>(Now));
-            Emit(std::string_view(Number, static_cast<size_t>(Length)));
-            Done = size_t{Field.Offset} + Field.Length;
-        }
-    Emit(Text.substr(Done));
-    Flush();
-}
-
-std::string TPatchDef::Text() const
-{
-    std::string Bytes;
-    WriteText([&Bytes](std::string_view Piece) { Bytes.append(Piece); });
-    return Bytes;
-}
-
-TSaveLosses TPatchDef::Losses(bool OnlyRenumbered) const
-{
-    TSaveLosses Losses;
-    Losses.NulAt = FNulAt;
-    const bool Renumbered[2] = {!FSinceRead[PolyDump].Pairs().empty(), !FSinceRead[CommonDump].Pairs().empty()};
-    std::vector<TSectionFields> Fields;
-    for (const TSection& Section : Sections)
-        if (Section.Fields != nullptr)
-            Section.Fields(*this, Fields);
-    for (const TSectionFields& Section : Fields) {
-        const bool Matters = Section.Area < 0 ? Renumbered[0] || Renumbered[1]
-                                              : Renumbered[DumpOf(static_cast<TAreaCode>(Section.Area))];
-        if (Section.Fields->Unfollowed() > 0 && (Matters || !OnlyRenumbered))
-            Losses.Unfollowed.push_back({Section.LineWord, Section.Area, Section.Fields->Unfollowed()});
-    }
-    return Losses;
-}
-
-TSaveLosses TPatchDef::SaveLosses() const
-{
-    return Losses(true);
-}
-
-TSaveLosses TPatchDef::ReadLosses() const
-{
-    return Losses(false);
-}
-
-TFileIdentity TPatchDef::Save(std::vector<std::string>* Warnings) const
-{
-    return WriteFile(FileName, [this](const TByteSink& Write) { WriteText(Write); }, Warnings);
-}
-
-TFileIdentity TPatchDef::SaveToFile(const std::string& Name, std::vector<std::string>* Warnings)
-{
-    FileName = Name;
-    return Save(Warnings);
+    return Fields;
 }
 
 void TPatchDef::Renumber(uint8_t AreaCode, const TRenumbering& Map)

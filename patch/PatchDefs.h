@@ -7,6 +7,7 @@
 // and nothing else changed.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,8 +163,20 @@ public:
     // its end. What followed the NUL was not read, and a save would lose it.
     int64_t NulAt() const { return FNulAt; }
 
+    // One section object's module numbers, as a save and its losses see them.
+    struct TSectionFields {
+        const TModuleFields* Fields;
+        std::string_view LineWord;
+        int Area; // -1 for a map of the whole patch
+        // Hands each module number of the section in the text read to Sink.
+        std::function<void(std::string_view Text, TFieldSink& Sink)> Locate;
+    };
+
 private:
     void ReadSections(const TPatchText& Text);
+    std::vector<TSectionFields> SectionFields() const;
+    // Per area (by DumpOf): whether any module number changed since the read.
+    std::array<bool, 2> Renumbered() const;
     TSaveLosses Losses(bool OnlyRenumbered) const;
 
     // The bytes read (the lines they were split into are gone once read);

@@ -54,10 +54,9 @@ std::string SectionCloser(std::string_view Name);
 //   bool ReadLine(std::string_view Line)   - false drops the line
 //   void WriteLine(TLineWriter& Lines) const
 // and, when it refers to modules,
-//   static void LocateModules(std::string_view Line, TModuleFields& Fields, TAreaCode Area)
-//   static constexpr int ModulesPerLine
-// which notes where the line holds module numbers (whether the record
-// reads or not: a renumbering follows every line it can).
+//   static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode Area)
+// which finds the line's module numbers (whether the record reads or not:
+// a renumbering follows every line it can).
 template <class TRecord>
 class TRecordList {
 public:
@@ -72,7 +71,7 @@ public:
     // lines inside a body are passed over: the records after a stray empty
     // line belong to the section as much as those before it, and a save
     // keeps them.
-    void ReadLines(const TLineTable& Lines, int32_t& Index, TModuleFields* Fields = nullptr, TAreaCode Area = 0)
+    void ReadLines(const TLineTable& Lines, int32_t& Index, TFieldSink* Fields = nullptr, TAreaCode Area = 0)
     {
         Clear();
         int32_t End = Index;
@@ -80,10 +79,6 @@ public:
             ++End;
         FItems.reserve(static_cast<size_t>(End - Index)); // no spare room, no copies while growing
         AdviseHugePages(FItems.data(), FItems.capacity() * sizeof(TRecord));
-        if constexpr (requires { TRecord::ModulesPerLine; }) {
-            if (Fields != nullptr)
-                Fields->Reserve(static_cast<size_t>(End - Index) * TRecord::ModulesPerLine);
-        }
         for (; Index < End; ++Index) {
             const std::string_view Line = Lines[Index];
             if (Line.empty())
@@ -156,14 +151,23 @@ public:
     const TRecord& Items(int32_t Index) const { return FList.Items(Index); }
     // Where the text read holds this section's module numbers.
     const TModuleFields& Fields() const { return FFields; }
+    // Hands each module number of the section in Text (the text read) to Sink.
+    void LocateModules(std::string_view Text, TFieldSink& Sink) const
+    {
+        FFields.ForEachLine(Text, [&](std::string_view Line) { TRecord::LocateModules(Line, Sink, Area); });
+    }
 
     void LoadFromStrings(TAreaCode AreaCode, const TPatchText& Text)
     {
         Clear();
         int32_t Index = 0;
-        FFields.Reset(Text.Lines());
-        if (FindAreaSection(Text, TRecord::SectionName, AreaCode, Index) && Index < Text.Count())
-            FList.ReadLines(Text.Lines(), Index, &FFields, AreaCode);
+        if (FindAreaSection(Text, TRecord::SectionName, AreaCode, Index) && Index < Text.Count()) {
+            const int32_t First = Index;
+            TFieldSink Unfollowed;
+            FList.ReadLines(Text.Lines(), Index, &Unfollowed, AreaCode);
+            FFields.SetBody(Text.Lines(), First, Index);
+            FFields.AddUnfollowed(Unfollowed.Unfollowed());
+        }
         FFields.AddUnfollowed(LinesOfLaterSections(Text, TRecord::SectionName, AreaCode));
     }
 

@@ -53,8 +53,10 @@ TEST(AreaSections, AreaLineCarryingTheFirstRecordIsSplit)
     Poly.LoadFromStrings(AreaPoly, L);
     EXPECT_EQ(SavedLines(Poly), (V{"[ModuleDump]", "1", "1 112 0 3", "[/ModuleDump]"}));
     // The module number stands where the file has it.
-    ASSERT_EQ(Poly.Fields().Items().size(), 1u);
-    EXPECT_EQ(Poly.Fields().Items()[0].Offset, std::string_view("[ModuleDump]\n1 ").size());
+    std::vector<size_t> Places;
+    TFieldSink Sink(L.Lines().Source(), [&Places](const TModuleField& Field) { Places.push_back(Field.Offset); });
+    Poly.LocateModules(L.Lines().Source(), Sink);
+    EXPECT_EQ(Places, std::vector<size_t>{std::string_view("[ModuleDump]\n1 ").size()});
 
     // Whatever follows the code is the first record, read or not; blanks alone are none.
     for (const auto& [Line, Count, Modules] : {std::tuple{"1 1 112 0", 4, 1}, {"1 1 112 0 3 4", 4, 2}, {"1 \t ", 3, 1}}) {
