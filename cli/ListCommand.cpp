@@ -1,10 +1,9 @@
 // permuto-cli list PATCH: every module, poly area first, each area in
 // processing order (by index; modules that share an index in file order).
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 #include "Command.h"
+#include "patch/ProcessingOrder.h"
 
 namespace permuto::cli {
 
@@ -23,12 +22,7 @@ public:
         for (TAreaCode Area : {AreaPoly, AreaCommon}) {
             const int Dump = Area == AreaPoly ? PolyDump : CommonDump;
             const TNameLookup Names(FPatch.NameDumps[Dump]);
-            std::vector<const TModuleDef*> Modules;
-            for (const TModuleDef& Module : FPatch.ModuleDumps[Dump].Modules())
-                Modules.push_back(&Module);
-            std::stable_sort(Modules.begin(), Modules.end(),
-                             [](const TModuleDef* A, const TModuleDef* B) { return A->ModuleIndex < B->ModuleIndex; });
-            for (const TModuleDef* Each : Modules) {
+            for (const TModuleDef* Each : ModulesInOrder(FPatch.ModuleDumps[Dump])) {
                 const TModuleDef& Module = *Each;
                 Out.append(AreaName(Area)).append("\t");
                 Out.append(std::to_string(Module.ModuleIndex)).append("\t");

@@ -57,7 +57,7 @@ public:
         *this = TLineTable();
         return Text;
     }
-    // Where line Index (a view into the table's text) begins in Source().
+    // Where Line (a line of this table, as operator[] gave it) begins in Source().
     size_t OffsetOf(std::string_view Line) const { return static_cast<size_t>(Line.data() - FText.data()); }
 
     // One line made two: Head, then the rest of line Line from byte At on.

@@ -38,6 +38,8 @@ inline void Advance(int32_t& Pos)
     ++Pos;
 }
 
+} // namespace
+
 void SkipSeparators(std::string_view Line, int32_t& Pos, const TCharSet& Separators)
 {
     if (!Within(Line, Pos))
@@ -47,6 +49,8 @@ void SkipSeparators(std::string_view Line, int32_t& Pos, const TCharSet& Separat
         ++I;
     Pos = PosOf(I);
 }
+
+namespace {
 
 int32_t ScanToSeparator(std::string_view Line, int32_t End, const TCharSet& Separators)
 {

@@ -12,6 +12,8 @@
 
 namespace permuto {
 
+// Moves Pos past the separators it stands on.
+void SkipSeparators(std::string_view Line, int32_t& Pos, const TCharSet& Separators);
 // Next bare or double-quoted token; empty when the line is used up.
 void ReadToken(std::string_view Line, int32_t& Pos, const TCharSet& Separators, std::string& Token);
 // Next token as a 32-bit integer; true when the whole token is one. On failure

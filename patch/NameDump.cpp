@@ -11,10 +11,8 @@ bool TModuleName::ReadLine(std::string_view Line)
     int32_t Pos = 1;
     if (!ReadInteger(Line, Pos, FieldSeparators, ModuleIndex))
         return false;
-    size_t At = static_cast<size_t>(Pos) - 1;
-    while (At < Line.size() && FieldSeparators.Contains(Line[At]))
-        ++At;
-    const std::string_view Rest = Line.substr(std::min(At, Line.size()));
+    SkipSeparators(Line, Pos, FieldSeparators);
+    const std::string_view Rest = Line.substr(std::min(static_cast<size_t>(Pos) - 1, Line.size()));
     if (Rest.size() >= 2 && Rest.front() == '"' && Rest.back() == '"') {
         Name.clear();
         const std::string_view Quoted = Rest.substr(1, Rest.size() - 2);

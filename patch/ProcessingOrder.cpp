@@ -25,6 +25,17 @@ std::vector<int32_t> SortedIndices(const TModuleDump& Modules)
                                 Index, AreaName(Area)));
 }
 
+std::vector<const TModuleDef*> ModulesInOrder(const TModuleDump& Modules)
+{
+    std::vector<const TModuleDef*> InOrder;
+    InOrder.reserve(static_cast<size_t>(Modules.Count()));
+    for (const TModuleDef& Module : Modules.Modules())
+        InOrder.push_back(&Module);
+    std::stable_sort(InOrder.begin(), InOrder.end(),
+                     [](const TModuleDef* A, const TModuleDef* B) { return A->ModuleIndex < B->ModuleIndex; });
+    return InOrder;
+}
+
 int32_t RankIn(const std::vector<int32_t>& Sorted, int32_t Index)
 {
     const auto Found = std::lower_bound(Sorted.begin(), Sorted.end(), Index);

@@ -12,6 +12,9 @@ namespace permuto {
 
 // The area's module indices, sorted (an index used twice stands twice).
 std::vector<int32_t> SortedIndices(const TModuleDump& Modules);
+// The area's modules in processing order: by index, those that share an
+// index in the order the file has them.
+std::vector<const TModuleDef*> ModulesInOrder(const TModuleDump& Modules);
 // The rank of a module index in a sorted list, or -1 when no module has it.
 int32_t RankIn(const std::vector<int32_t>& Sorted, int32_t Index);
 // The same; raises ERenumberError when no module has the index.

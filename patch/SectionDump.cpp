@@ -68,8 +68,7 @@ bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& RecordAt)
     if (!ReadAreaCode(Line, Pos, FieldSeparators, Code))
         return false;
     // The editor may write the area's first record on the area line itself.
-    while (static_cast<size_t>(Pos) <= Line.size() && FieldSeparators.Contains(Line[static_cast<size_t>(Pos) - 1]))
-        ++Pos;
+    SkipSeparators(Line, Pos, FieldSeparators);
     if (static_cast<size_t>(Pos) <= Line.size())
         RecordAt = Pos;
     return true;
