@@ -31,8 +31,20 @@ void TMorphAssignment::AppendTo(std::string& Text) const
     AppendNumbers(Text, {Area, ModuleIndex, ParameterIndex, Morph, Range});
 }
 
+namespace {
+
+// A line of blanks and tabs holds no assignment (and no module number).
+bool IsBlank(std::string_view Line)
+{
+    return Line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+} // namespace
+
 bool TKnobAssignment::ReadLine(std::string_view Line)
 {
+    if (IsBlank(Line))
+        return false;
     int32_t Pos = 1;
     if (ReadTarget(Line, Pos))
         ReadSevenBitValue(Line, Pos, FieldSeparators, Knob);
@@ -46,6 +58,8 @@ void TKnobAssignment::WriteLine(TLineWriter& Lines) const
 
 bool TControlAssignment::ReadLine(std::string_view Line)
 {
+    if (IsBlank(Line))
+        return false;
     int32_t Pos = 1;
     if (ReadTarget(Line, Pos))
         ReadSevenBitValue(Line, Pos, FieldSeparators, Controller);

@@ -80,6 +80,7 @@ public:
         Fields.AddAssignments(Line, 4, false);
     }
     TSevenBitValue Knob = 0;
+    // False for a line of blanks; otherwise keeps what was read.
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
 };
@@ -96,6 +97,7 @@ public:
         Fields.AddAssignments(Line, 4, false);
     }
     TSevenBitValue Controller = 0;
+    // False for a line of blanks; otherwise keeps what was read.
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
 };

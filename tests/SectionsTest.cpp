@@ -117,7 +117,7 @@ TEST(SectionBodies, LinesReadFallBackDropAndEnd)
         {"morph no header", Body<TMorphMapDump>, {" [MorphMapDump]", "10 20 30 40"}, {"0 0 0 0"}},
         {"morph header last", Body<TMorphMapDump>, {"[MorphMapDump]"}, {"0 0 0 0"}},
         {"knob map", Body<TKnobMapDump>,
-         {"[KnobMapDump]", "0\t3\t1\t21", "5 3 1 21", "1 2 3 128", "1 2 3 -1", "1 2 3", "", "1 1 1 1",
+         {"[KnobMapDump]", "0\t3\t1\t21", "5 3 1 21", "1 2 3 128", "1 2 3 -1", "1 2 3", "", " \t", "1 1 1 1",
           "[KnobMapDump]", "1 9 9 9"},
          {"0 3 1 21", "1 0 0 0", "1 2 3 0", "1 2 3 0", "1 2 3 0", "1 1 1 1"}},
         {"control map", Body<TControlMapDump>, {"[CtrlMapDump]", "1\t2\t0\t7", "3 1 1 1", "2 1 0 1 ", "[/CtrlMapDump]"},

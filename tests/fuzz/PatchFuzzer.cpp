@@ -1,7 +1,7 @@
 // Arbitrary bytes as a patch file: load, swap two indices taken from the
 // input, save. A save without a change gives back the bytes read (up to a
-// NUL byte), the swapped text loads, and a swap done twice gives back the
-// bytes read. Then the area is ordered by
+// NUL byte), the swapped text reads as the swapped patch, and a swap done
+// twice gives back the bytes read. Then the area is ordered by
 // signal flow: ordering again must change nothing, and the inverse
 // renumbering must give back the bytes read.
 #include <cstddef>
@@ -15,6 +15,25 @@
 using namespace permuto;
 
 namespace {
+
+// What a patch holds that refers to modules, in the program's own layout.
+// (Notes are free text: an unclosed notes section runs over the sections
+// after it, which are read as sections too and renumbered as such.)
+std::string Modules(const TPatchDef& Patch)
+{
+    return WrittenText([&Patch](TLineWriter& Lines) {
+        for (int Dump : {PolyDump, CommonDump}) {
+            Patch.ModuleDumps[Dump].SaveToStrings(Lines);
+            Patch.CableDumps[Dump].SaveToStrings(Lines);
+            Patch.ParameterDumps[Dump].SaveToStrings(Lines);
+            Patch.CustomDumps[Dump].SaveToStrings(Lines);
+            Patch.NameDumps[Dump].SaveToStrings(Lines);
+        }
+        Patch.MorphMapDump.SaveToStrings(Lines);
+        Patch.KnobMapDump.SaveToStrings(Lines);
+        Patch.ControlMapDump.SaveToStrings(Lines);
+    });
+}
 
 bool Load(TPatchDef& Patch, const std::string& Bytes)
 {
@@ -56,6 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     TPatchDef Again;
     if (!Load(Again, Swapped))
         __builtin_trap(); // a saved patch must load
+    // What a renumbering could not follow keeps its numbers; all else reads as swapped.
+    if (!Patch.ReadLosses().Any() && Modules(Again) != Modules(Patch))
+        __builtin_trap(); // the saved text is the swapped patch
     Patch.SwapModules(Area, A, B);
     if (Patch.Text() != Bytes)
         __builtin_trap(); // a swap done twice must undo itself
