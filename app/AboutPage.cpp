@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QRegularExpression>
 
 #include "Application.h"
 #include "JpegImage.h"
@@ -67,7 +68,23 @@ TAboutPage::TAboutPage(const TVersionInfo& Info, QWidget* Parent)
     AddLink(12, Info, [](const QString& Text) {
         return QUrl::fromLocalFile(FromCore(DataDir()) + Text);
     });
-    FGrid->setRowStretch(VersionKeyCount, 1);
+    auto* Caption = new QLabel(QStringLiteral("Module library"), this);
+    FLibrary = new QLabel(this);
+    FLibrary->setTextFormat(Qt::PlainText);
+    FLibrary->setWordWrap(true);
+    FLibrary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    FGrid->addWidget(Caption, VersionKeyCount, 0, Qt::AlignTop);
+    FGrid->addWidget(FLibrary, VersionKeyCount, 1, Qt::AlignTop);
+    FGrid->setRowStretch(VersionKeyCount + 1, 1);
+}
+
+void TAboutPage::ShowLibrary(const QString& Report)
+{
+    // The report's first line names the library; "module library: " is
+    // what the caption already says.
+    QString Text = Report;
+    Text.remove(QRegularExpression(QStringLiteral("^module library: ")));
+    FLibrary->setText(Text);
 }
 
 QLabel* TAboutPage::AddRow(int KeyPosition, const QString& Text)

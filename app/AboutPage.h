@@ -1,6 +1,6 @@
 #pragma once
 // The "About" page: the version texts beside their captions, the logo, and
-// three links (web page, mail, licence file). The texts can be selected and
+// three links (web page, mail, licence file), and the module library in use. The texts can be selected and
 // copied; the links are reached with Tab and opened with Enter or a click.
 #include <QLabel>
 #include <QUrl>
@@ -29,6 +29,9 @@ public:
     QLabel* StaticTextMail() const { return FValues[11]; }
     QLabel* StaticTextLicense() const { return FValues[12]; }
     QLabel* Logo() const { return FLogo; }
+    // The module library in use and where libraries are looked for.
+    void ShowLibrary(const QString& Report);
+    QLabel* LibraryLabel() const { return FLibrary; }
 
 private:
     QLabel* AddRow(int KeyPosition, const QString& Text);
@@ -39,6 +42,7 @@ private:
     QGridLayout* FGrid = nullptr;
     std::array<QLabel*, VersionKeyCount> FValues{};
     QLabel* FLogo = nullptr;
+    QLabel* FLibrary = nullptr;
 };
 
 } // namespace permuto

@@ -47,10 +47,17 @@ QMessageBox::StandardButton AskInMessageBox(const QString& Question, QMessageBox
 
 QString ChooseInFileDialog(TApplication::TFileDialog Kind, const QString& Start)
 {
-    const bool Open = Kind == TApplication::TFileDialog::Open;
-    QFileDialog Dialog(ParentWindow(), Open ? QStringLiteral("Select a patch") : QStringLiteral("Save the patch as"));
-    Dialog.setNameFilters({QStringLiteral("patches (*.pch)"), QStringLiteral("any file (*)")});
-    Dialog.setDefaultSuffix(QStringLiteral("pch"));
+    const bool Library = Kind == TApplication::TFileDialog::Library;
+    const bool Open = Kind == TApplication::TFileDialog::Open || Library;
+    QFileDialog Dialog(ParentWindow(), Library ? QStringLiteral("Select a module library")
+                                       : Open  ? QStringLiteral("Select a patch")
+                                               : QStringLiteral("Save the patch as"));
+    if (Library) {
+        Dialog.setNameFilters({QStringLiteral("module libraries (*.txt)"), QStringLiteral("any file (*)")});
+    } else {
+        Dialog.setNameFilters({QStringLiteral("patches (*.pch)"), QStringLiteral("any file (*)")});
+        Dialog.setDefaultSuffix(QStringLiteral("pch"));
+    }
     Dialog.setFileMode(Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     Dialog.setAcceptMode(Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     // Replacing a file is asked by the program itself, as for every save.

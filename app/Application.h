@@ -18,7 +18,7 @@ public:
     bool notify(QObject* Receiver, QEvent* Event) override;
 
     enum class TSeverity { Error, Warning };
-    enum class TFileDialog { Open, SaveAs };
+    enum class TFileDialog { Open, SaveAs, Library };
     // How messages are shown, questions answered and files chosen.
     using TPresenter = std::function<void(TSeverity Severity, const QString& Message)>;
     using TAsker = std::function<QMessageBox::StandardButton(const QString& Question, QMessageBox::StandardButtons Buttons,
@@ -37,8 +37,8 @@ public:
     static QMessageBox::StandardButton Ask(const QString& Question, QMessageBox::StandardButtons Buttons,
                                            QMessageBox::StandardButton Default);
     // The file dialog: "Select a patch" to open one, "Save the patch as" to
-    // name one (the suffix pch is added to a name without one). Start is a
-    // file or folder to begin in.
+    // name one (the suffix pch is added to a name without one), "Select a
+    // module library" to read one. Start is a file or folder to begin in.
     static QString ChooseFile(TFileDialog Kind, const QString& Start);
 
     // Runs a user action; an error it raises is shown and ends the action.

@@ -63,6 +63,7 @@ TAreaTable::TAreaTable(TPatchDocument& Document, TAreaCode Area, QWidget* Parent
         FitNumberColumns();
     });
     connect(&Document, &TPatchDocument::Renumbered, this, &TAreaTable::Renumbered);
+    connect(&Document, &TPatchDocument::TypesChanged, FModel, &TModuleTableModel::Renumbered);
     connect(FModel, &TModuleTableModel::MoveRequested, this,
             [this](int32_t From, int32_t To) { emit MoveRequested(FArea, From, To); });
     connect(FView->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {

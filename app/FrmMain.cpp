@@ -27,6 +27,7 @@
 #include "Application.h"
 #include "AreaTable.h"
 #include "PatchView.h"
+#include "LibraryChoice.h"
 #include "ModuleTableModel.h"
 #include "RecentFiles.h"
 #include "RenumberPanel.h"
@@ -46,6 +47,7 @@ TFormMain::TFormMain(QWidget* Parent)
     setAcceptDrops(true);
     FActions = std::make_unique<TWindowActions>(this, menuBar(), FDocument.UndoStack());
     FRecent = new TRecentFiles(FActions->Recent, this);
+    FLibrary = new TLibraryChoice(this);
 
     auto* Central = new QWidget(this);
     auto* Column = new QVBoxLayout(Central);
@@ -146,6 +148,13 @@ void TFormMain::Wire()
     connect(A.ZoomOut, &QAction::triggered, this, [this] { FPane->Current()->Zoom(0.8); });
     connect(A.MoveUp, &QAction::triggered, this, [this] { MoveCurrent(-1); });
     connect(A.MoveDown, &QAction::triggered, this, [this] { MoveCurrent(+1); });
+    connect(A.Library, &QAction::triggered, FLibrary, &TLibraryChoice::Choose);
+    connect(A.DefaultLibrary, &QAction::triggered, FLibrary, &TLibraryChoice::UseDefault);
+    connect(FLibrary, &TLibraryChoice::Changed, this, [this] {
+        FActions->DefaultLibrary->setEnabled(!FLibrary->Chosen().isEmpty());
+        FAbout->ShowLibrary(FLibrary->Report());
+        FDocument.LibraryChanged();
+    });
     connect(FEditPatchName, &QLineEdit::returnPressed, A.Load, &QAction::trigger);
     connect(FPanel, &TRenumberPanel::SwapRequested, A.Swap, &QAction::trigger);
     connect(FPanel, &TRenumberPanel::AreaChosen, this, &TFormMain::SetArea);
@@ -308,6 +317,7 @@ void TFormMain::LoadSettings()
     if (!SettingsFileUsable(File, &Why)) {
         // Never read (a FIFO would make the start wait) and never written.
         statusBar()->showMessage(tr("The settings in %1 are not used: %2").arg(QDir::toNativeSeparators(File), Why));
+        FLibrary->Start({});
         return;
     }
     FSettingsFile = File;
@@ -326,13 +336,14 @@ void TFormMain::LoadSettings()
     }
     FSplitterState = Window.Splitter;
     FRecent->SetFiles(Window.Recent);
+    FLibrary->Start(Window.Library);
 }
 
 void TFormMain::SaveSettings()
 {
     if (FSettingsFile.isEmpty() || !SettingsFileUsable(FSettingsFile))
         return;
-    const TWindowSettings Window{geometry(), FSplitter->saveState(), FRecent->Files()};
+    const TWindowSettings Window{geometry(), FSplitter->saveState(), FRecent->Files(), FLibrary->Chosen()};
     WritePatchName(FSettingsFile, FEditPatchName->text(), &Window);
 }
 

@@ -18,6 +18,7 @@ namespace permuto {
 
 class TAboutPage;
 class TAreaTable;
+class TLibraryChoice;
 class TPatchPane;
 class TRecentFiles;
 class TRenumberPanel;
@@ -50,6 +51,7 @@ public:
     TRecentFiles* Recent() const { return FRecent; }
     QTabWidget* Pages() const { return FPages; }
     TAboutPage* AboutPage() const { return FAbout; }
+    TLibraryChoice* Library() const { return FLibrary; }
     QList<QWidget*> TopButtons() const { return FTopButtons; }
 
 protected:
@@ -89,6 +91,7 @@ private:
     QLabel* FLateStatus = nullptr;
     TRecentFiles* FRecent = nullptr;
     TAboutPage* FAbout = nullptr;
+    TLibraryChoice* FLibrary = nullptr;
     // Where the settings live; empty when that is no regular file.
     QString FSettingsFile;
     // The splitter as it was left, restored once the window has its size.

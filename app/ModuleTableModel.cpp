@@ -123,7 +123,7 @@ QVariant TModuleTableModel::data(const QModelIndex& Index, int Role) const
         case ColumnIndex:
             return Module.ModuleIndex;
         case ColumnType:
-            return FromPatch(Module.TypeName());
+            return FromPatch(Module.TypeName(FDocument.Types()));
         case ColumnName:
             return Name(Module.ModuleIndex);
         case ColumnX:

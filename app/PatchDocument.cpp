@@ -11,6 +11,8 @@
 
 #include "Application.h"
 #include "RenumberCommand.h"
+#include "library/Descript.h"
+#include "library/LibraryPlaces.h"
 #include "patch/PatchFile.h"
 
 namespace permuto {
@@ -111,6 +113,20 @@ bool TPatchDocument::Open(const QString& File)
     return true;
 }
 
+void TPatchDocument::LibraryChanged()
+{
+    FTypes = TModuleTypes(FPatch, ModuleDescriptors());
+    emit TypesChanged();
+    if (HasPatch())
+        emit Message(tr("Module library: %1").arg(FromCore(ModuleLibraryInUse().Place.File)) + UndescribedTypes());
+}
+
+QString TPatchDocument::UndescribedTypes() const
+{
+    const std::string Text = UndescribedTypesMessage(FTypes, "Settings \u25b8 Module library ... chooses another");
+    return Text.empty() ? QString() : QStringLiteral(". ") + FromCore(Text);
+}
+
 bool TPatchDocument::Reload()
 {
     if (!HasPatch())
@@ -135,6 +151,7 @@ void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
     FUndoIndex = 0;
     FUndo->clear(); // its steps belong to the patch that goes
     FPatch = std::move(Loaded);
+    FTypes = TModuleTypes(FPatch, ModuleDescriptors());
     FFlows = std::move(Flows);
     FIdentity = FPatch.LoadedIdentity();
     FNoticed = {};
@@ -147,7 +164,8 @@ void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
     emit Message(tr("Loaded %1: %2 + %3 modules")
                      .arg(ShortName(File))
                      .arg(FPatch.ModuleDumps[PolyDump].Count())
-                     .arg(FPatch.ModuleDumps[CommonDump].Count()));
+                     .arg(FPatch.ModuleDumps[CommonDump].Count()) +
+                 UndescribedTypes());
     emit FileUsed(File);
     if (FPatch.NulAt() >= 0)
         TApplication::ShowWarning(tr("%1 holds a NUL byte at byte %2: what follows it was not read, and saving "

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 
 class QFileSystemWatcher;
@@ -24,6 +25,11 @@ public:
     ~TPatchDocument() override;
 
     const TPatchDef& Patch() const { return FPatch; }
+    // The module library held against the patch: type names and box shapes.
+    const TModuleTypes& Types() const { return FTypes; }
+    // The program's module library was replaced: the patch's types are
+    // judged again, and TypesChanged says so.
+    void LibraryChanged();
     // An area's signal flow, with its feedback groups, as the patch stands:
     // worked out once per change, before the change is announced.
     const TSignalFlow& Flow(TAreaCode Area) const { return FFlows[static_cast<size_t>(DumpOf(Area))]; }
@@ -82,6 +88,8 @@ signals:
     void FileUsed(const QString& FileName);
     // A line for the status bar.
     void Message(const QString& Text);
+    // The names and shapes of module types changed (another library).
+    void TypesChanged();
 
 private:
     friend class TRenumberCommand;
@@ -95,7 +103,10 @@ private:
     void Watch();
     QString LateRemaining(TAreaCode Area, const QString& Before) const;
 
+    QString UndescribedTypes() const;
+
     TPatchDef FPatch;
+    TModuleTypes FTypes;
     std::vector<TSignalFlow> FFlows; // per area, in the order of DumpOf
     QUndoStack* FUndo;
     QString FFileName;

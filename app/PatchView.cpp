@@ -55,6 +55,7 @@ TPatchView::TPatchView(TPatchDocument& Document, TAreaCode Area, QWidget* Parent
         Rebuild();
         Fit();
     });
+    connect(&Document, &TPatchDocument::TypesChanged, this, &TPatchView::Rebuild);
     connect(&Document, &TPatchDocument::Renumbered, this, [this](TAreaCode Changed) {
         if (Changed == FArea)
             Rebuild();
@@ -85,7 +86,7 @@ void TPatchView::Rebuild()
         return;
     }
     const TSignalFlow& Flow = FDocument.Flow(FArea);
-    const TAreaPicture Picture = DrawArea(Patch, FArea, Flow);
+    const TAreaPicture Picture = DrawArea(Patch, FArea, Flow, FDocument.Types());
     const TNameLookup Names(Patch.NameDumps[DumpOf(FArea)]);
     const QPen Edge(Colour("#404040"), 1), LateEdge(Colour(LateColour), 2);
     for (const TPictureModule& Box : Picture.Modules) {

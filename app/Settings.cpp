@@ -56,7 +56,8 @@ TWindowSettings ReadWindowSettings(const QString& IniFile)
     QSettings Ini(IniFile, QSettings::IniFormat);
     return {Ini.value(QStringLiteral("Window/Frame")).toRect(),
             Ini.value(QStringLiteral("Window/Splitter")).toByteArray(),
-            Ini.value(QStringLiteral("Recent/Files")).toStringList().mid(0, TRecentFiles::Count)};
+            Ini.value(QStringLiteral("Recent/Files")).toStringList().mid(0, TRecentFiles::Count),
+            Ini.value(QStringLiteral("Library/File")).toString()};
 }
 
 void WritePatchName(const QString& IniFile, const QString& PatchName, const TWindowSettings* Window)
@@ -69,6 +70,10 @@ void WritePatchName(const QString& IniFile, const QString& PatchName, const TWin
         Ini.setValue(QStringLiteral("Window/Frame"), Window->Frame);
         Ini.setValue(QStringLiteral("Window/Splitter"), Window->Splitter);
         Ini.setValue(QStringLiteral("Recent/Files"), Window->Recent);
+        if (Window->Library.isEmpty())
+            Ini.remove(QStringLiteral("Library"));
+        else
+            Ini.setValue(QStringLiteral("Library/File"), Window->Library);
     }
     Ini.sync();
     // A file that held no INI text reads as a format error but is written

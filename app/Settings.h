@@ -1,7 +1,8 @@
 #pragma once
 // The settings file: INI text. Section Settings holds one key, PatchName,
 // the patch file last shown in the window; section Window the window's
-// geometry and splitter; section Recent the patches loaded last.
+// geometry and splitter; section Recent the patches loaded last; section
+// Library the module library the user chose.
 #include <QByteArray>
 #include <QRect>
 #include <QString>
@@ -25,6 +26,7 @@ struct TWindowSettings {
     QRect Frame; // position and size, in the screen's logical pixels
     QByteArray Splitter;
     QStringList Recent; // newest first
+    QString Library;    // the module library chosen in the window; empty for the usual places
 };
 
 // The remembered patch name, or Default when the file or key is absent.

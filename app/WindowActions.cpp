@@ -57,6 +57,11 @@ TWindowActions::TWindowActions(QWidget* Window, QMenuBar* Bar, QUndoStack* UndoS
     , Fit(NewAction(Window, QObject::tr("Show the &whole patch"), {QKeySequence(Qt::CTRL | Qt::Key_0)}))
     , ZoomIn(NewAction(Window, QObject::tr("Zoom &in"), {QKeySequence::ZoomIn}))
     , ZoomOut(NewAction(Window, QObject::tr("Zoom &out"), {QKeySequence::ZoomOut}))
+    , Library(NewAction(Window, QObject::tr("Module &library ..."), {},
+                        QObject::tr("Read module type names and shapes from another library file")))
+    , DefaultLibrary(NewAction(Window, QObject::tr("&Default module library"), {},
+                               QObject::tr("Forget the chosen library: $PERMUTO_LIBRARY, your own data folder or "
+                                           "the shipped library")))
 {
     Undo->setShortcuts(UndoKeys());
     Redo->setShortcuts(RedoKeys());
@@ -74,6 +79,8 @@ TWindowActions::TWindowActions(QWidget* Window, QMenuBar* Bar, QUndoStack* UndoS
     Edit->addActions({Swap, Order, OrderFewest, MoveUp, MoveDown});
     QMenu* View = Bar->addMenu(QObject::tr("&View"));
     View->addActions({Fit, ZoomIn, ZoomOut});
+    QMenu* Settings = Bar->addMenu(QObject::tr("Se&ttings")); // Alt+S is the Save button's
+    Settings->addActions({Library, DefaultLibrary});
     SetPatchLoaded(false);
 }
 

@@ -27,6 +27,8 @@ struct TWindowActions {
     QAction* Fit; // the patch view shows the whole area
     QAction* ZoomIn;
     QAction* ZoomOut;
+    QAction* Library;        // choose the module library
+    QAction* DefaultLibrary; // forget the chosen one
     QMenu* Recent;
 
     // The actions with their texts and shortcuts, in menus of Bar; Undo and

@@ -3,11 +3,13 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "Application.h"
 #include "FrmMain.h"
 #include "SystemText.h"
 #include "library/Platform.h"
+#include "library/LibraryPlaces.h"
 #include "library/ProgramPaths.h"
 
 namespace {
@@ -30,9 +32,12 @@ int main(int Argc, char** Argv)
 {
     permuto::PrepareProcess();
     permuto::InitGlobals();
-    const std::string Problem = permuto::LoadModuleLibrary();
-    if (!Problem.empty()) {
-        const std::string Report = "Permuto cannot start without its module library.\n" + Problem;
+    // The usual places; the window reads the library chosen in it, if any.
+    std::string Problem;
+    try {
+        Problem = permuto::LoadModuleLibrary().Problem;
+    } catch (const std::exception& Error) {
+        const std::string Report = "Permuto cannot start without its module library.\n" + std::string(Error.what());
         std::fprintf(stderr, "permuto: %s\n", Report.c_str());
         if (HasDisplay()) {
             QApplication App(Argc, Argv);
@@ -44,6 +49,8 @@ int main(int Argc, char** Argv)
     permuto::TApplication App(Argc, Argv);
     permuto::TFormMain Window;
     Window.show();
+    if (!Problem.empty())
+        permuto::TApplication::ShowWarning(permuto::FromCore(Problem));
     // "permuto PATCH" opens the window with that patch loaded.
     const QStringList Arguments = App.arguments();
     if (Arguments.size() > 1)

@@ -20,6 +20,7 @@
 #include "AreaTable.h"
 #include "FrmMain.h"
 #include "WindowActions.h"
+#include "library/LibraryPlaces.h"
 #include "library/ProgramPaths.h"
 #include "SyntheticPatch.h"
 
@@ -58,9 +59,10 @@ int main(int Argc, char** Argv)
     Clock.start();
     // The program's own start-up sequence, from the folder the benchmark runs in.
     InitGlobals();
-    const std::string Problem = LoadModuleLibrary();
-    if (!Problem.empty()) {
-        std::fprintf(stderr, "%s\n", Problem.c_str());
+    try {
+        LoadModuleLibrary();
+    } catch (const std::exception& Error) {
+        std::fprintf(stderr, "%s\n", Error.what());
         return 1;
     }
     TApplication App(Argc, Argv);

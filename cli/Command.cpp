@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "library/Descript.h"
+#include "library/LibraryPlaces.h"
 #include "library/ProgramPaths.h"
 #include "patch/PatchFile.h"
 
@@ -14,6 +16,8 @@ void TCommand::Register(CLI::App& Tool)
     FApp->add_option("PATCH", FPatchFile, "The patch file (*.pch)")->required();
     AddArguments(*FApp);
     AddOptions(*FApp);
+    FApp->add_option("--library", FLibrary, "Read module types from FILE instead of the usual places (see --version)")
+        ->option_text("FILE");
     if (Writes())
     {
         FOutputOption = FApp->add_option("-o,--output", FOutput, "Write the result to OUT and leave PATCH as it is")
@@ -24,10 +28,18 @@ void TCommand::Register(CLI::App& Tool)
     }
 }
 
-void TCommand::LoadLibrary()
+TModuleTypes TCommand::LoadLibrary()
 {
-    if (const std::string Problem = LoadModuleLibrary(); !Problem.empty())
-        throw EPermutoError("the module library cannot be read: " + Problem);
+    const TLibraryInUse InUse = LoadModuleLibrary(FLibrary);
+    if (!InUse.Problem.empty())
+        Warn(InUse.Problem);
+    TModuleTypes Types(FPatch, ModuleDescriptors());
+    if (const std::string Message =
+            UndescribedTypesMessage(Types, "the synthesizer's own library can be given with --library FILE or "
+                                           "$PERMUTO_LIBRARY (permuto-cli --version says where it is looked for)");
+        !Message.empty())
+        Warn(Message);
+    return Types;
 }
 
 void TCommand::LoadPatch()

@@ -10,6 +10,7 @@
 
 #include "library/Errors.h"
 #include "library/SimpleTypes.h"
+#include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 
 namespace permuto::cli {
@@ -46,9 +47,13 @@ protected:
     // Reads PATCH; raises on a file that cannot be read, is no patch, or
     // could not be read whole (a NUL byte).
     void LoadPatch();
-    // Reads the module library (for type names and heights); raises when it
-    // cannot be read.
-    static void LoadLibrary();
+    // Reads the module library (for type names and heights): the one given
+    // with --library, or the first of the usual places (a library that cannot
+    // be read is said in a warning, and the shipped one is used); raises when
+    // not even the shipped one can be read. After LoadPatch, gives the
+    // library held against the patch and warns of the types it does not
+    // describe.
+    TModuleTypes LoadLibrary();
     // Writes to standard output; raises when the output cannot be written.
     static void Print(std::string_view Text);
     // One line "permuto-cli: warning: ..." on standard error.
@@ -71,6 +76,7 @@ private:
     std::string FName;
     std::string FSummary;
     std::string FOutput;
+    std::string FLibrary;
     bool FForce = false;
     CLI::Option* FOutputOption = nullptr;
     CLI::App* FApp = nullptr;

@@ -22,13 +22,13 @@ public:
         std::vector<TAreaCode> Areas = {AreaPoly, AreaCommon};
         if (!FArea.empty())
             Areas = {ParseArea(FArea)};
-        // Box heights and type names come from the module library.
-        LoadLibrary();
         LoadPatch();
+        // Box heights and type names come from the module library.
+        const TModuleTypes Types = LoadLibrary();
         const std::vector<TSignalFlow> Flows = FPatch.SignalFlows(Areas);
         std::vector<TAreaPicture> Pictures;
         for (size_t I = 0; I < Areas.size(); ++I)
-            Pictures.push_back(DrawArea(FPatch, Areas[I], Flows[I]));
+            Pictures.push_back(DrawArea(FPatch, Areas[I], Flows[I], Types));
         const auto Produce = [&Pictures](const TByteSink& Write) { WriteSvg(Pictures, Write); };
         if (FSvg == "-")
             Produce([](std::string_view Bytes) { Print(Bytes); });

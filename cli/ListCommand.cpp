@@ -15,9 +15,8 @@ public:
 
     int Run() override
     {
-        // Type names come from the module library beside the program.
-        LoadLibrary();
         LoadPatch();
+        const TModuleTypes Types = LoadLibrary();
         std::string Out;
         for (TAreaCode Area : {AreaPoly, AreaCommon}) {
             const int Dump = Area == AreaPoly ? PolyDump : CommonDump;
@@ -26,7 +25,7 @@ public:
                 const TModuleDef& Module = *Each;
                 Out.append(AreaName(Area)).append("\t");
                 Out.append(std::to_string(Module.ModuleIndex)).append("\t");
-                Out.append(Module.TypeName()).append("\t");
+                Out.append(Module.TypeName(Types)).append("\t");
                 const std::string* Name = Names.Find(Module.ModuleIndex);
                 Out.append(Name != nullptr ? *Name : std::string()).append("\t");
                 Out.append(std::to_string(Module.X)).append("\t");

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "Command.h"
+#include "library/LibraryPlaces.h"
 #include "library/Platform.h"
 #include "library/ProgramPaths.h"
 
@@ -81,7 +82,17 @@ int main(int RawArgc, char** RawArgv)
     try {
         Tool.parse(Argc, Argv);
     } catch (const CLI::CallForVersion& Version) {
-        std::printf("%s\n", Version.what());
+        // With the module library that a command would read, and where it
+        // is looked for.
+        std::string Problem;
+        try {
+            Problem = permuto::LoadModuleLibrary().Problem;
+        } catch (const std::exception& Error) {
+            Problem = Error.what();
+        }
+        std::printf("%s\n%s\n", Version.what(), permuto::LibraryReport({}, "--library FILE").c_str());
+        if (!Problem.empty())
+            std::printf("%s\n", permuto::EscapedName(Problem).c_str());
         return ExitSuccess;
     } catch (const CLI::ParseError& Error) {
         if (Error.get_exit_code() == 0)

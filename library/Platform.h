@@ -21,6 +21,16 @@ std::string WhyNotWritable(const std::string& File, long long Size);
 // fails with its reason (and a save says so) instead of killing the process.
 void PrepareProcess();
 
+// The value of the environment variable Name (UTF-8); empty when it is not
+// set.
+std::string EnvironmentValue(const char* Name);
+
+// The folder of the user's own data for Permuto, with its trailing
+// separator: $XDG_DATA_HOME/permuto/ (by default ~/.local/share/permuto/) on
+// POSIX systems, %APPDATA%\permuto\ on Windows; empty when the system names
+// no such folder.
+std::string UserDataDir();
+
 // The program's arguments, file names in UTF-8 (on Windows taken from the
 // wide command line: the narrow one loses what its code page cannot hold).
 std::vector<std::string> ProgramArguments(int Argc, char** Argv);

@@ -29,6 +29,25 @@ std::string RunningExecutable()
     }
 }
 
+std::string EnvironmentValue(const char* Name)
+{
+    const char* Value = std::getenv(Name);
+    return Value != nullptr ? Value : "";
+}
+
+std::string UserDataDir()
+{
+    // A relative XDG_DATA_HOME is ignored, as the base directory rules say.
+    std::string Base = EnvironmentValue("XDG_DATA_HOME");
+    if (Base.empty() || Base.front() != '/') {
+        const std::string Home = EnvironmentValue("HOME");
+        if (Home.empty())
+            return {};
+        Base = Home + (Home.back() == '/' ? "" : "/") + ".local/share";
+    }
+    return Base + (Base.back() == '/' ? "" : "/") + "permuto/";
+}
+
 std::string WhyNotWritable(const std::string& File, long long Size)
 {
     struct stat Info {};

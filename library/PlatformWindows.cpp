@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <stdexcept>
 
@@ -66,6 +67,22 @@ std::string RunningExecutable()
         if (C == '\\')
             C = '/';
     return Name;
+}
+
+std::string EnvironmentValue(const char* Name)
+{
+    const wchar_t* Value = ::_wgetenv(WideName(Name).c_str());
+    return Value != nullptr ? NarrowName(Value) : "";
+}
+
+std::string UserDataDir()
+{
+    std::string Base = EnvironmentValue("APPDATA");
+    if (Base.empty())
+        return {};
+    if (Base.back() != '\\' && Base.back() != '/')
+        Base += '\\';
+    return Base + "permuto\\";
 }
 
 std::string WhyNotWritable(const std::string& File, long long Size)

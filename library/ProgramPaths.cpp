@@ -1,9 +1,7 @@
 #include "ProgramPaths.h"
 
 #include <charconv>
-#include <exception>
 
-#include "Descript.h"
 #include "Files.h"
 #include "Platform.h"
 #include "Scanner.h"
@@ -100,16 +98,6 @@ std::string DataDir()
 std::string LibraryFileName()
 {
     return DataDir() + "resources/patch303.txt";
-}
-
-std::string LoadModuleLibrary()
-{
-    try {
-        ModuleDescriptors().LoadFromFile(LibraryFileName());
-    } catch (const std::exception& Error) {
-        return Error.what();
-    }
-    return {};
 }
 
 } // namespace permuto

@@ -1,7 +1,7 @@
 #pragma once
-// Where the program lives, where its settings go and where its module library
-// is, computed once at start-up; the integer tests of index texts; and the
-// start-up load of the module library. Shared by the window and permuto-cli.
+// Where the program lives, where its settings go and where its shipped data
+// is, computed once at start-up; and the integer tests of index texts.
+// Shared by the window and permuto-cli.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,10 +45,8 @@ std::string DataDir();
 // Where DataDir looks beside a program in ExeDir.
 std::string DataDirFor(const std::string& ExeDir, bool LibraryBeside);
 
-// The module library file: "resources/patch303.txt" in DataDir.
+// The module library shipped with the program: "resources/patch303.txt" in
+// DataDir (LibraryPlaces.h says which library is read).
 std::string LibraryFileName();
-// Loads the module library; returns an empty text on success, otherwise why
-// it could not (the file's name and the system's reason).
-std::string LoadModuleLibrary();
 
 } // namespace permuto

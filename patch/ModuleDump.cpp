@@ -1,7 +1,6 @@
 #include "ModuleDump.h"
 
-#include "library/Descript.h"
-#include "library/Errors.h"
+#include "ModuleTypes.h"
 #include "library/Scanner.h"
 
 namespace permuto {
@@ -13,10 +12,9 @@ bool TModuleDef::ReadLine(std::string_view Line)
            ReadInteger(Line, Pos, FieldSeparators, X) && ReadInteger(Line, Pos, FieldSeparators, Y);
 }
 
-std::string TModuleDef::TypeName() const
+std::string TModuleDef::TypeName(const TModuleTypes& Types) const
 {
-    const TModuleDescriptor* Descriptor = ModuleDescriptors().FindByType(ModuleType);
-    return Descriptor != nullptr ? Descriptor->Name : Format("(unknown type %d)", ModuleType);
+    return Types.Name(ModuleType);
 }
 
 void TModuleDef::WriteLine(TLineWriter& Lines) const

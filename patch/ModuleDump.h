@@ -8,6 +8,8 @@
 
 namespace permuto {
 
+class TModuleTypes;
+
 class TModuleDef {
 public:
     static constexpr std::string_view SectionName = "ModuleDump";
@@ -18,9 +20,9 @@ public:
     int32_t X = 0;
     int32_t Y = 0;
 
-    // The name of the module's type in the module library; for a type the
-    // library lacks, a text that says so and shows the number.
-    std::string TypeName() const;
+    // The name of the module's type, as Types (the module library held
+    // against this patch) gives it: "type N" for a type it does not describe.
+    std::string TypeName(const TModuleTypes& Types) const;
 
     // Four integers; anything less drops the line. Tokens after them are ignored.
     bool ReadLine(std::string_view Line);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "NameDump.h"
+#include "ModuleTypes.h"
 #include "PatchDefs.h"
 #include "library/Descript.h"
 #include "library/Errors.h"
@@ -109,7 +110,7 @@ const char* CableColour(uint8_t Color)
     return Colours[Color % 7];
 }
 
-TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow& Flow)
+TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow& Flow, const TModuleTypes& Types)
 {
     TAreaPicture Picture;
     Picture.Area = Area;
@@ -142,7 +143,7 @@ TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow&
     std::vector<TEdge> Inputs(Indices.size()), Outputs(Indices.size());
     for (size_t Rank = 0; Rank < Indices.size(); ++Rank) {
         const TModuleDef& M = Modules.Items(Shown[Rank]);
-        const TModuleDescriptor* Type = ModuleDescriptors().FindByType(M.ModuleType);
+        const TModuleDescriptor* Type = Types.Find(M.ModuleType);
         for (int32_t C = 0; Type != nullptr && C < Type->Inputs.Count(); ++C)
             Inputs[Rank].Connectors.push_back(C);
         for (int32_t C = 0; Type != nullptr && C < Type->Outputs.Count(); ++C)
@@ -159,19 +160,34 @@ TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow&
             Edge.Connectors.erase(std::unique(Edge.Connectors.begin(), Edge.Connectors.end()), Edge.Connectors.end());
         }
 
+    // A plain box reaches down to the next box of its column, so that boxes
+    // of undescribed types neither overlap nor shrink to a line.
+    std::vector<std::pair<int32_t, int32_t>> Places; // (X, Y) of the boxes drawn, sorted
+    Places.reserve(Indices.size());
+    for (const int32_t I : Shown)
+        Places.emplace_back(Modules.Items(I).X, Modules.Items(I).Y);
+    std::sort(Places.begin(), Places.end());
+    const auto PlainRows = [&Places](const TModuleDef& M) {
+        constexpr int32_t Most = 3;
+        const auto Below = std::upper_bound(Places.begin(), Places.end(), std::pair(M.X, M.Y));
+        if (Below == Places.end() || Below->first != M.X)
+            return Most;
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t{Below->second} - M.Y, 1, Most));
+    };
+
     Picture.Modules.reserve(Indices.size());
     for (size_t Rank = 0; Rank < Indices.size(); ++Rank) {
         const TModuleDef& M = Modules.Items(Shown[Rank]);
-        const TModuleDescriptor* Type = ModuleDescriptors().FindByType(M.ModuleType);
+        const TModuleDescriptor* Type = Types.Find(M.ModuleType);
         TPictureModule Box;
         Box.Index = M.ModuleIndex;
-        Box.TypeName = M.TypeName();
+        Box.TypeName = M.TypeName(Types);
         if (const std::string* Name = Names.Find(M.ModuleIndex))
             Box.Name = *Name;
         Box.Left = PictureMargin + static_cast<double>(M.X - LowX) * PictureColumn;
         Box.Top = PictureMargin + static_cast<double>(M.Y - LowY) * PictureRow;
         Box.Width = PictureColumn - 20;
-        Box.Height = std::max(1, Type != nullptr ? Type->Height : 1) * PictureRow - 4;
+        Box.Height = std::max(1, Type != nullptr ? Type->Height : PlainRows(M)) * PictureRow - 4;
         for (const int32_t Connector : Inputs[Rank].Connectors)
             Box.InputsY.push_back(Inputs[Rank].Place(Connector, Box.Top, Box.Height));
         for (const int32_t Connector : Outputs[Rank].Connectors)

@@ -1,7 +1,9 @@
 #pragma once
 // A picture of an area as people draw a patch: modules as boxes at their
 // grid places (X the column, Y the row; a box as tall as its type's height in
-// the module library, one row when the type is unknown), inputs on the left
+// the module library; a type the library does not describe gets a plain box
+// that reaches down to the next box of its column, at most three rows, with
+// the connectors its cables use), inputs on the left
 // edge and outputs on the right edge in connector order, cables between them
 // in their colour; cables that carry a late signal dashed in a warning
 // colour, members of feedback groups tinted. The window draws it with Qt,
@@ -16,6 +18,7 @@
 
 namespace permuto {
 
+class TModuleTypes;
 class TPatchDef;
 
 struct TPicturePoint {
@@ -61,8 +64,9 @@ inline constexpr double PictureColumn = 150;  // one grid column
 inline constexpr double PictureRow = 22;      // one grid row
 inline constexpr double PictureMargin = 12;
 
-// Lays out an area; Flow is its signal flow, worked out with its groups.
-TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow& Flow);
+// Lays out an area; Flow is its signal flow, worked out with its groups, and
+// Types the module library held against the patch.
+TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow& Flow, const TModuleTypes& Types);
 
 // The colours of cables (colour field 0..6) and of what the picture marks,
 // as #rrggbb.

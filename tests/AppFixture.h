@@ -9,6 +9,7 @@
 
 #include "Application.h"
 #include "TestHelpers.h"
+#include "library/LibraryPlaces.h"
 #include "library/ProgramPaths.h"
 
 // Texts in test failures as texts.
@@ -42,7 +43,8 @@ protected:
         std::filesystem::create_directory(Dir.File("resources"));
         std::filesystem::copy_file(std::string(PERMUTO_RESOURCES) + "/patch303.txt", Dir.File("resources/patch303.txt"));
         InitGlobals(Dir.File("permuto"));
-        ASSERT_EQ(LoadModuleLibrary(), "");
+        IsolateLibraryPlaces(Dir.File("data"));
+        ASSERT_EQ(LoadModuleLibrary().Place.Origin, TLibraryOrigin::Shipped);
         TApplication::SetPresenter([this](TApplication::TSeverity Severity, const QString& Message) {
             (Severity == TApplication::TSeverity::Error ? Errors : Warnings) << Message;
         });

@@ -29,7 +29,9 @@ protected:
     {
         Patch = Dir.File("p.pch");
         WriteText(Patch, ReadText(std::string(PERMUTO_TEST_DATA) + "/full.pch"));
+        IsolateLibraryPlaces(Dir.File("data"));
     }
+    void TearDown() override { IsolateLibraryPlaces(""); }
 
     TRun Run(const std::string& Arguments)
     {
@@ -67,7 +69,8 @@ TEST_F(Cli, ListAndLatePrintTheirLines)
     EXPECT_EQ(List.Status, 0);
     EXPECT_EQ(List.Out.rfind("poly\t1\tKeyVoice\tKeys\t0\t0\npoly\t2\tOscSaw\tSaw Osc\t0\t2\n", 0), 0u) << List.Out;
     EXPECT_NE(List.Out.find("poly\t5\tAmpVCA\tVCA\tone\t2\t0\n"), std::string::npos); // the name's own tab
-    EXPECT_NE(List.Out.find("common\t3\tDelay\tEcho\t1\t4\n"), std::string::npos);
+    // The patch gives Delay two parameters where the library gives three.
+    EXPECT_NE(List.Out.find("common\t3\ttype 1026\tEcho\t1\t4\n"), std::string::npos);
 
 #ifdef _WIN32
     // A name that starts with "/" (in the current drive's root) is a file name, not an option.
@@ -238,7 +241,7 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
     // The common area's index 2 is used twice: ordering both areas is refused
     // after the poly area ordered fine, and nothing may be written.
     std::string Shared = ReadText(Patch);
-    Shared.replace(Shared.find("3 26 1 4"), 1, "2");
+    Shared.replace(Shared.find("3 1026 1 4"), 1, "2");
     WriteText(Patch, Shared);
     const std::string Out = Dir.File("o.pch");
     struct TCase {
@@ -253,7 +256,7 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
         {"swap " + Dir.File("zero.pch") + " poly 1 2", "holds a NUL byte at byte 31"},
         {"swap " + Dir.File("notes.txt") + " poly 1 2", "does not look like a patch"},
 #ifndef _WIN32
-        {"list " + Patch + " > /dev/full", "cannot write the output: No space left on device"},
+        {"late " + Patch + " > /dev/full", "cannot write the output: No space left on device"},
 #endif
         {"frob " + Patch, "unknown command \"frob\""},
         {"swap " + Patch + " mono 1 2", "unknown area \"mono\""},
@@ -276,6 +279,41 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
     }
     EXPECT_EQ(Run("--help").Status, 0);
     EXPECT_EQ(Run("order --help").Status, 0);
+}
+
+// The module library named with --library, or by $PERMUTO_LIBRARY, gives
+// the names; one that cannot be read is a warning, and the shipped one
+// serves. The warning about undescribed types is one line.
+TEST_F(Cli, TheModuleLibraryCanBeChosen)
+{
+    const std::string Own = Dir.File("own.txt");
+    WriteText(Own, JoinLines({"1026 TapeEcho", "cycles 1", "progMem 1", "xmem 0", "ymem 0", "zeropage 0", "dynmem 0",
+                              "height 3", "parameters", "0 \"Time\" 0..127 0 \"\"", "1 \"Repeat\" 0..127 0 \"\"",
+                              "inputs", "0 \"In\" audio", "outputs", "0 \"Out\" audio", "----------"}));
+    const TRun Chosen = Run("list " + Patch + " --library " + Own);
+    EXPECT_EQ(Chosen.Status, 0);
+    EXPECT_NE(Chosen.Out.find("common\t3\tTapeEcho\tEcho\t1\t4\n"), std::string::npos) << Chosen.Out;
+    EXPECT_NE(Chosen.Out.find("poly\t1\ttype 1001\tKeys\t0\t0\n"), std::string::npos) << Chosen.Out;
+    EXPECT_EQ(Chosen.Err.rfind("permuto-cli: warning: 8 module types of this patch are not described", 0), 0u) << Chosen.Err;
+    EXPECT_NE(Chosen.Err.find("--library FILE"), std::string::npos);
+    EXPECT_EQ(std::count(Chosen.Err.begin(), Chosen.Err.end(), '\n'), 1) << Chosen.Err;
+
+    const TRun Missing = Run("list " + Patch + " --library " + Dir.File("missing.txt"));
+    EXPECT_EQ(Missing.Status, 0);
+    EXPECT_NE(Missing.Err.find("Cannot open file \"" + Dir.File("missing.txt") + "\""), std::string::npos) << Missing.Err;
+    EXPECT_NE(Missing.Out.find("common\t2\tMixer3\t"), std::string::npos) << Missing.Out;
+
+    SetEnvironment("PERMUTO_LIBRARY", Own);
+    EXPECT_NE(Run("draw " + Patch + " common -o -").Out.find("3 TapeEcho Echo"), std::string::npos);
+    const TRun Version = Run("--version");
+    EXPECT_EQ(Version.Status, 0);
+    EXPECT_NE(Version.Out.find("module library: " + Own + " ($PERMUTO_LIBRARY, 1 module type)"), std::string::npos)
+        << Version.Out;
+#ifdef _WIN32
+    EXPECT_NE(Version.Out.find(Dir.File("data") + "\\permuto\\patch303.txt"), std::string::npos) << Version.Out;
+#else
+    EXPECT_NE(Version.Out.find(Dir.File("data") + "/permuto/patch303.txt"), std::string::npos) << Version.Out;
+#endif
 }
 
 // A patch in the editor's older layout is refused by every command: exit 2,

@@ -10,10 +10,15 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "TestHelpers.h"
+#include "library/Descript.h"
+#include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 #include "patch/PatchFile.h"
 
@@ -194,4 +199,99 @@ TEST_F(FieldPatches, WhatTheEditorWritesIsRead)
             }
         },
         EPermutoError);
+}
+
+namespace {
+
+// What a patch's text shows of its module types, read token by token: the
+// parameter counts of each type, and each type's highest input and output
+// connector that a cable uses.
+struct TTypeEvidence {
+    std::map<int, std::set<int>> Counts;
+    std::map<int, int> Inputs, Outputs;
+};
+
+TTypeEvidence EvidenceOf(const std::string& Text)
+{
+    TTypeEvidence Evidence;
+    std::map<std::pair<int, int>, int> TypeAt; // (area, index) -> type
+    std::vector<std::pair<int, std::vector<int>>> Cables; // (area, numbers)
+    std::string Section;
+    int Area = -1, BodyLine = 0;
+    std::istringstream Lines(Text);
+    for (std::string Line; std::getline(Lines, Line);) {
+        if (Line.starts_with("[")) {
+            Section = Line.substr(1, Line.find_first_of("] \r\n") - 1);
+            BodyLine = 0;
+            continue;
+        }
+        std::istringstream Tokens(Line);
+        std::vector<int> Numbers;
+        for (int Number; Tokens >> Number;)
+            Numbers.push_back(Number);
+        if (Section != "ModuleDump" && Section != "ParameterDump" && Section != "CableDump")
+            continue;
+        if (BodyLine++ == 0 && !Numbers.empty()) {
+            Area = Numbers.front();
+            Numbers.erase(Numbers.begin());
+        }
+        if (Section == "ModuleDump" && Numbers.size() >= 4)
+            TypeAt[{Area, Numbers[0]}] = Numbers[1];
+        else if (Section == "ParameterDump" && Numbers.size() >= 3 && Numbers[2] > 0)
+            Evidence.Counts[Numbers[1]].insert(Numbers[2]);
+        else if (Section == "CableDump" && Numbers.size() == 7)
+            Cables.emplace_back(Area, Numbers);
+    }
+    for (const auto& [CableArea, N] : Cables)
+        for (const size_t End : {1u, 4u})
+            if (const auto Type = TypeAt.find({CableArea, N[End]}); Type != TypeAt.end()) {
+                int& Highest = (N[End + 2] == 1 ? Evidence.Outputs : Evidence.Inputs)[Type->second];
+                Highest = std::max(Highest, N[End + 1] + 1);
+            }
+    return Evidence;
+}
+
+} // namespace
+
+// No field patch shows a name its own lines contradict, with a library
+// written for other patches (the shipped one numbered as the editor numbers
+// its types); with the shipped library as it is, no type of the synthesizer
+// has a name at all.
+TEST_F(FieldPatches, NoModuleShowsANameThePatchContradicts)
+{
+    const std::string Shipped = ReadText(std::string(PERMUTO_RESOURCES) + "/patch303.txt");
+    TModuleDescriptors AsShipped, Foreign;
+    AsShipped.LoadFromStrings(TLineTable(Shipped));
+    Foreign.LoadFromStrings(TLineTable(std::regex_replace(Shipped, std::regex("(^|\n)10([0-9][0-9]) "), "$1$2 ")));
+    ASSERT_NE(Foreign.FindByType(7), nullptr);
+    int Named = 0, Hidden = 0;
+    for (const std::string& File : Files) {
+        const std::string Bytes = ReadText(File);
+        if (InOlderLayout(Bytes))
+            continue;
+        const TPatchDef Patch = ReadPatchFile(File);
+        TTypeEvidence Evidence = EvidenceOf(Bytes);
+        const TModuleTypes Types(Patch, Foreign);
+        EXPECT_EQ(TModuleTypes(Patch, AsShipped).Undescribed(), TModuleTypes(Patch, TModuleDescriptors()).Undescribed())
+            << File;
+        for (int Dump = 0; Dump < 2; ++Dump)
+            for (int32_t I = 0; I < Patch.ModuleDumps[Dump].Count(); ++I) {
+                const int32_t Type = Patch.ModuleDumps[Dump].Modules().Items(I).ModuleType;
+                const TModuleDescriptor* Entry = Types.Find(Type);
+                if (Entry == nullptr) {
+                    EXPECT_EQ(Types.Name(Type), "type " + std::to_string(Type));
+                    Hidden += Foreign.FindByType(Type) != nullptr;
+                    continue;
+                }
+                ++Named;
+                for (const int Count : Evidence.Counts[Type])
+                    EXPECT_EQ(Count, Entry->Parameters.Count()) << File << " type " << Type;
+                EXPECT_LE(Evidence.Inputs[Type], Entry->Inputs.Count()) << File << " type " << Type;
+                EXPECT_LE(Evidence.Outputs[Type], Entry->Outputs.Count()) << File << " type " << Type;
+            }
+    }
+    if (Files.size() > 1) {
+        EXPECT_GT(Named, 0);  // some entries fit what the patches show ...
+        EXPECT_GT(Hidden, 0); // ... and others are caught
+    }
 }

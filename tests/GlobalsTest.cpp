@@ -114,23 +114,6 @@ TEST(SettingsFile, FailuresNameTheirRealCause)
     EXPECT_EQ(Full, "Cannot create file \"" + Dir.File("full.ini") + "\". File too large");
 }
 
-TEST(StartUp, AMissingOrUnreadableLibraryIsReported)
-{
-    TTempDir Dir;
-    InitGlobals(Dir.File("permuto"));
-    const std::string Library = Dir.File("resources/patch303.txt");
-    EXPECT_EQ(LoadModuleLibrary(), "Cannot open file \"" + LibraryFileName() + "\". No such file or directory");
-    EXPECT_EQ(LibraryFileName(), DataDirFor(ExeDir(), false) + "resources/patch303.txt"); // the installed place
-    std::filesystem::create_directory(Dir.File("resources"));
-    ASSERT_EQ(::mkfifo(Library.c_str(), 0600), 0); // start-up must not wait for a writer
-    EXPECT_EQ(LoadModuleLibrary(), "Cannot open file \"" + Library + "\". It is not a regular file");
-    std::filesystem::remove(Library);
-
-    std::filesystem::copy_file(std::string(PERMUTO_RESOURCES) + "/patch303.txt", Dir.File("resources/patch303.txt"));
-    EXPECT_EQ(LoadModuleLibrary(), "");
-    EXPECT_EQ(ModuleDescriptors().Count(), 42);
-}
-
 TEST(SettingsFile, InstalledProgramKeepsItsSettingsInTheConfigFolder)
 {
     EXPECT_EQ(ChooseSettingsFile("/usr/lib/permuto/permuto.ini", false, "/home/u/.config/Permuto"),

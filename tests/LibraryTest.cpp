@@ -175,9 +175,4 @@ TEST(ShippedLibrary, LoadsWholeAndNamesModuleTypes)
     EXPECT_EQ(ModuleDescriptors().Count(), 42); // an item line that failed would end the entries early
     for (int32_t I = 0; I < ModuleDescriptors().Count(); ++I)
         EXPECT_FALSE(ModuleDescriptors().Items(I).Name.empty() || ModuleDescriptors().Items(I).Remarks.empty()) << I;
-    TModuleDef Module;
-    Module.ModuleType = 7;
-    EXPECT_EQ(Module.TypeName(), "FilterLP");
-    Module.ModuleType = 4711;
-    EXPECT_EQ(Module.TypeName(), "(unknown type 4711)");
 }

@@ -28,6 +28,7 @@
 #include "PatchView.h"
 #include "RecentFiles.h"
 #include "RenumberPanel.h"
+#include "Settings.h"
 #include "VersionInfo.h"
 #include "WindowActions.h"
 
@@ -104,7 +105,10 @@ TEST_F(MainWindow, ShowsBothAreasInProcessingOrderWithTheirLateInputs)
     EXPECT_EQ(Column(Poly(*W), 5), (QStringList{"", "1", "1", "", "", ""}));
     EXPECT_EQ(Cell(Poly(*W), 2, 5, Qt::ToolTipRole), "Arrives a sample late from 4 (Env\"Amp)");
     EXPECT_EQ(W->LateStatus()->text(), "poly: 2 late, common: 2 late");
-    EXPECT_EQ(W->statusBar()->currentMessage(), "Loaded full.pch: 6 + 3 modules");
+    // Four of its types have other parameter counts than the library gives.
+    EXPECT_EQ(W->statusBar()->currentMessage(),
+              "Loaded full.pch: 6 + 3 modules. 4 module types of this patch are not described by the module library "
+              "(4 contradicted by the patch) and show as \"type N\"; Settings \u25b8 Module library ... chooses another");
     EXPECT_EQ(W->windowTitle(), "full.pch[*] - Permuto");
     EXPECT_FALSE(W->isWindowModified());
 
@@ -149,7 +153,7 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactlyFromAnyField)
     ASSERT_EQ(W->Document().UndoStack()->count(), 4) << Errors.join("\n").toStdString();
     EXPECT_EQ(W->Document().UndoStack()->text(1), "Order by signal flow (poly)");
     EXPECT_EQ(W->Document().UndoStack()->text(3), "Move 2 to 1 (common)");
-    EXPECT_EQ(Column(Common(*W), 1), (QStringList{"Delay", "StereoOut", "Mixer3"}));
+    EXPECT_EQ(Column(Common(*W), 1), (QStringList{"type 1026", "type 1002", "Mixer3"}));
     EXPECT_EQ(Common(*W)->currentIndex().row(), 0);
     EXPECT_TRUE(W->isWindowModified());
     const std::string Edited = SavedText(W->Patch());
@@ -158,7 +162,7 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactlyFromAnyField)
         QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(SavedText(W->Patch()), Loaded);
     EXPECT_FALSE(W->isWindowModified());
-    EXPECT_EQ(Cell(Common(*W), Common(*W)->currentIndex().row(), 1), "Delay"); // still the moved module
+    EXPECT_EQ(Cell(Common(*W), Common(*W)->currentIndex().row(), 2), "Echo"); // still the moved module
     QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     for (int I = 0; I < 3; ++I)
         QTest::keyClick(W.get(), Qt::Key_Y, Qt::ControlModifier);
@@ -503,4 +507,52 @@ TEST_F(MainWindow, ThePatchViewShowsTheAreaAndFollowsEveryStep)
     EXPECT_TRUE(View->mapToScene(View->viewport()->rect()).boundingRect().contains(View->sceneRect()));
     QTest::mouseClick(Common(*W)->viewport(), Qt::LeftButton);
     EXPECT_EQ(W->Pane()->Current(), W->Pane()->View(AreaCommon));
+}
+
+// Settings > Module library ...: the chosen library names the types it
+// describes, in the tables, the picture and the About page, and is
+// remembered for the next start; one that cannot be read is said, and the
+// shipped library is used.
+TEST_F(MainWindow, TheChosenModuleLibraryNamesTheTypesAndIsRemembered)
+{
+    const std::string Own = Dir.File("own library.txt");
+    WriteText(Own, JoinLines({"1026 TapeEcho", "cycles 1", "progMem 1", "xmem 0", "ymem 0", "zeropage 0", "dynmem 0",
+                              "height 3", "parameters", "0 \"Time\" 0..127 0 \"\"", "1 \"Repeat\" 0..127 0 \"\"",
+                              "inputs", "0 \"In\" audio", "outputs", "0 \"Out\" audio", "----------"}));
+    {
+        auto W = Open();
+        EXPECT_FALSE(W->Actions().DefaultLibrary->isEnabled()); // nothing chosen yet
+        EXPECT_TRUE(W->AboutPage()->LibraryLabel()->text().contains("shipped with Permuto"));
+        Load(*W, DataFile("full.pch"));
+        ASSERT_EQ(Cell(Common(*W), 2, 1), "type 1026");
+        Chosen << Q(Own);
+        W->Actions().Library->trigger();
+        EXPECT_EQ(Dialogs.last(), TApplication::TFileDialog::Library);
+        EXPECT_EQ(Cell(Common(*W), 2, 1), "TapeEcho");
+        EXPECT_EQ(Cell(Common(*W), 1, 1), "type 1014"); // the shipped library's Mixer3 is not in it
+        EXPECT_TRUE(W->Pane()->View(AreaCommon)->ModuleItem(3)->toolTip().startsWith("3 TapeEcho"));
+        EXPECT_TRUE(W->statusBar()->currentMessage().startsWith("Module library: " + Q(Own) + ". 8 module types"))
+            << W->statusBar()->currentMessage().toStdString();
+        EXPECT_TRUE(W->AboutPage()->LibraryLabel()->text().startsWith(Q(Own) + " (chosen, 1 module type)"));
+        EXPECT_TRUE(W->Actions().DefaultLibrary->isEnabled());
+        EXPECT_TRUE(Warnings.isEmpty()) << Warnings.join("\n").toStdString();
+        W->close();
+    }
+    const QString Ini = Q(Dir.File("permuto.ini"));
+    EXPECT_EQ(ReadWindowSettings(Ini).Library, Q(Own));
+    LoadModuleLibrary(); // as main() does at the next start
+    {
+        auto W = Open(); // which reads the choice again
+        Load(*W, DataFile("full.pch"));
+        EXPECT_EQ(Cell(Common(*W), 2, 1), "TapeEcho");
+        Chosen << Q(Dir.File("missing.txt"));
+        W->Actions().Library->trigger();
+        ASSERT_EQ(Warnings.size(), 1);
+        EXPECT_TRUE(Warnings.last().startsWith("Cannot open file \"" + Q(Dir.File("missing.txt")) + "\""));
+        EXPECT_TRUE(Warnings.last().endsWith("the module library shipped with Permuto is used instead"));
+        EXPECT_EQ(Cell(Common(*W), 1, 1), "Mixer3");
+        EXPECT_FALSE(W->Actions().DefaultLibrary->isEnabled());
+        W->close();
+    }
+    EXPECT_EQ(ReadWindowSettings(Ini).Library, ""); // a failed choice is not kept
 }

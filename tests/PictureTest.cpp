@@ -7,7 +7,8 @@
 #include <map>
 
 #include "TestHelpers.h"
-#include "library/ProgramPaths.h"
+#include "library/Descript.h"
+#include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 #include "patch/PatchPicture.h"
 
@@ -53,7 +54,7 @@ std::vector<TAreaPicture> Draw(const std::string& Text, const std::vector<TAreaC
     Patch.LoadFromStrings(TPatchText(Text));
     std::vector<TAreaPicture> Pictures;
     for (const TAreaCode Area : Areas)
-        Pictures.push_back(DrawArea(Patch, Area, Patch.SignalFlow(Area)));
+        Pictures.push_back(DrawArea(Patch, Area, Patch.SignalFlow(Area), TModuleTypes(Patch, ModuleDescriptors())));
     return Pictures;
 }
 
@@ -61,8 +62,7 @@ std::vector<TAreaPicture> Draw(const std::string& Text, const std::vector<TAreaC
 
 TEST(Picture, ModulesAndCablesWithTheirMarks)
 {
-    InitGlobals(std::string(PERMUTO_RESOURCES) + "/../permuto"); // the library in resources/
-    ASSERT_EQ(LoadModuleLibrary(), "");
+    ModuleDescriptors().LoadFromFile(std::string(PERMUTO_RESOURCES) + "/patch303.txt");
     const TSvg Full = ReadSvg(Draw(ReadText(std::string(PERMUTO_TEST_DATA) + "/full.pch"), {AreaPoly, AreaCommon}));
     const std::map<std::string, std::string> Modules = {
         {"poly-1", "module"},      {"poly-2", "module late"},   {"poly-3", "module late"},
@@ -81,7 +81,14 @@ TEST(Picture, ModulesAndCablesWithTheirMarks)
     const TSvg Looped = ReadSvg(Draw(Loop, {AreaPoly}));
     EXPECT_EQ(Looped.Modules, (std::map<std::string, std::string>{
                                   {"poly-1", "module late loop"}, {"poly-2", "module loop"}, {"poly-3", "module loop"}}));
-    EXPECT_EQ(Looped.Titles.at("poly-3"), "3 (unknown type 9999) ");
+    EXPECT_EQ(Looped.Titles.at("poly-3"), "3 type 9999 ");
+    // Types the library does not describe get plain boxes down to the next
+    // box of their column (three rows at most), with the connectors used.
+    const TAreaPicture Plain = Draw(Loop, {AreaPoly}).front();
+    ASSERT_EQ(Plain.Modules.size(), 3u);
+    EXPECT_EQ(Plain.Modules[0].Height, 1 * PictureRow - 4);
+    EXPECT_EQ(Plain.Modules[2].Height, 3 * PictureRow - 4);
+    EXPECT_EQ(Plain.Modules[2].OutputsY.size(), 2u); // connectors 0 and 1
     EXPECT_EQ(Looped.Cables, (std::vector<std::string>{"cable", "cable", "cable late"}));
 }
 

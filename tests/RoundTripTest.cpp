@@ -97,10 +97,10 @@ TEST(RoundTrip, SwapRenumbersEveryReferenceOfItsAreaAndNothingElse)
         if (Out[I] != Old[I])
             Changed.emplace_back(Old[I], Out[I]);
     const std::vector<std::pair<std::string, std::string>> Expected = {
-        {"2 3 0 2", "5 3 0 2"},             {"5 16 2 0", "2 16 2 0"},       // modules
+        {"2 1003 0 2", "5 1003 0 2"},       {"5 1016 2 0", "2 1016 2 0"},   // modules
         {"0 2 0 1 3 0 0", "0 5 0 1 3 0 0"}, {"1 3 0 1 5 0 0", "1 3 0 1 2 0 0"}, // cables
         {"2 4 0 1 5 1 0", "2 4 0 1 2 1 0"}, {"3 6 0 1 2 1 0", "3 6 0 1 5 1 0"},
-        {"2 3 4 64 0 127 5", "5 3 4 64 0 127 5"}, {"5 16 1 100", "2 16 1 100"}, // parameters
+        {"2 1003 4 64 0 127 5", "5 1003 4 64 0 127 5"}, {"5 1016 1 100", "2 1016 1 100"}, // parameters
         {"2 2 1 0", "5 2 1 0"},                                                  // custom values
         {"1 2 0 0", "1 5 0 0"},                                                  // knob map
         {"2 \"Saw Osc\"", "5 \"Saw Osc\""},  {"5 \"VCA\tone\"", "2 \"VCA\tone\""}, // names
@@ -116,7 +116,7 @@ TEST(RoundTrip, ShuffledSampleReadsEverySection)
     EXPECT_EQ(Patch.Header.Value(1), 1);
     EXPECT_EQ(Patch.ModuleDumps[PolyDump].Count(), 3);
     ASSERT_EQ(Patch.ModuleDumps[CommonDump].Count(), 2); // from the split area line
-    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleType, 2);
+    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleType, 1002);
     EXPECT_EQ(Patch.CableDumps[PolyDump].Count(), 2);
     EXPECT_EQ(Patch.CableDumps[CommonDump].Count(), 1);
     EXPECT_EQ(Patch.ParameterDumps[PolyDump].Count(), 3);

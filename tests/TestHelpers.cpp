@@ -9,6 +9,7 @@
 #include <csignal>
 #endif
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -73,6 +74,25 @@ TTempDir::~TTempDir()
     std::error_code Ignored;
     std::filesystem::permissions(FPath, std::filesystem::perms::owner_all, Ignored);
     std::filesystem::remove_all(FPath, Ignored);
+}
+
+void SetEnvironment(const char* Name, const std::string& Value)
+{
+#ifdef _WIN32
+    ::_putenv_s(Name, Value.c_str()); // an empty value removes it
+#else
+    if (Value.empty())
+        ::unsetenv(Name);
+    else
+        ::setenv(Name, Value.c_str(), 1);
+#endif
+}
+
+void IsolateLibraryPlaces(const std::string& UserData)
+{
+    SetEnvironment("PERMUTO_LIBRARY", "");
+    SetEnvironment("XDG_DATA_HOME", UserData);
+    SetEnvironment("APPDATA", UserData);
 }
 
 void WriteText(const std::string& FileName, const std::string& Bytes)

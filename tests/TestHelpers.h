@@ -67,6 +67,14 @@ private:
     std::string FPath;
 };
 
+// Sets an environment variable for this process and the programs it
+// starts; an empty Value removes it.
+void SetEnvironment(const char* Name, const std::string& Value);
+// Module libraries are looked for in UserData (as the user's own data
+// folder) and not in $PERMUTO_LIBRARY: what the machine running the tests
+// holds cannot change what a test sees.
+void IsolateLibraryPlaces(const std::string& UserData);
+
 void WriteText(const std::string& FileName, const std::string& Bytes);
 std::string ReadText(const std::string& FileName);
 // How many files and folders Folder holds.

@@ -1,0 +1,117 @@
+#include "LibraryPlaces.h"
+
+#include <exception>
+
+#include "Descript.h"
+#include "Errors.h"
+#include "Files.h"
+#include "Platform.h"
+#include "ProgramPaths.h"
+
+namespace permuto {
+
+namespace {
+
+TLibraryInUse GInUse;
+
+// The library in File, or why it cannot be used.
+std::string TryLoad(const std::string& File, TModuleDescriptors& Library)
+{
+    try {
+        Library.LoadFromFile(File);
+    } catch (const std::exception& Error) {
+        return Error.what();
+    }
+    if (Library.Count() == 0)
+        return Format("The module library \"%s\" describes no module type that can be read", File.c_str());
+    return {};
+}
+
+} // namespace
+
+std::vector<TLibraryPlace> LibraryPlaces(const std::string& Chosen)
+{
+    std::vector<TLibraryPlace> Places;
+    if (!Chosen.empty())
+        Places.push_back({TLibraryOrigin::Chosen, Chosen});
+    if (const std::string Named = EnvironmentValue("PERMUTO_LIBRARY"); !Named.empty())
+        Places.push_back({TLibraryOrigin::Environment, Named});
+    if (const std::string Own = UserDataDir(); !Own.empty())
+        Places.push_back({TLibraryOrigin::UserFolder, Own + "patch303.txt"});
+    Places.push_back({TLibraryOrigin::Shipped, LibraryFileName()});
+    return Places;
+}
+
+std::string OriginName(TLibraryOrigin Origin)
+{
+    switch (Origin) {
+    case TLibraryOrigin::Chosen:
+        return "chosen";
+    case TLibraryOrigin::Environment:
+        return "$PERMUTO_LIBRARY";
+    case TLibraryOrigin::UserFolder:
+        return "your own data folder";
+    case TLibraryOrigin::Shipped:
+        break;
+    }
+    return "shipped with Permuto";
+}
+
+TLibraryInUse LoadModuleLibrary(const std::string& Chosen)
+{
+    TLibraryInUse InUse;
+    for (const TLibraryPlace& Place : LibraryPlaces(Chosen)) {
+        // The user folder is only a place to look; a file named by the user
+        // that is missing is a mistake to tell about.
+        if (Place.Origin == TLibraryOrigin::UserFolder && !FileIdentityOf(Place.File).Exists())
+            continue;
+        TModuleDescriptors Library;
+        const std::string Problem = TryLoad(Place.File, Library);
+        if (Problem.empty()) {
+            InUse.Place = Place;
+            InUse.Types = Library.Count();
+            ModuleDescriptors() = std::move(Library);
+            GInUse = InUse;
+            return InUse;
+        }
+        if (Place.Origin == TLibraryOrigin::Shipped)
+            throw EPermutoError(Problem);
+        InUse.Problem = Problem + "; the module library shipped with Permuto is used instead";
+        // Straight to the shipped library: what the user named failed, and
+        // another of their places would be as much a surprise.
+        TModuleDescriptors Shipped;
+        if (const std::string Failed = TryLoad(LibraryFileName(), Shipped); !Failed.empty())
+            throw EPermutoError(Failed);
+        InUse.Place = {TLibraryOrigin::Shipped, LibraryFileName()};
+        InUse.Types = Shipped.Count();
+        ModuleDescriptors() = std::move(Shipped);
+        GInUse = InUse;
+        return InUse;
+    }
+    throw EPermutoError("no module library"); // the shipped place is always the last one
+}
+
+const TLibraryInUse& ModuleLibraryInUse()
+{
+    return GInUse;
+}
+
+std::string LibraryReport(const std::string& Chosen, const std::string& HowToChoose)
+{
+    const TLibraryInUse& InUse = ModuleLibraryInUse();
+    std::string Report = InUse.Types > 0 ? "module library: " + InUse.Place.File + " (" + OriginName(InUse.Place.Origin) +
+                                               ", " + std::to_string(InUse.Types) +
+                                               (InUse.Types == 1 ? " module type)" : " module types)")
+                                         : std::string("module library: none could be read");
+    Report += "\nlooked for, in this order:";
+    std::vector<TLibraryPlace> Places = LibraryPlaces(Chosen);
+    if (Chosen.empty())
+        Places.insert(Places.begin(), {TLibraryOrigin::Chosen, "none (" + HowToChoose + ")"});
+    if (EnvironmentValue("PERMUTO_LIBRARY").empty())
+        Places.insert(Places.begin() + 1, {TLibraryOrigin::Environment, "not set"});
+    for (const TLibraryPlace& Place : Places)
+        Report += "\n  " + OriginName(Place.Origin) + ": " + Place.File;
+    return Report;
+}
+
+} // namespace permuto
