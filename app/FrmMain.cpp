@@ -274,7 +274,7 @@ void TFormMain::ShowLateStatus()
     if (!FDocument.HasPatch())
         return; // nothing loaded, nothing to count
     const auto Count = [this](TAreaCode Area) {
-        const TLateCount& Late = FTables[DumpOf(Area)]->Model()->Late();
+        const TLateCount& Late = FDocument.Analysis(Area).Late;
         if (!Late.Complete)
             return tr("%1: too many feeds to count").arg(AreaName(Area));
         if (Late.InsideLoops == 0)

@@ -36,19 +36,15 @@ void TModuleTableModel::ReadDocument()
     // Everything is prepared first and taken over at once, so that a failure
     // (memory) leaves the model as it was.
     auto Names = std::make_unique<TNameLookup>(FPatch.NameDumps[DumpOf(FArea)]);
-    const TSignalFlow& Flow = FDocument.Flow(FArea);
-    const TLateCount Late = Flow.CountLate(LateBudget);
-    std::vector<uint32_t> ByRank, ByRow;
-    if (Late.Complete && Flow.LateInputCounts(ByRank, LateBudget)) { // a part would show wrong counts
-        const std::vector<int32_t>& Indices = Flow.Indices();
+    const TAreaAnalysis& Analysis = FDocument.Analysis(FArea);
+    std::vector<uint32_t> ByRow;
+    if (!Analysis.LateInputs.empty()) { // incomplete counts would show wrong ones
         ByRow.reserve(static_cast<size_t>(Modules().Count()));
         for (const TModuleDef& Module : Modules().Modules())
-            ByRow.push_back(ByRank[static_cast<size_t>(
-                std::lower_bound(Indices.begin(), Indices.end(), Module.ModuleIndex) - Indices.begin())]);
+            ByRow.push_back(Analysis.LateInputsOf(Module.ModuleIndex));
     }
     FNames = std::move(Names);
     FLateInputs = std::move(ByRow);
-    FLate = Late;
     FRows = Modules().Count();
 }
 
@@ -173,8 +169,8 @@ QVariant TModuleTableModel::headerData(int Section, Qt::Orientation Orientation,
     if (Role == Qt::ToolTipRole && Section == ColumnLate)
         return tr("Inputs whose signal comes from a module with a higher index, a sample late: %1 in this area, "
                   "%2 of them inside feedback loops")
-            .arg(FLate.Late)
-            .arg(FLate.InsideLoops);
+            .arg(FDocument.Analysis(FArea).Late.Late)
+            .arg(FDocument.Analysis(FArea).Late.InsideLoops);
     return {};
 }
 

@@ -37,13 +37,6 @@ public:
     int32_t ModuleIndexAt(int Row) const;
     // The row of the first module with that index; -1 when there is none.
     int RowOf(int32_t ModuleIndex) const;
-    // The late connections of the area and how many lie inside feedback
-    // loops; incomplete when a hostile patch held more feeds than are worth
-    // looking at one by one.
-    const TLateCount& Late() const { return FLate; }
-    // How many feeds are looked at one by one, at most (most are counted
-    // without).
-    static constexpr uint64_t LateBudget = 20000000;
 
     int rowCount(const QModelIndex& Parent = {}) const override;
     int columnCount(const QModelIndex& Parent = {}) const override;
@@ -78,7 +71,6 @@ private:
     std::unique_ptr<TNameLookup> FNames;
     // Per row, how many modules feed it late (empty when not all were counted).
     std::vector<uint32_t> FLateInputs;
-    TLateCount FLate;
 };
 
 // "3 (Saw Osc), 5": modules by index, and by name where they have one.

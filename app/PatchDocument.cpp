@@ -50,7 +50,7 @@ bool Act(const std::function<bool()>& Action)
 
 TPatchDocument::TPatchDocument(QObject* Parent)
     : QObject(Parent)
-    , FFlows(FPatch.SignalFlows(AreasByDump()))
+    , FAnalyses(AnalyseAreas(FPatch, AreasByDump(), LateBudget))
     , FUndo(new QUndoStack(this))
     , FWatcher(new QFileSystemWatcher(this))
     , FCheckSoon(new QTimer(this))
@@ -146,13 +146,13 @@ std::optional<TPatchDef> TPatchDocument::Read(const QString& File)
 
 void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
 {
-    std::vector<TSignalFlow> Flows = Loaded.SignalFlows(AreasByDump());
+    std::vector<TAreaAnalysis> Analyses = AnalyseAreas(Loaded, AreasByDump(), LateBudget);
     emit AboutToReload();
     FUndoIndex = 0;
     FUndo->clear(); // its steps belong to the patch that goes
     FPatch = std::move(Loaded);
     FTypes = TModuleTypes(FPatch, ModuleDescriptors());
-    FFlows = std::move(Flows);
+    FAnalyses = std::move(Analyses);
     FIdentity = FPatch.LoadedIdentity();
     FNoticed = {};
     FLastWasSave = false;
@@ -300,7 +300,7 @@ void TPatchDocument::CheckFile()
 void TPatchDocument::Apply(TAreaCode Area, const TRenumbering& Map)
 {
     FPatch.Renumber(Area, Map);
-    FFlows[static_cast<size_t>(DumpOf(Area))] = FPatch.SignalFlow(Area);
+    FAnalyses[static_cast<size_t>(DumpOf(Area))] = AnalyseArea(FPatch, Area, LateBudget);
     emit Renumbered(Area, Map);
 }
 
@@ -331,7 +331,7 @@ bool TPatchDocument::Swap(TAreaCode Area, int32_t A, int32_t B)
 
 QString TPatchDocument::LateRemaining(TAreaCode Area, const QString& Before) const
 {
-    const uint64_t Inside = Flow(Area).CountLate().InsideLoops;
+    const uint64_t Inside = Analysis(Area).Late.InsideLoops;
     if (Inside == 0)
         return Before;
     return Inside == 1 ? tr("%1; 1 late connection remains inside feedback loops").arg(Before)
@@ -343,22 +343,21 @@ bool TPatchDocument::Order(TAreaCode Area, bool FewestLate)
     return HasPatch() && Act([&] {
                std::vector<TApproximateGroup> Approximate;
                TRenumbering Map = Flow(Area).Order(Area, FewestLate, &Approximate);
+               // What local search arranged is said whether or not it moved anything.
+               QString Approximated;
+               for (const TApproximateGroup& Group : Approximate)
+                   Approximated += QStringLiteral("; ") + FromCore(ApproximateMessage(Group, Area));
                if (Map.IsIdentity()) {
                    emit Message(LateRemaining(Area, FewestLate ? tr("The %1 area is ordered so already").arg(AreaText(Area))
                                                                : tr("The %1 area is in signal-flow order already")
-                                                                     .arg(AreaText(Area))));
+                                                                     .arg(AreaText(Area))) +
+                                Approximated);
                    return false;
                }
                const QString Text = FewestLate ? tr("Order, fewest late in loops (%1)").arg(AreaText(Area))
                                                : tr("Order by signal flow (%1)").arg(AreaText(Area));
                Push(Area, std::move(Map), Text);
-               QString Said = LateRemaining(Area, Text);
-               for (const TApproximateGroup& Group : Approximate)
-                   Said += tr("; the loop of %1 modules from module %2 on was arranged by a heuristic and may not "
-                              "have the fewest")
-                               .arg(Group.Members)
-                               .arg(Group.LowestIndex);
-               emit Message(Said);
+               emit Message(LateRemaining(Area, Text) + Approximated);
                return true;
            });
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "patch/AreaAnalysis.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 
@@ -30,9 +31,14 @@ public:
     // The program's module library was replaced: the patch's types are
     // judged again, and TypesChanged says so.
     void LibraryChanged();
-    // An area's signal flow, with its feedback groups, as the patch stands:
-    // worked out once per change, before the change is announced.
-    const TSignalFlow& Flow(TAreaCode Area) const { return FFlows[static_cast<size_t>(DumpOf(Area))]; }
+    // An area's signal flow with its feedback groups, late count and late
+    // inputs, as the patch stands: worked out once per change, before the
+    // change is announced; every view of it reads this.
+    const TAreaAnalysis& Analysis(TAreaCode Area) const { return FAnalyses[static_cast<size_t>(DumpOf(Area))]; }
+    const TSignalFlow& Flow(TAreaCode Area) const { return Analysis(Area).Flow; }
+    // How many feeds are looked at one by one, at most (most are counted
+    // without), before the late inputs are given up as too many.
+    static constexpr uint64_t LateBudget = 20000000;
     QUndoStack* UndoStack() const { return FUndo; }
     // The file the patch was loaded from or last saved to; empty until a
     // patch was loaded.
@@ -107,7 +113,7 @@ private:
 
     TPatchDef FPatch;
     TModuleTypes FTypes;
-    std::vector<TSignalFlow> FFlows; // per area, in the order of DumpOf
+    std::vector<TAreaAnalysis> FAnalyses; // per area, in the order of DumpOf
     QUndoStack* FUndo;
     QString FFileName;
     // The file as it was when it was loaded or saved, and whether the last

@@ -86,7 +86,7 @@ void TPatchView::Rebuild()
         return;
     }
     const TSignalFlow& Flow = FDocument.Flow(FArea);
-    const TAreaPicture Picture = DrawArea(Patch, FArea, Flow, FDocument.Types());
+    const TAreaPicture Picture = DrawArea(Patch, FArea, FDocument.Analysis(FArea), FDocument.Types());
     const TNameLookup Names(Patch.NameDumps[DumpOf(FArea)]);
     const QPen Edge(Colour("#404040"), 1), LateEdge(Colour(LateColour), 2);
     for (const TPictureModule& Box : Picture.Modules) {

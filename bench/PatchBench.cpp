@@ -3,9 +3,14 @@
 // lines and joining them again without parsing.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <set>
 #include <string>
 
 #include "SyntheticPatch.h"
+#include "patch/FewestLate.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;
@@ -98,6 +103,33 @@ void BM_Order(benchmark::State& State)
     LinesOf(State);
 }
 
+// One feedback loop of N modules in a random order, each feeding the next,
+// two random others and back to the first: the fewest-late arrangement by
+// local search, whose work is bounded.
+void BM_FewestLateLoop(benchmark::State& State)
+{
+    const uint32_t N = static_cast<uint32_t>(State.range(0));
+    std::mt19937 Random(5);
+    std::vector<uint32_t> Label(N);
+    std::iota(Label.begin(), Label.end(), 0u);
+    std::shuffle(Label.begin(), Label.end(), Random);
+    std::set<std::pair<uint32_t, uint32_t>> Unique;
+    for (uint32_t I = 0; I < N; ++I) {
+        Unique.insert({Label[I], Label[(I + 1) % N]});
+        for (int Extra = 0; Extra < 2; ++Extra)
+            if (const uint32_t J = Random() % N; J != I)
+                Unique.insert({Label[I], Label[J]});
+    }
+    const TFeedPairs Feeds(Unique.begin(), Unique.end());
+    std::vector<uint32_t> Kept(N);
+    std::iota(Kept.begin(), Kept.end(), 0u);
+    uint64_t Late = 0;
+    for (auto _ : State)
+        Late = LateFeeds(FewestLateOrder(N, Feeds).Order, Feeds);
+    State.counters["late before"] = static_cast<double>(LateFeeds(Kept, Feeds));
+    State.counters["late after"] = static_cast<double>(Late);
+}
+
 // 100 modules per area is about a thousand lines; 100000 about a million.
 #define PATCH_SIZES Arg(100)->Arg(1000)->Arg(10000)->Arg(30000)->Arg(100000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_Floor_SplitAndJoin)->PATCH_SIZES;
@@ -105,6 +137,7 @@ BENCHMARK(BM_Load)->PATCH_SIZES->UseRealTime(); // large patches read on two thr
 BENCHMARK(BM_Swap)->PATCH_SIZES;
 BENCHMARK(BM_Save)->PATCH_SIZES;
 BENCHMARK(BM_Order)->PATCH_SIZES;
+BENCHMARK(BM_FewestLateLoop)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

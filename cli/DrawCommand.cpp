@@ -3,6 +3,7 @@
 // is left out); -o - writes it to standard output.
 #include "Command.h"
 #include "library/Files.h"
+#include "patch/AreaAnalysis.h"
 #include "patch/PatchPicture.h"
 
 namespace permuto::cli {
@@ -25,10 +26,10 @@ public:
         LoadPatch();
         // Box heights and type names come from the module library.
         const TModuleTypes Types = LoadLibrary();
-        const std::vector<TSignalFlow> Flows = FPatch.SignalFlows(Areas);
+        const std::vector<TAreaAnalysis> Analyses = AnalyseAreas(FPatch, Areas);
         std::vector<TAreaPicture> Pictures;
         for (size_t I = 0; I < Areas.size(); ++I)
-            Pictures.push_back(DrawArea(FPatch, Areas[I], Flows[I], Types));
+            Pictures.push_back(DrawArea(FPatch, Areas[I], Analyses[I], Types));
         const auto Produce = [&Pictures](const TByteSink& Write) { WriteSvg(Pictures, Write); };
         if (FSvg == "-")
             Produce([](std::string_view Bytes) { Print(Bytes); });

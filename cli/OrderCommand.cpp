@@ -36,9 +36,7 @@ public:
             FPatch.Renumber(Areas[I], Maps[I]);
             Changed = !Maps[I].IsIdentity() || Changed;
             for (const TApproximateGroup& Group : Approximate[I])
-                Warn(Format("the feedback loop of %d modules in the %s area from module %d on was arranged by a "
-                            "heuristic: it may not have the fewest late connections",
-                            Group.Members, AreaName(Areas[I]), Group.LowestIndex));
+                Warn(ApproximateMessage(Group, Areas[I]));
         }
         SavePatch(Changed);
         return ExitSuccess;

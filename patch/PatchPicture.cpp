@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "NameDump.h"
+#include "AreaAnalysis.h"
 #include "ModuleTypes.h"
 #include "PatchDefs.h"
 #include "library/Descript.h"
@@ -110,7 +111,7 @@ const char* CableColour(uint8_t Color)
     return Colours[Color % 7];
 }
 
-TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow& Flow, const TModuleTypes& Types)
+TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
 {
     TAreaPicture Picture;
     Picture.Area = Area;
@@ -118,13 +119,9 @@ TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow&
     const TModuleDefs& Modules = Patch.ModuleDumps[Dump].Modules();
     const TCableDefs& Cables = Patch.CableDumps[Dump].Cables();
     const TNameLookup Names(Patch.NameDumps[Dump]);
-    std::vector<uint32_t> LateInputs;
-    Flow.LateInputCounts(LateInputs);
+    const TSignalFlow& Flow = Analysis.Flow;
     const std::vector<int32_t>& Indices = Flow.Indices();
-    const auto RankOf = [&Indices](int32_t Index) {
-        const auto Found = std::lower_bound(Indices.begin(), Indices.end(), Index);
-        return Found != Indices.end() && *Found == Index ? static_cast<int32_t>(Found - Indices.begin()) : -1;
-    };
+    const auto RankOf = [&Flow](int32_t Index) { return Flow.RankOf(Index); };
 
     // Each index is drawn once: by the first module that has it.
     std::vector<int32_t> Shown(Indices.size(), -1); // by rank: the module drawn
@@ -192,7 +189,7 @@ TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow&
             Box.InputsY.push_back(Inputs[Rank].Place(Connector, Box.Top, Box.Height));
         for (const int32_t Connector : Outputs[Rank].Connectors)
             Box.OutputsY.push_back(Outputs[Rank].Place(Connector, Box.Top, Box.Height));
-        Box.Late = LateInputs[Rank] > 0;
+        Box.Late = !Analysis.LateInputs.empty() && Analysis.LateInputs[Rank] > 0;
         Box.Loop = Flow.InLoop(static_cast<int32_t>(Rank));
         Picture.Width = std::max(Picture.Width, Box.Left + Box.Width + PictureMargin);
         Picture.Height = std::max(Picture.Height, Box.Top + Box.Height + PictureMargin);

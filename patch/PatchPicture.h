@@ -18,6 +18,7 @@
 
 namespace permuto {
 
+struct TAreaAnalysis;
 class TModuleTypes;
 class TPatchDef;
 
@@ -64,9 +65,9 @@ inline constexpr double PictureColumn = 150;  // one grid column
 inline constexpr double PictureRow = 22;      // one grid row
 inline constexpr double PictureMargin = 12;
 
-// Lays out an area; Flow is its signal flow, worked out with its groups, and
-// Types the module library held against the patch.
-TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TSignalFlow& Flow, const TModuleTypes& Types);
+// Lays out an area from its Analysis (late inputs, feedback groups) and
+// Types, the module library held against the patch.
+TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types);
 
 // The colours of cables (colour field 0..6) and of what the picture marks,
 // as #rrggbb.

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "CableDump.h"
+#include "FewestLate.h"
 #include "ModuleDump.h"
 #include "Renumbering.h"
 
@@ -44,12 +45,15 @@ struct TLateCount {
 };
 
 // A feedback group above the size the fewest-late order works out exactly:
-// its arrangement came from a heuristic and may not have the fewest late
-// pairs.
+// its arrangement came from local search and may not have the fewest late
+// pairs (it never has more than the group's order before).
 struct TApproximateGroup {
     int32_t LowestIndex = 0;
     int32_t Members = 0;
 };
+// "the feedback loop of 25 modules in the poly area from module 3 on was
+// arranged by local search; it may not be the fewest late connections"
+std::string ApproximateMessage(const TApproximateGroup& Group, TAreaCode Area);
 
 class TSignalFlow {
 public:
@@ -60,6 +64,9 @@ public:
     // The area's module indices, ascending, each once. A module is known
     // below by its rank in this list: a lower rank is processed earlier.
     const std::vector<int32_t>& Indices() const { return FIndices; }
+    // The rank of the module with index Index (its place in Indices), -1
+    // when no module has it. The one lookup of ranks for every reader.
+    int32_t RankOf(int32_t Index) const;
     // The lowest index that two modules share, if any.
     std::optional<int32_t> SharedIndex() const { return FShared; }
 
@@ -100,9 +107,10 @@ public:
     // pairs run between them (among such arrangements the one whose sequence
     // of current indices is lowest). The area's indices, ascending, go to
     // the modules in that order. Groups of more than ExactGroupLimit members
-    // are arranged by a heuristic and listed in Approximate. Raises
+    // are arranged by local search (FewestLate.h), never with more late
+    // pairs than before, and listed in Approximate. Raises
     // ERenumberError when two modules share an index (Area names the area).
-    static constexpr int ExactGroupLimit = 20;
+    static constexpr int ExactGroupLimit = static_cast<int>(ExactLimit);
     TRenumbering Order(TAreaCode Area, bool FewestLate = false,
                        std::vector<TApproximateGroup>* Approximate = nullptr) const;
 
@@ -122,7 +130,6 @@ private:
     void BuildNets(const TCableDump& Cables);
     void FindGroups();
     void RequireGroups() const;
-    int32_t RankOf(int32_t Index) const;
     // The late destinations of source S (ranks, ascending, each once).
     void LateDestinations(uint32_t S, std::vector<uint32_t>& Out, std::vector<uint32_t>& Seen) const;
     std::vector<uint32_t> GroupOrder(const TRows& Members) const;

@@ -4,14 +4,21 @@
 #include "SignalFlow.h"
 
 #include <algorithm>
-#include <bit>
 #include <numeric>
 #include <queue>
-#include <tuple>
 
+#include "FewestLate.h"
+#include "library/Errors.h"
 #include "ProcessingOrder.h"
 
 namespace permuto {
+
+std::string ApproximateMessage(const TApproximateGroup& Group, TAreaCode Area)
+{
+    return Format("the feedback loop of %d modules in the %s area from module %d on was arranged by local search; "
+                  "it may not be the fewest late connections",
+                  Group.Members, AreaName(Area), Group.LowestIndex);
+}
 
 std::vector<uint32_t> TSignalFlow::GroupOrder(const TRows& Members) const
 {
@@ -119,96 +126,16 @@ std::vector<uint32_t> TSignalFlow::FewestLateArrangement(const std::vector<uint3
                         Feeds.emplace_back(static_cast<uint32_t>(I), static_cast<uint32_t>(Position(*D)));
     std::sort(Feeds.begin(), Feeds.end());
     Feeds.erase(std::unique(Feeds.begin(), Feeds.end()), Feeds.end());
-
-    std::vector<uint32_t> Arranged;
-    if (N <= static_cast<size_t>(ExactGroupLimit)) {
-        // Best[Placed] is the fewest late pairs among the members not yet
-        // placed, once the members of the set Placed come first. Placing
-        // member V after the set S makes late every feed from V into S.
-        Exact = true;
-        std::vector<uint32_t> FeedsInto(N, 0);
-        for (const auto& [From, To] : Feeds)
-            FeedsInto[From] |= uint32_t{1} << To;
-        const uint32_t All = (uint32_t{1} << N) - 1;
-        std::vector<uint8_t> Best(size_t{All} + 1, 0);
-        for (uint32_t Placed = All; Placed-- > 0;) {
-            int Fewest = 255;
-            for (uint32_t Rest = All & ~Placed; Rest != 0; Rest &= Rest - 1) {
-                const unsigned V = static_cast<unsigned>(std::countr_zero(Rest));
-                Fewest = std::min(Fewest, std::popcount(FeedsInto[V] & Placed) + Best[Placed | (uint32_t{1} << V)]);
-            }
-            Best[Placed] = static_cast<uint8_t>(Fewest);
-        }
-        // The lowest current index first wherever that keeps the fewest.
-        for (uint32_t Placed = 0; Placed != All;)
-            for (uint32_t Rest = All & ~Placed; Rest != 0; Rest &= Rest - 1) {
-                const unsigned V = static_cast<unsigned>(std::countr_zero(Rest));
-                if (std::popcount(FeedsInto[V] & Placed) + Best[Placed | (uint32_t{1} << V)] == Best[Placed]) {
-                    Arranged.push_back(Members[V]);
-                    Placed |= uint32_t{1} << V;
-                    break;
-                }
-            }
-        return Arranged;
-    }
-
-    // A larger group: the heuristic of Eades, Lin and Smyth for feedback arc
-    // sets. Members that feed no member left go to the back, members fed by
-    // none to the front; otherwise the member whose feeds out most outnumber
-    // its feeds in goes to the front. Ties go to the lowest current index.
-    Exact = false;
-    if (Feeds.size() > MostFeeds)
+    if (Feeds.size() > MostFeeds) {
+        Exact = false;
         return Members; // too many feeds to weigh: the group keeps its order
-    std::vector<std::vector<uint32_t>> Out(N), In(N);
-    for (const auto& [From, To] : Feeds) {
-        Out[From].push_back(To);
-        In[To].push_back(From);
     }
-    std::vector<int64_t> OutLeft(N), InLeft(N);
-    for (size_t V = 0; V < N; ++V) {
-        OutLeft[V] = static_cast<int64_t>(Out[V].size());
-        InLeft[V] = static_cast<int64_t>(In[V].size());
-    }
-    // Buckets by (feeds out - feeds in), with lazy removal of stale entries.
-    using TEntry = std::tuple<int, int64_t, uint32_t>; // class (0 source, 1 by difference, 2 sink), key, member
-    std::priority_queue<TEntry, std::vector<TEntry>, std::greater<>> Queue;
-    std::vector<bool> Placed(N, false);
-    const auto Push = [&](uint32_t V) {
-        if (InLeft[V] == 0)
-            Queue.emplace(0, int64_t{V}, V);
-        else if (OutLeft[V] == 0)
-            Queue.emplace(2, int64_t{V}, V);
-        else
-            Queue.emplace(1, InLeft[V] - OutLeft[V], V);
-    };
-    for (uint32_t V = 0; V < N; ++V)
-        Push(V);
-    std::vector<uint32_t> Front, Back;
-    while (!Queue.empty()) {
-        const auto [Class, Key, V] = Queue.top();
-        Queue.pop();
-        const bool Current = (Class == 0 && InLeft[V] == 0) ||
-                             (Class == 2 && InLeft[V] != 0 && OutLeft[V] == 0) ||
-                             (Class == 1 && InLeft[V] != 0 && OutLeft[V] != 0 && Key == InLeft[V] - OutLeft[V]);
-        if (Placed[V] || !Current)
-            continue;
-        Placed[V] = true;
-        (Class == 2 ? Back : Front).push_back(V);
-        for (const uint32_t W : Out[V])
-            if (!Placed[W]) {
-                --InLeft[W];
-                Push(W);
-            }
-        for (const uint32_t W : In[V])
-            if (!Placed[W]) {
-                --OutLeft[W];
-                Push(W);
-            }
-    }
-    for (const uint32_t V : Front)
-        Arranged.push_back(Members[V]);
-    for (auto V = Back.rbegin(); V != Back.rend(); ++V)
-        Arranged.push_back(Members[*V]);
+    TArrangement Arrangement = FewestLateOrder(static_cast<uint32_t>(N), Feeds);
+    Exact = Arrangement.Exact;
+    std::vector<uint32_t> Arranged;
+    Arranged.reserve(N);
+    for (const uint32_t Member : Arrangement.Order)
+        Arranged.push_back(Members[Member]);
     return Arranged;
 }
 

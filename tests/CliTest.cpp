@@ -208,7 +208,7 @@ TEST_F(Cli, LoopsDrawingsAndTheFewestLateOrder)
     const TRun Fewest = Run("order --fewest-late " + Patch + " poly -o " + Dir.File("o.pch"));
     EXPECT_EQ(Fewest.Status, 0);
     EXPECT_EQ(Fewest.Err, "permuto-cli: warning: the feedback loop of 25 modules in the poly area from module 1 on "
-                          "was arranged by a heuristic: it may not have the fewest late connections\n");
+                          "was arranged by local search; it may not be the fewest late connections\n");
     EXPECT_EQ(Run("late -c " + Dir.File("o.pch")).Out, "poly 2\ncommon 1\n"); // one late pair per loop left
 
     const TRun Svg = Run("draw " + Patch + " common -o -");

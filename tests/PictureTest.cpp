@@ -8,6 +8,7 @@
 
 #include "TestHelpers.h"
 #include "library/Descript.h"
+#include "patch/AreaAnalysis.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 #include "patch/PatchPicture.h"
@@ -54,7 +55,7 @@ std::vector<TAreaPicture> Draw(const std::string& Text, const std::vector<TAreaC
     Patch.LoadFromStrings(TPatchText(Text));
     std::vector<TAreaPicture> Pictures;
     for (const TAreaCode Area : Areas)
-        Pictures.push_back(DrawArea(Patch, Area, Patch.SignalFlow(Area), TModuleTypes(Patch, ModuleDescriptors())));
+        Pictures.push_back(DrawArea(Patch, Area, AnalyseArea(Patch, Area), TModuleTypes(Patch, ModuleDescriptors())));
     return Pictures;
 }
 

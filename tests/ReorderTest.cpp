@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <random>
 #include <set>
 
 #include "TestHelpers.h"
 #include "library/Errors.h"
+#include "patch/FewestLate.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;
@@ -527,4 +529,90 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
         EXPECT_TRUE(Patch.OrderBySignalFlow(AreaPoly, true).IsIdentity()) << Text;
         EXPECT_EQ(SavedText(Patch), Arranged);
     }
+}
+
+namespace {
+
+// The late feeds of an order, counted here from scratch.
+uint64_t LateIn(const std::vector<uint32_t>& Order, const TFeedPairs& Feeds)
+{
+    std::vector<size_t> Place(Order.size());
+    for (size_t P = 0; P < Order.size(); ++P)
+        Place.at(Order[P]) = P;
+    uint64_t Late = 0;
+    for (const auto& [From, To] : Feeds)
+        Late += Place.at(To) < Place.at(From);
+    return Late;
+}
+
+// Whether moving one member elsewhere would make fewer feeds late.
+bool OneMoveHelps(const std::vector<uint32_t>& Order, const TFeedPairs& Feeds)
+{
+    const uint64_t Now = LateIn(Order, Feeds);
+    for (size_t From = 0; From < Order.size(); ++From)
+        for (size_t To = 0; To < Order.size(); ++To) {
+            std::vector<uint32_t> Moved = Order;
+            const uint32_t V = Moved[From];
+            Moved.erase(Moved.begin() + static_cast<std::ptrdiff_t>(From));
+            Moved.insert(Moved.begin() + static_cast<std::ptrdiff_t>(To), V);
+            if (LateIn(Moved, Feeds) < Now)
+                return true;
+        }
+    return false;
+}
+
+} // namespace
+
+// Loops above the exact limit: never more late feeds than the order they
+// came in, no single move left that would help, and a loop that is a chain
+// with one feed back ends with that one feed late.
+TEST(FewestLate, BigLoopsAreNeverWorseAndNoMoveIsLeftThatHelps)
+{
+    std::mt19937 Random(11);
+    for (int Round = 0; Round < 60; ++Round) {
+        const uint32_t N = Round < 40 ? 21 + Random() % 40 : 100 + Random() % 101;
+        // The loop's members as the patch numbers them: near its own order
+        // for a chain (a few members out of place), shuffled otherwise.
+        std::vector<uint32_t> Label(N);
+        std::iota(Label.begin(), Label.end(), 0u);
+        const bool Chain = Round % 2 == 0;
+        if (Chain)
+            for (int Swap = 0; Swap < 4; ++Swap)
+                std::swap(Label[Random() % N], Label[Random() % N]);
+        else
+            std::shuffle(Label.begin(), Label.end(), Random);
+        std::set<std::pair<uint32_t, uint32_t>> Unique;
+        for (uint32_t I = 0; I < N; ++I) {
+            Unique.insert({Label[I], Label[(I + 1) % N]}); // a loop through all
+            const uint32_t J = Random() % N, K = Random() % N;
+            if (J != K && (!Chain || J < K)) // a chain: feeds only forward along it
+                Unique.insert({Label[std::min(J, K)], Label[std::max(J, K)]});
+            if (!Chain && J != K)
+                Unique.insert({Label[K], Label[J]});
+        }
+        const TFeedPairs Feeds(Unique.begin(), Unique.end());
+        std::vector<uint32_t> Kept(N);
+        std::iota(Kept.begin(), Kept.end(), 0u);
+        const TArrangement Result = FewestLateOrder(N, Feeds);
+        SCOPED_TRACE(std::to_string(N) + (Chain ? " chain" : " random"));
+        EXPECT_FALSE(Result.Exact);
+        std::vector<uint32_t> Sorted = Result.Order;
+        std::sort(Sorted.begin(), Sorted.end());
+        ASSERT_EQ(Sorted, Kept); // every member once
+        EXPECT_LE(LateIn(Result.Order, Feeds), LateIn(Kept, Feeds));
+        if (Chain) {
+            EXPECT_EQ(LateIn(Result.Order, Feeds), 1u);
+        }
+        if (N <= 40) {
+            EXPECT_FALSE(OneMoveHelps(Result.Order, Feeds));
+        }
+    }
+    // Up to the limit the order is exact, beyond it not.
+    TFeedPairs Ring;
+    for (uint32_t I = 0; I < ExactLimit; ++I)
+        Ring.emplace_back(I, (I + 1) % ExactLimit);
+    EXPECT_TRUE(FewestLateOrder(ExactLimit, Ring).Exact);
+    Ring.back().second = ExactLimit;
+    Ring.emplace_back(ExactLimit, 0);
+    EXPECT_FALSE(FewestLateOrder(ExactLimit + 1, Ring).Exact);
 }
