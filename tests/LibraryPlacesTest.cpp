@@ -14,6 +14,7 @@
 #include "library/Descript.h"
 #include "library/Errors.h"
 #include "library/LibraryPlaces.h"
+#include "library/Platform.h"
 #include "library/ProgramPaths.h"
 
 using namespace permuto;
@@ -37,13 +38,14 @@ protected:
         InitGlobals(Dir.File("bin/permuto"));
         IsolateLibraryPlaces(Dir.File("data"));
         std::filesystem::create_directories(Dir.File("data/permuto"));
+        Own = UserDataDir() + "patch303.txt"; // as the system writes it there
     }
     void TearDown() override { IsolateLibraryPlaces(""); }
 
     TTempDir Dir;
     const std::string Flag = Dir.File("chosen.txt");
     const std::string Variable = Dir.File("variable.txt");
-    const std::string Own = Dir.File("data/permuto/patch303.txt");
+    std::string Own;
 };
 
 } // namespace

@@ -474,10 +474,10 @@ TEST_F(MainWindow, ThePatchViewShowsTheAreaAndFollowsEveryStep)
     Load(*W, Write("loop.pch", Cycle));
     EXPECT_EQ(W->LateStatus()->text(), "poly: 2 late (2 inside feedback loops), common: 0 late");
     TPatchView* View = W->Pane()->View(AreaPoly);
-    ASSERT_NE(View->ModuleItem(1), nullptr);
-    EXPECT_TRUE(View->ModuleItem(1)->toolTip().contains("Arrives a sample late from 2"));
-    EXPECT_TRUE(View->ModuleItem(2)->toolTip().contains("Arrives a sample late from 3"));
-    EXPECT_TRUE(View->ModuleItem(3)->toolTip().contains("In a feedback loop"));
+    ASSERT_FALSE(View->ModuleRect(1).isEmpty());
+    EXPECT_TRUE(View->ToolTipFor(1).contains("Arrives a sample late from 2"));
+    EXPECT_TRUE(View->ToolTipFor(2).contains("Arrives a sample late from 3"));
+    EXPECT_TRUE(View->ToolTipFor(3).contains("In a feedback loop"));
     EXPECT_EQ(Cell(Poly(*W), 0, 5, Qt::ToolTipRole), "Arrives a sample late from 2, inside a feedback loop");
     EXPECT_TRUE(Poly(*W)->model()->headerData(5, Qt::Horizontal, Qt::ToolTipRole).toString().endsWith(
         "2 in this area, 2 of them inside feedback loops"));
@@ -491,22 +491,75 @@ TEST_F(MainWindow, ThePatchViewShowsTheAreaAndFollowsEveryStep)
 
     // The fewest-late order is a step of its own (3 and 2 change places);
     // the picture follows it and its undo.
-    const QPointF Box2 = View->ModuleItem(2)->sceneBoundingRect().center();
+    const QPointF Box2 = View->ModuleRect(2).center();
     Click(*W, W->Actions().OrderFewest);
     EXPECT_EQ(W->Document().UndoStack()->text(0), "Order, fewest late in loops (poly)");
     EXPECT_EQ(W->statusBar()->currentMessage(), "Order, fewest late in loops (poly); 1 late connection remains "
                                                 "inside feedback loops");
-    EXPECT_EQ(View->ModuleItem(3)->sceneBoundingRect().center(), Box2); // module 2's box now carries index 3
+    EXPECT_EQ(View->ModuleRect(3).center(), Box2); // module 2's box now carries index 3
+    EXPECT_EQ(View->SelectedModule(), 2); // module 3 was selected, and is 2 now
     EXPECT_EQ(W->LateStatus()->text(), "poly: 1 late (1 inside feedback loops), common: 0 late");
     QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(View->ModuleItem(2)->sceneBoundingRect().center(), Box2);
+    EXPECT_EQ(View->ModuleRect(2).center(), Box2);
+    EXPECT_EQ(View->SelectedModule(), 3);
 
-    // Ctrl+0 shows the whole area; the common area's picture comes with its table.
+    // A click on a box selects its module in the table.
+    QTest::mouseClick(View->viewport(), Qt::LeftButton, {}, View->mapFromScene(View->ModuleRect(1).center()));
+    EXPECT_EQ(View->SelectedModule(), 1);
+    EXPECT_EQ(W->Table(AreaPoly)->CurrentModule(), 1);
+
+    // A zoom stays through a resize; Ctrl+0 shows the whole area again, and
+    // so it stays when the window changes its size. The common area's
+    // picture comes with its table, fitted at its first showing.
+    const auto Whole = [](TPatchView* Shown) {
+        return Shown->mapToScene(Shown->viewport()->rect()).boundingRect().contains(Shown->sceneRect());
+    };
     View->Zoom(8);
+    const double Zoomed = View->transform().m11();
+    W->resize(W->width() + 40, W->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(View->transform().m11(), Zoomed); // not fitted again
+    EXPECT_FALSE(View->Fitted());
     QTest::keyClick(W.get(), Qt::Key_0, Qt::ControlModifier);
-    EXPECT_TRUE(View->mapToScene(View->viewport()->rect()).boundingRect().contains(View->sceneRect()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Whole(View); })); // once the scroll bars are gone
+    const double Fitted = View->transform().m11();
+    W->resize(W->width() + 200, W->height() + 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View->transform().m11() > Fitted; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Whole(View); }));
     QTest::mouseClick(Common(*W)->viewport(), Qt::LeftButton);
     EXPECT_EQ(W->Pane()->Current(), W->Pane()->View(AreaCommon));
+    EXPECT_TRUE(W->Pane()->View(AreaCommon)->Fitted());
+}
+
+// An area too big to draw is described in a note that reads at its own
+// size, whatever was drawn before; a loop above the exact limit is said to
+// be arranged by local search.
+TEST_F(MainWindow, BigAreasAreDescribedAndBigLoopsSaidToBeSearched)
+{
+    auto W = Open();
+    Load(*W, DataFile("full.pch"));
+    TPatchView* View = W->Pane()->View(AreaPoly);
+    std::string Big = "Version=big\r\n0\r\n[ModuleDump]\r\n1\r\n";
+    for (int I = 1; I <= TPatchView::MostModules + 1; ++I)
+        Big += std::to_string(I) + " 1 0 " + std::to_string(I) + "\r\n";
+    Load(*W, Write("big.pch", Big + "[/ModuleDump]\r\n"));
+    EXPECT_TRUE(View->Note().contains("more than the view draws")) << View->Note().toStdString();
+    EXPECT_EQ(View->transform().m11(), 1.0);
+    EXPECT_GT(View->sceneRect().height(), 20);
+
+    // A loop of 25: 1 -> 2 -> ... -> 25 -> 1, numbered against the flow.
+    std::string Loop = "Version=loop\r\n0\r\n[ModuleDump]\r\n1\r\n";
+    for (int I = 1; I <= 25; ++I)
+        Loop += std::to_string(I) + " 1 0 " + std::to_string(I) + "\r\n";
+    Loop += "[/ModuleDump]\r\n[CableDump]\r\n1\r\n";
+    for (int I = 1; I <= 25; ++I)
+        Loop += "0 " + std::to_string(26 - I) + " 0 1 " + std::to_string(I == 25 ? 25 : 25 - I) + " 0 0\r\n";
+    Load(*W, Write("loop25.pch", Loop + "[/CableDump]\r\n"));
+    Click(*W, W->Actions().OrderFewest);
+    EXPECT_TRUE(W->statusBar()->currentMessage().contains("the feedback loop of 25 modules in the poly area from "
+                                                          "module 1 on was arranged by local search"))
+        << W->statusBar()->currentMessage().toStdString();
+    EXPECT_EQ(W->LateStatus()->text(), "poly: 1 late (1 inside feedback loops), common: 0 late");
 }
 
 // Settings > Module library ...: the chosen library names the types it
@@ -530,7 +583,7 @@ TEST_F(MainWindow, TheChosenModuleLibraryNamesTheTypesAndIsRemembered)
         EXPECT_EQ(Dialogs.last(), TApplication::TFileDialog::Library);
         EXPECT_EQ(Cell(Common(*W), 2, 1), "TapeEcho");
         EXPECT_EQ(Cell(Common(*W), 1, 1), "type 1014"); // the shipped library's Mixer3 is not in it
-        EXPECT_TRUE(W->Pane()->View(AreaCommon)->ModuleItem(3)->toolTip().startsWith("3 TapeEcho"));
+        EXPECT_TRUE(W->Pane()->View(AreaCommon)->ToolTipFor(3).startsWith("3 TapeEcho"));
         EXPECT_TRUE(W->statusBar()->currentMessage().startsWith("Module library: " + Q(Own) + ". 8 module types"))
             << W->statusBar()->currentMessage().toStdString();
         EXPECT_TRUE(W->AboutPage()->LibraryLabel()->text().startsWith(Q(Own) + " (chosen, 1 module type)"));
