@@ -143,31 +143,20 @@ public:
     }
 
 private:
+    // Boxes, then the cables over them, then each label on a backing of the
+    // box's colour and the connectors: a cable never hides a label or an end.
     void PaintReadable(QPainter* Painter, const QRectF& Exposed, double Detail) const
     {
         const QPen Edge(Colour("#404040"), 1), LateEdge(Colour(LateColour), 2);
         const QBrush Fill(Colour(ModuleFill)), Tint(Colour(LoopTint)), Output(Colour("#404040"));
-        const QFontMetricsF Metrics(Painter->font());
-        for (const TPictureModule& Box : FPicture.Modules) {
-            const QRectF Area = Rect(Box);
-            if (!Area.intersects(Exposed))
-                continue;
-            Painter->setPen(Box.Late ? LateEdge : Edge);
-            Painter->setBrush(Box.Loop ? Tint : Fill);
-            Painter->drawRect(Area);
-            Painter->setPen(Qt::black);
-            const QRectF Text = Area.adjusted(7, 2, -4, 0);
-            Painter->drawText(Text, Qt::AlignLeft | Qt::AlignTop,
-                              Metrics.elidedText(FromPatch(Box.Label()), Qt::ElideRight, Text.width()));
-            if (Detail >= 0.5) {
-                Painter->setPen(Edge);
-                Painter->setBrush(Qt::white);
-                for (const double Y : Box.InputsY)
-                    Painter->drawRect(QRectF(Box.Left - 2.5, Y - 2.5, 5, 5));
-                Painter->setBrush(Output);
-                for (const double Y : Box.OutputsY)
-                    Painter->drawRect(QRectF(Box.Left + Box.Width - 2.5, Y - 2.5, 5, 5));
-            }
+        std::vector<const TPictureModule*> Boxes;
+        for (const TPictureModule& Box : FPicture.Modules)
+            if (Rect(Box).intersects(Exposed))
+                Boxes.push_back(&Box);
+        for (const TPictureModule* Box : Boxes) {
+            Painter->setPen(Box->Late ? LateEdge : Edge);
+            Painter->setBrush(Box->Loop ? Tint : Fill);
+            Painter->drawRect(Rect(*Box));
         }
         Painter->setBrush(Qt::NoBrush);
         // Many cables at once are drawn without smoothing, which strokes
@@ -176,6 +165,7 @@ private:
         for (size_t I = 0; I < FPicture.Cables.size(); ++I)
             if (FCableBounds[I].intersects(Exposed))
                 Shown.push_back(I);
+        const bool Smooth = Painter->testRenderHint(QPainter::Antialiasing);
         if (Shown.size() > 1000)
             Painter->setRenderHint(QPainter::Antialiasing, false);
         for (const size_t I : Shown) {
@@ -188,6 +178,29 @@ private:
                 Pen.setStyle(Qt::DashLine);
             Painter->setPen(Pen);
             Painter->drawPath(Path);
+        }
+        Painter->setRenderHint(QPainter::Antialiasing, Smooth);
+        const QFontMetricsF Metrics(Painter->font());
+        for (const TPictureModule* Box : Boxes) {
+            const QRectF Area = Rect(*Box);
+            const QRectF Room = Area.adjusted(7, 2, -4, 0);
+            const QString Label = Metrics.elidedText(FromPatch(Box->Label()), Qt::ElideRight, Room.width());
+            QColor Backing = Colour(Box->Loop ? LoopTint : ModuleFill);
+            Backing.setAlpha(225);
+            Painter->fillRect(QRectF(Room.left() - 2, Room.top(), Metrics.horizontalAdvance(Label) + 4,
+                                     std::min(Metrics.height(), Room.height())),
+                              Backing);
+            Painter->setPen(Qt::black);
+            Painter->drawText(Room, Qt::AlignLeft | Qt::AlignTop, Label);
+            if (Detail >= 0.5) {
+                Painter->setPen(Edge);
+                Painter->setBrush(Qt::white);
+                for (const double Y : Box->InputsY)
+                    Painter->drawRect(QRectF(Box->Left - 2.5, Y - 2.5, 5, 5));
+                Painter->setBrush(Output);
+                for (const double Y : Box->OutputsY)
+                    Painter->drawRect(QRectF(Box->Left + Box->Width - 2.5, Y - 2.5, 5, 5));
+            }
         }
     }
 
