@@ -51,6 +51,9 @@ void TCommand::LoadPatch()
     // What the tool could not read whole, it would change without knowing.
     if (FPatch.NulAt() >= 0)
         throw EPermutoError(NulByteMessage(FPatchFile, FPatch.NulAt()));
+    // A command that only reads needs no copy of the file's bytes.
+    if (!Writes())
+        FPatch.ForgetText();
 }
 
 void TCommand::SavePatch(bool Changed)

@@ -1,6 +1,8 @@
 // permuto-cli draw PATCH [AREA] -o OUT.svg: the picture the window's patch
 // view shows, as an SVG document (both areas, poly above common, when AREA
 // is left out); -o - writes it to standard output.
+#include <cstdint>
+
 #include "Command.h"
 #include "library/Files.h"
 #include "patch/AreaAnalysis.h"
@@ -26,15 +28,25 @@ public:
         LoadPatch();
         // Box heights and type names come from the module library.
         const TModuleTypes Types = LoadLibrary();
-        const std::vector<TAreaAnalysis> Analyses = AnalyseAreas(FPatch, Areas);
-        std::vector<TAreaPicture> Pictures;
-        for (size_t I = 0; I < Areas.size(); ++I)
-            Pictures.push_back(DrawArea(FPatch, Areas[I], Analyses[I], Types));
-        const auto Produce = [&Pictures](const TByteSink& Write) { WriteSvg(Pictures, Write); };
+        // One area at a time, its signal flow and picture let go of before
+        // the next: first their sizes, then each drawn again and written.
+        // A large patch so holds one area's picture only.
+        const auto Draw = [&](TAreaCode Area) { return DrawArea(FPatch, Area, AnalyseArea(FPatch, Area), Types); };
+        std::vector<TPicturePoint> Sizes;
+        for (const TAreaCode Area : Areas) {
+            const TAreaPicture Picture = Draw(Area);
+            Sizes.push_back({Picture.Width, Picture.Height});
+        }
+        const auto Produce = [&](const TByteSink& Write) {
+            TSvgWriter Svg(Write, SvgSize(Sizes));
+            for (const TAreaCode Area : Areas)
+                Svg.Add(Draw(Area));
+            Svg.Finish();
+        };
         if (FSvg == "-")
             Produce([](std::string_view Bytes) { Print(Bytes); });
         else
-            WriteFile(FSvg, Produce);
+            WriteFile(FSvg, Produce, nullptr, SIZE_MAX); // a picture is never read back: no size limit
         return ExitSuccess;
     }
 

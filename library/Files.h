@@ -59,9 +59,10 @@ TFileIdentity WriteFileBytes(const std::string& FileName, std::string_view Bytes
 
 // The same, for content that is produced piece by piece: Produce hands each
 // piece to the sink it is given. An error raised by Produce leaves the old
-// file as it was and passes on.
+// file as it was and passes on. Limit is the most that may be written: a
+// patch must stay readable, a picture (never read back) has no limit.
 using TByteSink = std::function<void(std::string_view Bytes)>;
 TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce,
-                        std::vector<std::string>* Warnings = nullptr);
+                        std::vector<std::string>* Warnings = nullptr, std::size_t Limit = MaxFileSize);
 
 } // namespace permuto

@@ -294,7 +294,7 @@ std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
 }
 
 TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce,
-                        std::vector<std::string>* Warnings)
+                        std::vector<std::string>* Warnings, std::size_t Limit)
 {
     if (FileName.empty())
         throw EFCreateError(FileName, SystemReason(ENOENT));
@@ -358,7 +358,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
     size_t Written = 0;
     Produce([&](std::string_view Bytes) {
         Written += Bytes.size();
-        if (Written > MaxFileSize)
+        if (Written > Limit)
             Error = EFBIG;
         if (Error == 0 && !WriteAll(File.Fd(), Bytes))
             Error = errno;
@@ -377,7 +377,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
         Error = errno;
     if (Error == 0)
         Error = File.Name();
-    if (Written > MaxFileSize)
+    if (Written > Limit)
         throw EFCreateError(FileName, TooLargeToWrite());
     if (Error != 0)
         throw EFCreateError(FileName, SystemReason(Error));

@@ -176,7 +176,8 @@ std::string ReadFileBytes(const std::string& FileName, TFileIdentity* Identity)
 }
 
 TFileIdentity WriteFile(const std::string& FileName, const std::function<void(const TByteSink& Write)>& Produce,
-                        std::vector<std::string>* /*Warnings: a replaced file keeps its access lists and streams*/)
+                        std::vector<std::string>* /*Warnings: a replaced file keeps its access lists and streams*/,
+                        std::size_t Limit)
 {
     if (FileName.empty())
         throw EFCreateError(FileName, SystemReason(ENOENT));
@@ -234,7 +235,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
     size_t Written = 0;
     Produce([&](std::string_view Bytes) {
         Written += Bytes.size();
-        while (Error == 0 && Written <= MaxFileSize && !Bytes.empty()) {
+        while (Error == 0 && Written <= Limit && !Bytes.empty()) {
             DWORD Put = 0;
             const DWORD Piece = static_cast<DWORD>(std::min<size_t>(Bytes.size(), 1 << 30));
             if (!::WriteFile(File.Get(), Bytes.data(), Piece, &Put, nullptr))
@@ -242,7 +243,7 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
             Bytes.remove_prefix(Put);
         }
     });
-    if (Written > MaxFileSize)
+    if (Written > Limit)
         throw EFCreateError(FileName, TooLargeToWrite());
     if (Error == 0 && !::FlushFileBuffers(File.Get()))
         Error = ::GetLastError();

@@ -159,6 +159,7 @@ void TPatchDef::Clear()
     for (const TSection& Section : Sections)
         Section.Clear(*this);
     FSource.reset();
+    FTextForgotten = false;
     FSinceRead = {};
     FOlderLayout = false;
 }

@@ -86,6 +86,10 @@ public:
     void LoadFromFile(const std::string& Name);
     // The same from a patch's text, which the patch keeps; FileName stays.
     void LoadFromStrings(TPatchText Text);
+    // Lets go of the text the patch was read from, for a reader that never
+    // writes the patch: its memory is freed, and a save afterwards raises
+    // EPermutoError rather than write the patch in another layout.
+    void ForgetText();
     // Appends every section in the program's own layout, in the file order
     // (single blanks, CR LF): a patch made from nothing is written so.
     void SaveToStrings(TLineWriter& Lines) const;
@@ -182,6 +186,7 @@ private:
     // The bytes read (the lines they were split into are gone once read);
     // null for a patch made from nothing.
     std::shared_ptr<const std::string> FSource;
+    bool FTextForgotten = false;
     // Per area (by DumpOf): what each module number read has become.
     std::array<TRenumbering, 2> FSinceRead;
     bool FOlderLayout = false;

@@ -1,6 +1,7 @@
 #include "PatchPicture.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "NameDump.h"
@@ -61,17 +62,44 @@ void HoldCurves(TAreaPicture& Picture)
 {
     constexpr double Room = 4;
     double Left = 0, Top = 0, Right = Picture.Width, Bottom = Picture.Height;
-    for (const TPictureCable& Line : Picture.Cables)
-        for (int Step = 0; Step <= 16; ++Step) {
-            const double T = Step / 16.0, U = 1 - T;
-            const double A = U * U * U, B = 3 * U * U * T, C = 3 * U * T * T, D = T * T * T;
-            const double X = A * Line.From.X + B * Line.Bend1.X + C * Line.Bend2.X + D * Line.To.X;
-            const double Y = A * Line.From.Y + B * Line.Bend1.Y + C * Line.Bend2.Y + D * Line.To.Y;
-            Left = std::min(Left, X - Room);
-            Top = std::min(Top, Y - Room);
-            Right = std::max(Right, X + Room);
-            Bottom = std::max(Bottom, Y + Room);
+    // A cubic curve's extremes lie at its ends or where its derivative,
+    // a quadratic, is zero.
+    const auto Extremes = [](double P0, double P1, double P2, double P3, double& Low, double& High) {
+        const auto At = [&](double T) {
+            const double U = 1 - T;
+            return U * U * U * P0 + 3 * U * U * T * P1 + 3 * U * T * T * P2 + T * T * T * P3;
+        };
+        const auto Take = [&](double T) {
+            if (T > 0 && T < 1) {
+                const double V = At(T);
+                Low = std::min(Low, V);
+                High = std::max(High, V);
+            }
+        };
+        Low = std::min({Low, P0, P3});
+        High = std::max({High, P0, P3});
+        const double A = -P0 + 3 * P1 - 3 * P2 + P3, B = 2 * (P0 - 2 * P1 + P2), C = P1 - P0;
+        if (std::abs(A) < 1e-12) {
+            if (std::abs(B) > 1e-12)
+                Take(-C / B);
+            return;
         }
+        const double D = B * B - 4 * A * C;
+        if (D < 0)
+            return;
+        Take((-B + std::sqrt(D)) / (2 * A));
+        Take((-B - std::sqrt(D)) / (2 * A));
+    };
+    for (const TPictureCable& Line : Picture.Cables) {
+        double Low = Left + Room, High = Right - Room;
+        Extremes(Line.From.X, Line.Bend1.X, Line.Bend2.X, Line.To.X, Low, High);
+        Left = std::min(Left, Low - Room);
+        Right = std::max(Right, High + Room);
+        Low = Top + Room, High = Bottom - Room;
+        Extremes(Line.From.Y, Line.Bend1.Y, Line.Bend2.Y, Line.To.Y, Low, High);
+        Top = std::min(Top, Low - Room);
+        Bottom = std::max(Bottom, High + Room);
+    }
     const double Dx = -Left, Dy = -Top;
     Picture.Width = Right - Left;
     Picture.Height = Bottom - Top;
@@ -230,65 +258,122 @@ TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysi
     return Picture;
 }
 
+namespace {
+
+constexpr double SvgHeading = 26; // room for an area's caption
+
+// Numbers as "%.1f" writes them, without the cost of printf.
+struct TSvgText {
+    std::string& Out;
+    TSvgText& operator<<(std::string_view Text)
+    {
+        Out.append(Text);
+        return *this;
+    }
+    TSvgText& operator<<(int64_t Value)
+    {
+        const size_t At = Out.size();
+        Out.resize(At + 20); // the longest 64-bit number
+        Out.resize(static_cast<size_t>(std::to_chars(Out.data() + At, Out.data() + Out.size(), Value).ptr - Out.data()));
+        return *this;
+    }
+    TSvgText& operator<<(int32_t Value) { return *this << int64_t{Value}; }
+    TSvgText& operator<<(double Value)
+    {
+        const long long Tenths = std::llround(Value * 10);
+        if (Tenths < 0)
+            Out += '-';
+        const unsigned long long Whole = static_cast<unsigned long long>(Tenths < 0 ? -Tenths : Tenths);
+        *this << static_cast<int64_t>(Whole / 10);
+        Out += '.';
+        Out += static_cast<char>('0' + Whole % 10);
+        return *this;
+    }
+};
+
+} // namespace
+
+TPicturePoint SvgSize(const std::vector<TPicturePoint>& AreaSizes)
+{
+    TPicturePoint Size{200, 0};
+    for (const TPicturePoint& Area : AreaSizes) {
+        Size.X = std::max(Size.X, Area.X);
+        Size.Y += SvgHeading + Area.Y;
+    }
+    return Size;
+}
+
+TSvgWriter::TSvgWriter(std::function<void(std::string_view Bytes)> Write, TPicturePoint Size)
+    : FWrite(std::move(Write))
+{
+    const int64_t Width = std::llround(Size.X), Height = std::llround(Size.Y);
+    TSvgText(FOut) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\""
+                   << Width << "\" height=\"" << Height << "\" viewBox=\"0 0 " << Width << " " << Height
+                   << "\" font-family=\"sans-serif\" font-size=\"11\">\n<title>Patch picture</title>\n";
+}
+
+void TSvgWriter::Add(const TAreaPicture& Area)
+{
+    TSvgText Out{FOut};
+    const char* Name = AreaName(Area.Area);
+    Out << "<g class=\"area\" id=\"" << Name << "\" transform=\"translate(0 " << FOffset << ")\">\n"
+        << "<text class=\"caption\" x=\"" << PictureMargin
+        << "\" y=\"17\" font-size=\"13\" font-weight=\"bold\">" << Name << " area</text>\n"
+        << "<g transform=\"translate(0 " << SvgHeading << ")\">\n";
+    for (const TPictureModule& Box : Area.Modules) {
+        Out << "<g class=\"module" << (Box.Late ? " late" : "") << (Box.Loop ? " loop" : "") << "\" id=\"" << Name
+            << "-" << Box.Index << "\"><title>"
+            << XmlText(std::to_string(Box.Index) + " " + Box.TypeName + " " + Box.Name) << "</title>"
+            << "<rect x=\"" << Box.Left << "\" y=\"" << Box.Top << "\" width=\"" << Box.Width << "\" height=\""
+            << Box.Height << "\" rx=\"3\" fill=\"" << (Box.Loop ? LoopTint : ModuleFill) << "\" stroke=\""
+            << (Box.Late ? LateColour : "#404040") << "\" stroke-width=\"" << (Box.Late ? "2" : "1") << "\"/>"
+            << "<text x=\"" << Box.Left + 7 << "\" y=\"" << Box.Top + 14 << "\">" << XmlText(Box.Label()) << "</text>";
+        for (const double Y : Box.InputsY)
+            Out << "<rect x=\"" << Box.Left - 2.5 << "\" y=\"" << Y - 2.5
+                << "\" width=\"5\" height=\"5\" fill=\"#ffffff\" stroke=\"#404040\"/>";
+        for (const double Y : Box.OutputsY)
+            Out << "<rect x=\"" << Box.Left + Box.Width - 2.5 << "\" y=\"" << Y - 2.5
+                << "\" width=\"5\" height=\"5\" fill=\"#404040\"/>";
+        Out << "</g>\n";
+        FlushSometimes();
+    }
+    for (const TPictureCable& Cable : Area.Cables) {
+        Out << "<path class=\"cable" << (Cable.Late ? " late" : "") << "\" d=\"M " << Cable.From.X << " "
+            << Cable.From.Y << " C " << Cable.Bend1.X << " " << Cable.Bend1.Y << " " << Cable.Bend2.X << " "
+            << Cable.Bend2.Y << " " << Cable.To.X << " " << Cable.To.Y << "\" fill=\"none\" stroke=\""
+            << (Cable.Late ? LateColour : CableColour(Cable.Color)) << "\" stroke-width=\"2\""
+            << (Cable.Late ? " stroke-dasharray=\"6 4\"" : "") << "/>\n";
+        FlushSometimes();
+    }
+    Out << "</g>\n</g>\n";
+    FOffset += SvgHeading + Area.Height;
+}
+
+void TSvgWriter::Finish()
+{
+    FOut += "</svg>\n";
+    FWrite(FOut);
+    FOut.clear();
+}
+
+void TSvgWriter::FlushSometimes()
+{
+    if (FOut.size() > (1 << 16)) {
+        FWrite(FOut);
+        FOut.clear();
+    }
+}
+
 void WriteSvg(const std::vector<TAreaPicture>& Areas, const std::function<void(std::string_view Bytes)>& Write)
 {
-    constexpr double Heading = 26; // room for an area's caption
-    double Width = 200, Height = 0;
-    for (const TAreaPicture& Area : Areas) {
-        Width = std::max(Width, Area.Width);
-        Height += Heading + Area.Height;
-    }
-    std::string Out;
-    const auto Flush = [&] {
-        Write(Out);
-        Out.clear();
-    };
-    Out += Format("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                  "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%.0f\" height=\"%.0f\" "
-                  "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" font-size=\"11\">\n"
-                  "<title>Patch picture</title>\n",
-                  Width, Height, Width, Height);
-    double Offset = 0;
-    for (const TAreaPicture& Area : Areas) {
-        const char* Name = AreaName(Area.Area);
-        Out += Format("<g class=\"area\" id=\"%s\" transform=\"translate(0 %.1f)\">\n", Name, Offset);
-        Out += Format("<text class=\"caption\" x=\"%.1f\" y=\"17\" font-size=\"13\" font-weight=\"bold\">%s area</text>\n",
-                      PictureMargin, Name);
-        Out += Format("<g transform=\"translate(0 %.1f)\">\n", Heading);
-        for (const TPictureModule& Box : Area.Modules) {
-            Out += Format("<g class=\"module%s%s\" id=\"%s-%d\">", Box.Late ? " late" : "", Box.Loop ? " loop" : "",
-                          Name, Box.Index);
-            Out += "<title>" + XmlText(std::to_string(Box.Index) + " " + Box.TypeName + " " + Box.Name) + "</title>";
-            Out += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" rx=\"3\" fill=\"%s\" stroke=\"%s\" "
-                          "stroke-width=\"%s\"/>",
-                          Box.Left, Box.Top, Box.Width, Box.Height, Box.Loop ? LoopTint : ModuleFill,
-                          Box.Late ? LateColour : "#404040", Box.Late ? "2" : "1");
-            Out += Format("<text x=\"%.1f\" y=\"%.1f\">", Box.Left + 7, Box.Top + 14) + XmlText(Box.Label()) + "</text>";
-            for (const double Y : Box.InputsY)
-                Out += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"5\" height=\"5\" fill=\"#ffffff\" stroke=\"#404040\"/>",
-                              Box.Left - 2.5, Y - 2.5);
-            for (const double Y : Box.OutputsY)
-                Out += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"5\" height=\"5\" fill=\"#404040\"/>",
-                              Box.Left + Box.Width - 2.5, Y - 2.5);
-            Out += "</g>\n";
-            if (Out.size() > (1 << 16))
-                Flush();
-        }
-        for (const TPictureCable& Cable : Area.Cables) {
-            Out += Format("<path class=\"cable%s\" d=\"M %.1f %.1f C %.1f %.1f %.1f %.1f %.1f %.1f\" fill=\"none\" "
-                          "stroke=\"%s\" stroke-width=\"2\"%s/>\n",
-                          Cable.Late ? " late" : "", Cable.From.X, Cable.From.Y, Cable.Bend1.X, Cable.Bend1.Y,
-                          Cable.Bend2.X, Cable.Bend2.Y, Cable.To.X, Cable.To.Y,
-                          Cable.Late ? LateColour : CableColour(Cable.Color),
-                          Cable.Late ? " stroke-dasharray=\"6 4\"" : "");
-            if (Out.size() > (1 << 16))
-                Flush();
-        }
-        Out += "</g>\n</g>\n";
-        Offset += Heading + Area.Height;
-    }
-    Out += "</svg>\n";
-    Flush();
+    std::vector<TPicturePoint> Sizes;
+    for (const TAreaPicture& Area : Areas)
+        Sizes.push_back({Area.Width, Area.Height});
+    TSvgWriter Svg(Write, SvgSize(Sizes));
+    for (const TAreaPicture& Area : Areas)
+        Svg.Add(Area);
+    Svg.Finish();
 }
 
 } // namespace permuto

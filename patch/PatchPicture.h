@@ -82,4 +82,21 @@ inline constexpr const char* ModuleFill = "#f4f4f0";
 // cable is one element of class "cable" (plus "late").
 void WriteSvg(const std::vector<TAreaPicture>& Areas, const std::function<void(std::string_view Bytes)>& Write);
 
+// The same, one area at a time, so that only one area's picture need be
+// held: the document's size (SvgSize of the areas' sizes) comes first.
+TPicturePoint SvgSize(const std::vector<TPicturePoint>& AreaSizes);
+class TSvgWriter {
+public:
+    TSvgWriter(std::function<void(std::string_view Bytes)> Write, TPicturePoint Size);
+    // Below the areas added before.
+    void Add(const TAreaPicture& Area);
+    void Finish();
+
+private:
+    void FlushSometimes();
+    std::function<void(std::string_view Bytes)> FWrite;
+    std::string FOut;
+    double FOffset = 0;
+};
+
 } // namespace permuto

@@ -13,8 +13,16 @@ std::array<bool, 2> TPatchDef::Renumbered() const
     return {!FSinceRead[PolyDump].Pairs().empty(), !FSinceRead[CommonDump].Pairs().empty()};
 }
 
+void TPatchDef::ForgetText()
+{
+    FSource.reset();
+    FTextForgotten = true;
+}
+
 void TPatchDef::WriteText(const TByteSink& Write) const
 {
+    if (FTextForgotten)
+        throw EPermutoError("the patch's text was let go of after reading; it cannot be written");
     if (FSource == nullptr) {
         TLineWriter Lines(Write);
         SaveToStrings(Lines);

@@ -76,6 +76,14 @@ TEST(Saving, RefusalsLeaveTheOldFileAsItWas)
                   "Cannot create file \"" + C.File + "\". " + C.Reason);
     EXPECT_EQ(ReadText(ReadOnly), "protected");
     EXPECT_EQ(EntriesIn(Dir.Path()), 1u); // no temporary file left anywhere
+
+    // More than the limit a save is given is refused (a patch must stay
+    // readable); the default limit lets what can be read again through.
+    const auto Produce = [](const TByteSink& Write) { Write("0123456789"); };
+    EXPECT_NE(MessageOf<EFCreateError>([&] { WriteFile(Dir.File("big"), Produce, nullptr, 9); }), "no error");
+    EXPECT_FALSE(fs::exists(Dir.File("big")));
+    WriteFile(Dir.File("big"), Produce, nullptr, 10);
+    EXPECT_EQ(ReadText(Dir.File("big")), "0123456789");
 }
 
 TEST(Messages, ControlCharactersInFileNamesAreEscaped)

@@ -2,6 +2,8 @@
 // areas, and loads or saves that fail without harm.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TestHelpers.h"
 #include "library/Errors.h"
 #include "patch/PatchDefs.h"
@@ -54,6 +56,13 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesItsOwnTextOrTheFixedLayoutForAPatchMade
     // A patch made from nothing is written in the layout.
     TPatchDef Empty;
     EXPECT_EQ(Empty.Text(), JoinLines(Layout(Empty)));
+    // A reader that let go of the text read cannot write the patch in
+    // another layout by mistake.
+    Patch.ForgetText();
+    EXPECT_THROW(Patch.SaveToFile(Dir.File("c.pch")), EPermutoError);
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("c.pch")));
+    Patch.LoadFromFile(Dir.File("a.pch"));
+    EXPECT_EQ(Patch.Text(), TwoAreas);
 }
 
 TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
