@@ -2,6 +2,7 @@
 // renumbered modules put where the lines name them, and what such a save
 // would change besides module numbers.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "PatchDefs.h"
@@ -75,8 +76,7 @@ void TPatchDef::WriteText(const TByteSink& Write) const
             throw EPermutoError("The patch's module numbers were found out of order; nothing was written");
         Emit(Text.substr(Done, Field.Offset - Done));
         char Number[16];
-        const int Length = std::snprintf(Number, sizeof Number, "%d", static_cast<int>(Now));
-        Emit(std::string_view(Number, static_cast<size_t>(Length)));
+        Emit(std::string_view(Number, static_cast<size_t>(std::to_chars(Number, Number + sizeof Number, Now).ptr - Number)));
         Done = Field.Offset + Field.Length;
     });
     for (const TSectionFields& Section : Sections)
