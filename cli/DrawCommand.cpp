@@ -28,19 +28,19 @@ public:
         LoadPatch();
         // Box heights and type names come from the module library.
         const TModuleTypes Types = LoadLibrary();
-        // One area at a time, its signal flow and picture let go of before
-        // the next: first their sizes, then each drawn again and written.
-        // A large patch so holds one area's picture only.
-        const auto Draw = [&](TAreaCode Area) { return DrawArea(FPatch, Area, AnalyseArea(FPatch, Area), Types); };
+        // Each area's layout, compact, from its signal flow (let go of at
+        // once); boxes and cables are made from it one at a time as they
+        // are written.
+        std::vector<TAreaLayout> Layouts;
+        for (const TAreaCode Area : Areas)
+            Layouts.emplace_back(FPatch, Area, AnalyseArea(FPatch, Area), Types);
         std::vector<TPicturePoint> Sizes;
-        for (const TAreaCode Area : Areas) {
-            const TAreaPicture Picture = Draw(Area);
-            Sizes.push_back({Picture.Width, Picture.Height});
-        }
+        for (const TAreaLayout& Layout : Layouts)
+            Sizes.push_back({Layout.Width(), Layout.Height()});
         const auto Produce = [&](const TByteSink& Write) {
             TSvgWriter Svg(Write, SvgSize(Sizes));
-            for (const TAreaCode Area : Areas)
-                Svg.Add(Draw(Area));
+            for (const TAreaLayout& Layout : Layouts)
+                Svg.Add(Layout);
             Svg.Finish();
         };
         if (FSvg == "-")

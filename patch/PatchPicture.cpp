@@ -15,18 +15,6 @@ namespace permuto {
 
 namespace {
 
-// The connectors a box shows on one edge: those the module library names
-// for its type and those cables use, each once, ascending.
-struct TEdge {
-    std::vector<int32_t> Connectors;
-    double Place(int32_t Connector, double Top, double Height) const
-    {
-        const auto Found = std::lower_bound(Connectors.begin(), Connectors.end(), Connector);
-        const double Rank = static_cast<double>(Found - Connectors.begin());
-        return Top + (Rank + 0.5) * Height / static_cast<double>(Connectors.size());
-    }
-};
-
 // Latin-1 text as UTF-8 for XML, its special characters escaped; control
 // characters, which XML cannot hold, shown as "?".
 std::string XmlText(std::string_view Text)
@@ -54,77 +42,6 @@ std::string XmlText(std::string_view Text)
     return Out;
 }
 
-// A curve swings out past its ends (a cable into an input on a box at the
-// left edge bends further left; one back to an earlier column loops past
-// the last). The picture grows to hold every curve with a little room, and
-// everything moves right and down where a curve swings past its left or top.
-void HoldCurves(TAreaPicture& Picture)
-{
-    constexpr double Room = 4;
-    double Left = 0, Top = 0, Right = Picture.Width, Bottom = Picture.Height;
-    // A cubic curve's extremes lie at its ends or where its derivative,
-    // a quadratic, is zero.
-    const auto Extremes = [](double P0, double P1, double P2, double P3, double& Low, double& High) {
-        const auto At = [&](double T) {
-            const double U = 1 - T;
-            return U * U * U * P0 + 3 * U * U * T * P1 + 3 * U * T * T * P2 + T * T * T * P3;
-        };
-        const auto Take = [&](double T) {
-            if (T > 0 && T < 1) {
-                const double V = At(T);
-                Low = std::min(Low, V);
-                High = std::max(High, V);
-            }
-        };
-        Low = std::min({Low, P0, P3});
-        High = std::max({High, P0, P3});
-        const double A = -P0 + 3 * P1 - 3 * P2 + P3, B = 2 * (P0 - 2 * P1 + P2), C = P1 - P0;
-        if (std::abs(A) < 1e-12) {
-            if (std::abs(B) > 1e-12)
-                Take(-C / B);
-            return;
-        }
-        const double D = B * B - 4 * A * C;
-        if (D < 0)
-            return;
-        Take((-B + std::sqrt(D)) / (2 * A));
-        Take((-B - std::sqrt(D)) / (2 * A));
-    };
-    for (const TPictureCable& Line : Picture.Cables) {
-        double Low = Left + Room, High = Right - Room;
-        Extremes(Line.From.X, Line.Bend1.X, Line.Bend2.X, Line.To.X, Low, High);
-        Left = std::min(Left, Low - Room);
-        Right = std::max(Right, High + Room);
-        Low = Top + Room, High = Bottom - Room;
-        Extremes(Line.From.Y, Line.Bend1.Y, Line.Bend2.Y, Line.To.Y, Low, High);
-        Top = std::min(Top, Low - Room);
-        Bottom = std::max(Bottom, High + Room);
-    }
-    const double Dx = -Left, Dy = -Top;
-    Picture.Width = Right - Left;
-    Picture.Height = Bottom - Top;
-    if (Dx == 0 && Dy == 0)
-        return;
-    const auto Move = [&](TPicturePoint& Point) {
-        Point.X += Dx;
-        Point.Y += Dy;
-    };
-    for (TPictureModule& Box : Picture.Modules) {
-        Box.Left += Dx;
-        Box.Top += Dy;
-        for (double& Y : Box.InputsY)
-            Y += Dy;
-        for (double& Y : Box.OutputsY)
-            Y += Dy;
-    }
-    for (TPictureCable& Line : Picture.Cables) {
-        Move(Line.From);
-        Move(Line.To);
-        Move(Line.Bend1);
-        Move(Line.Bend2);
-    }
-}
-
 } // namespace
 
 std::string TPictureModule::Label() const
@@ -139,123 +56,233 @@ const char* CableColour(uint8_t Color)
     return Colours[Color % 7];
 }
 
-TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
+TAreaLayout::TAreaLayout(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
+    : FModules(Patch.ModuleDumps[DumpOf(Area)].Modules())
+    , FCableDefs(Patch.CableDumps[DumpOf(Area)].Cables())
+    , FTypes(Types)
+    , FNames(Patch.NameDumps[DumpOf(Area)])
+    , FArea(Area)
 {
-    TAreaPicture Picture;
-    Picture.Area = Area;
-    const int Dump = DumpOf(Area);
-    const TModuleDefs& Modules = Patch.ModuleDumps[Dump].Modules();
-    const TCableDefs& Cables = Patch.CableDumps[Dump].Cables();
-    const TNameLookup Names(Patch.NameDumps[Dump]);
     const TSignalFlow& Flow = Analysis.Flow;
-    const std::vector<int32_t>& Indices = Flow.Indices();
-    const auto RankOf = [&Flow](int32_t Index) { return Flow.RankOf(Index); };
+    const size_t Count = Flow.Indices().size();
 
     // Each index is drawn once: by the first module that has it.
-    std::vector<int32_t> Shown(Indices.size(), -1); // by rank: the module drawn
-    int64_t LowX = 0, LowY = 0;
+    FShown.assign(Count, -1);
     bool First = true;
-    for (int32_t I = 0; I < Modules.Count(); ++I) {
-        const TModuleDef& M = Modules.Items(I);
-        int32_t& Slot = Shown[static_cast<size_t>(RankOf(M.ModuleIndex))];
+    for (int32_t I = 0; I < FModules.Count(); ++I) {
+        const TModuleDef& M = FModules.Items(I);
+        int32_t& Slot = FShown[static_cast<size_t>(Flow.RankOf(M.ModuleIndex))];
         if (Slot >= 0)
             continue;
         Slot = I;
-        LowX = First ? M.X : std::min<int64_t>(LowX, M.X);
-        LowY = First ? M.Y : std::min<int64_t>(LowY, M.Y);
+        FLowX = First ? M.X : std::min<int64_t>(FLowX, M.X);
+        FLowY = First ? M.Y : std::min<int64_t>(FLowY, M.Y);
         First = false;
     }
-    std::vector<TEdge> Inputs(Indices.size()), Outputs(Indices.size());
-    for (size_t Rank = 0; Rank < Indices.size(); ++Rank) {
-        const TModuleDef& M = Modules.Items(Shown[Rank]);
-        const TModuleDescriptor* Type = Types.Find(M.ModuleType);
-        for (int32_t C = 0; Type != nullptr && C < Type->Inputs.Count(); ++C)
-            Inputs[Rank].Connectors.push_back(C);
-        for (int32_t C = 0; Type != nullptr && C < Type->Outputs.Count(); ++C)
-            Outputs[Rank].Connectors.push_back(C);
-    }
-    for (const TCableDef& Cable : Cables)
-        for (const auto& [Module, Connector, Kind] : {std::tuple(Cable.Module1, Cable.Connector1, Cable.ConnectorKind1),
-                                                      std::tuple(Cable.Module2, Cable.Connector2, Cable.ConnectorKind2)})
-            if (const int32_t Rank = RankOf(Module); Rank >= 0)
-                (Kind == 1 ? Outputs : Inputs)[static_cast<size_t>(Rank)].Connectors.push_back(Connector);
-    for (std::vector<TEdge>* Side : {&Inputs, &Outputs})
-        for (TEdge& Edge : *Side) {
-            std::sort(Edge.Connectors.begin(), Edge.Connectors.end());
-            Edge.Connectors.erase(std::unique(Edge.Connectors.begin(), Edge.Connectors.end()), Edge.Connectors.end());
+
+    // The connectors each box shows on each edge: those the module library
+    // names for its type and those cables use, each once, ascending.
+    std::vector<std::pair<uint32_t, int32_t>> Ends[2]; // (rank, connector) per side: 0 inputs, 1 outputs
+    for (size_t Rank = 0; Rank < Count; ++Rank)
+        if (const TModuleDescriptor* Type = Types.Find(FModules.Items(FShown[Rank]).ModuleType)) {
+            for (int32_t C = 0; C < Type->Inputs.Count(); ++C)
+                Ends[0].emplace_back(static_cast<uint32_t>(Rank), C);
+            for (int32_t C = 0; C < Type->Outputs.Count(); ++C)
+                Ends[1].emplace_back(static_cast<uint32_t>(Rank), C);
         }
+    FCableRanks.reserve(static_cast<size_t>(FCableDefs.Count()));
+    for (int32_t C = 0; C < FCableDefs.Count(); ++C) {
+        const TCableDef& Cable = FCableDefs.Items(C);
+        const int32_t A = Flow.RankOf(Cable.Module1), B = Flow.RankOf(Cable.Module2);
+        if (A >= 0)
+            Ends[Cable.ConnectorKind1 == 1].emplace_back(static_cast<uint32_t>(A), Cable.Connector1);
+        if (B >= 0)
+            Ends[Cable.ConnectorKind2 == 1].emplace_back(static_cast<uint32_t>(B), Cable.Connector2);
+        // Cables with both ends on modules of the area are drawn.
+        if (A >= 0 && B >= 0) {
+            FCableRanks.push_back({C, A, B});
+            FCableLate.push_back(Flow.CableLate(C));
+        }
+    }
+    for (int Side = 0; Side < 2; ++Side) {
+        std::sort(Ends[Side].begin(), Ends[Side].end());
+        Ends[Side].erase(std::unique(Ends[Side].begin(), Ends[Side].end()), Ends[Side].end());
+        TConnectorRows& Rows = FConnectors[Side];
+        Rows.First.assign(Count + 1, 0);
+        for (const auto& End : Ends[Side])
+            ++Rows.First[End.first + 1];
+        for (size_t Rank = 0; Rank < Count; ++Rank)
+            Rows.First[Rank + 1] += Rows.First[Rank];
+        Rows.Items.reserve(Ends[Side].size());
+        for (const auto& End : Ends[Side])
+            Rows.Items.push_back(End.second);
+        std::vector<std::pair<uint32_t, int32_t>>().swap(Ends[Side]);
+    }
 
-    // A plain box reaches down to the next box of its column, so that boxes
-    // of undescribed types neither overlap nor shrink to a line.
+    // A box is as tall as its type; a plain box reaches down to the next box
+    // of its column, so that boxes of undescribed types neither overlap nor
+    // shrink to a line.
     std::vector<std::pair<int32_t, int32_t>> Places; // (X, Y) of the boxes drawn, sorted
-    Places.reserve(Indices.size());
-    for (const int32_t I : Shown)
-        Places.emplace_back(Modules.Items(I).X, Modules.Items(I).Y);
+    Places.reserve(Count);
+    for (const int32_t I : FShown)
+        Places.emplace_back(FModules.Items(I).X, FModules.Items(I).Y);
     std::sort(Places.begin(), Places.end());
-    const auto PlainRows = [&Places](const TModuleDef& M) {
-        constexpr int32_t Most = 3;
-        const auto Below = std::upper_bound(Places.begin(), Places.end(), std::pair(M.X, M.Y));
-        if (Below == Places.end() || Below->first != M.X)
-            return Most;
-        return static_cast<int32_t>(std::clamp<int64_t>(int64_t{Below->second} - M.Y, 1, Most));
-    };
-
-    Picture.Modules.reserve(Indices.size());
-    for (size_t Rank = 0; Rank < Indices.size(); ++Rank) {
-        const TModuleDef& M = Modules.Items(Shown[Rank]);
-        const TModuleDescriptor* Type = Types.Find(M.ModuleType);
-        TPictureModule Box;
-        Box.Index = M.ModuleIndex;
-        Box.TypeName = M.TypeName(Types);
-        if (const std::string* Name = Names.Find(M.ModuleIndex))
-            Box.Name = *Name;
-        Box.Left = PictureMargin + static_cast<double>(M.X - LowX) * PictureColumn;
-        Box.Top = PictureMargin + static_cast<double>(M.Y - LowY) * PictureRow;
-        Box.Width = PictureColumn - 20;
-        Box.Height = std::max(1, Type != nullptr ? Type->Height : PlainRows(M)) * PictureRow - 4;
-        for (const int32_t Connector : Inputs[Rank].Connectors)
-            Box.InputsY.push_back(Inputs[Rank].Place(Connector, Box.Top, Box.Height));
-        for (const int32_t Connector : Outputs[Rank].Connectors)
-            Box.OutputsY.push_back(Outputs[Rank].Place(Connector, Box.Top, Box.Height));
-        Box.Late = !Analysis.LateInputs.empty() && Analysis.LateInputs[Rank] > 0;
-        Box.Loop = Flow.InLoop(static_cast<int32_t>(Rank));
-        Picture.Width = std::max(Picture.Width, Box.Left + Box.Width + PictureMargin);
-        Picture.Height = std::max(Picture.Height, Box.Top + Box.Height + PictureMargin);
-        Picture.Modules.push_back(std::move(Box));
+    FRows.reserve(Count);
+    FLate.reserve(Count);
+    FLoop.reserve(Count);
+    for (size_t Rank = 0; Rank < Count; ++Rank) {
+        const TModuleDef& M = FModules.Items(FShown[Rank]);
+        int32_t Rows = 0;
+        if (const TModuleDescriptor* Type = Types.Find(M.ModuleType)) {
+            Rows = Type->Height;
+        } else {
+            constexpr int32_t Most = 3;
+            const auto Below = std::upper_bound(Places.begin(), Places.end(), std::pair(M.X, M.Y));
+            Rows = Below == Places.end() || Below->first != M.X
+                       ? Most
+                       : static_cast<int32_t>(std::clamp<int64_t>(int64_t{Below->second} - M.Y, 1, Most));
+        }
+        FRows.push_back(std::max(1, Rows));
+        FLate.push_back(!Analysis.LateInputs.empty() && Analysis.LateInputs[Rank] > 0);
+        FLoop.push_back(Flow.InLoop(static_cast<int32_t>(Rank)));
     }
 
-    // Cables with both ends on modules of the area, from one connector to
-    // the other.
-    for (int32_t C = 0; C < Cables.Count(); ++C) {
-        const TCableDef& Cable = Cables.Items(C);
-        const int32_t A = RankOf(Cable.Module1), B = RankOf(Cable.Module2);
-        if (A < 0 || B < 0)
-            continue;
-        const auto Point = [&](int32_t Rank, int32_t Connector, uint8_t Kind) {
-            const TPictureModule& Box = Picture.Modules[static_cast<size_t>(Rank)];
-            const TEdge& Edge = (Kind == 1 ? Outputs : Inputs)[static_cast<size_t>(Rank)];
-            return TPicturePoint{Kind == 1 ? Box.Left + Box.Width : Box.Left, Edge.Place(Connector, Box.Top, Box.Height)};
+    // The picture holds every box with a margin, and every curve, which
+    // swings out past its ends (a cable into an input on a box at the left
+    // edge bends further left; one back to an earlier column loops past the
+    // last); everything moves right and down where a curve swings past the
+    // left or top.
+    double Right = 0, Bottom = 0;
+    for (size_t Rank = 0; Rank < Count; ++Rank) {
+        const TPictureModule Each = Box(Rank, false);
+        Right = std::max(Right, Each.Left + Each.Width + PictureMargin);
+        Bottom = std::max(Bottom, Each.Top + Each.Height + PictureMargin);
+    }
+    if (Count == 0)
+        Right = Bottom = 2 * PictureMargin;
+    // A cubic curve's extremes lie at its ends or where its derivative, a
+    // quadratic, is zero.
+    const auto Extremes = [](double P0, double P1, double P2, double P3, double& Low, double& High) {
+        const auto Take = [&](double T) {
+            if (T > 0 && T < 1) {
+                const double U = 1 - T;
+                const double V = U * U * U * P0 + 3 * U * U * T * P1 + 3 * U * T * T * P2 + T * T * T * P3;
+                Low = std::min(Low, V);
+                High = std::max(High, V);
+            }
         };
-        TPictureCable Line;
-        Line.From = Point(A, Cable.Connector1, Cable.ConnectorKind1);
-        Line.To = Point(B, Cable.Connector2, Cable.ConnectorKind2);
-        Line.FromSide = Cable.ConnectorKind1 == 1 ? 1 : -1;
-        Line.ToSide = Cable.ConnectorKind2 == 1 ? 1 : -1;
-        // A curve that leaves each box away from its edge, further the
-        // further apart the ends are.
-        const double Bend = std::max(25.0, std::abs(Line.To.X - Line.From.X) / 2);
-        Line.Bend1 = {Line.From.X + Line.FromSide * Bend, Line.From.Y};
-        Line.Bend2 = {Line.To.X + Line.ToSide * Bend, Line.To.Y};
-        Line.Color = Cable.Color;
-        Line.Late = Flow.CableLate(C);
-        Line.Module1 = Cable.Module1;
-        Line.Module2 = Cable.Module2;
-        Picture.Cables.push_back(Line);
+        Low = std::min(P0, P3);
+        High = std::max(P0, P3);
+        const double A = -P0 + 3 * P1 - 3 * P2 + P3, B = 2 * (P0 - 2 * P1 + P2), C = P1 - P0;
+        if (std::abs(A) < 1e-12) {
+            if (std::abs(B) > 1e-12)
+                Take(-C / B);
+            return;
+        }
+        const double D = B * B - 4 * A * C;
+        if (D < 0)
+            return;
+        Take((-B + std::sqrt(D)) / (2 * A));
+        Take((-B - std::sqrt(D)) / (2 * A));
+    };
+    constexpr double Room = 4;
+    double Left = 0, Top = 0;
+    for (size_t I = 0; I < FCableRanks.size(); ++I) {
+        const TPictureCable Line = Cable(I, false);
+        double Low = 0, High = 0;
+        Extremes(Line.From.X, Line.Bend1.X, Line.Bend2.X, Line.To.X, Low, High);
+        Left = std::min(Left, Low - Room);
+        Right = std::max(Right, High + Room);
+        Extremes(Line.From.Y, Line.Bend1.Y, Line.Bend2.Y, Line.To.Y, Low, High);
+        Top = std::min(Top, Low - Room);
+        Bottom = std::max(Bottom, High + Room);
     }
-    if (Picture.Modules.empty())
-        Picture.Width = Picture.Height = 2 * PictureMargin;
-    HoldCurves(Picture);
+    FDx = -Left;
+    FDy = -Top;
+    FWidth = Right - Left;
+    FHeight = Bottom - Top;
+}
+
+TPictureModule TAreaLayout::Box(size_t Rank, bool Placed) const
+{
+    const TModuleDef& M = FModules.Items(FShown[Rank]);
+    TPictureModule Box;
+    Box.Index = M.ModuleIndex;
+    Box.Left = PictureMargin + static_cast<double>(M.X - FLowX) * PictureColumn + (Placed ? FDx : 0);
+    Box.Top = PictureMargin + static_cast<double>(M.Y - FLowY) * PictureRow + (Placed ? FDy : 0);
+    Box.Width = PictureColumn - 20;
+    Box.Height = FRows[Rank] * PictureRow - 4;
+    if (!Placed)
+        return Box; // where it stands is all that is asked
+    Box.TypeName = M.TypeName(FTypes);
+    if (const std::string* Name = FNames.Find(M.ModuleIndex))
+        Box.Name = *Name;
+    for (int Side = 0; Side < 2; ++Side) {
+        const TConnectorRows& Rows = FConnectors[Side];
+        const uint32_t From = Rows.First[Rank], To = Rows.First[Rank + 1];
+        std::vector<double>& Ys = Side == 0 ? Box.InputsY : Box.OutputsY;
+        Ys.reserve(To - From);
+        for (uint32_t Place = From; Place < To; ++Place)
+            Ys.push_back(Box.Top + (Place - From + 0.5) * Box.Height / (To - From));
+    }
+    Box.Late = FLate[Rank];
+    Box.Loop = FLoop[Rank];
+    return Box;
+}
+
+double TAreaLayout::ConnectorY(uint32_t Rank, int Side, int32_t Connector, double Top, double Height) const
+{
+    const TConnectorRows& Rows = FConnectors[Side];
+    const auto Begin = Rows.Items.begin() + Rows.First[Rank], End = Rows.Items.begin() + Rows.First[Rank + 1];
+    const double Place = static_cast<double>(std::lower_bound(Begin, End, Connector) - Begin);
+    return Top + (Place + 0.5) * Height / static_cast<double>(End - Begin);
+}
+
+TPictureCable TAreaLayout::Cable(size_t I, bool Placed) const
+{
+    const auto [C, A, B] = FCableRanks[I];
+    const TCableDef& Def = FCableDefs.Items(C);
+    const auto Point = [&](int32_t Rank, int32_t Connector, uint8_t Kind) {
+        const TPictureModule Each = Box(static_cast<size_t>(Rank), false);
+        const double Dx = Placed ? FDx : 0, Dy = Placed ? FDy : 0;
+        return TPicturePoint{(Kind == 1 ? Each.Left + Each.Width : Each.Left) + Dx,
+                             ConnectorY(static_cast<uint32_t>(Rank), Kind == 1, Connector, Each.Top, Each.Height) + Dy};
+    };
+    TPictureCable Line;
+    Line.From = Point(A, Def.Connector1, Def.ConnectorKind1);
+    Line.To = Point(B, Def.Connector2, Def.ConnectorKind2);
+    Line.FromSide = Def.ConnectorKind1 == 1 ? 1 : -1;
+    Line.ToSide = Def.ConnectorKind2 == 1 ? 1 : -1;
+    // A curve that leaves each box away from its edge, further the further
+    // apart the ends are.
+    const double Bend = std::max(25.0, std::abs(Line.To.X - Line.From.X) / 2);
+    Line.Bend1 = {Line.From.X + Line.FromSide * Bend, Line.From.Y};
+    Line.Bend2 = {Line.To.X + Line.ToSide * Bend, Line.To.Y};
+    Line.Color = Def.Color;
+    Line.Late = FCableLate[I];
+    Line.Module1 = Def.Module1;
+    Line.Module2 = Def.Module2;
+    return Line;
+}
+
+TAreaPicture TAreaLayout::Picture() const
+{
+    TAreaPicture Picture;
+    Picture.Area = FArea;
+    Picture.Width = FWidth;
+    Picture.Height = FHeight;
+    Picture.Modules.reserve(Boxes());
+    for (size_t Rank = 0; Rank < Boxes(); ++Rank)
+        Picture.Modules.push_back(Box(Rank));
+    Picture.Cables.reserve(Cables());
+    for (size_t I = 0; I < Cables(); ++I)
+        Picture.Cables.push_back(Cable(I));
     return Picture;
+}
+
+TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
+{
+    return TAreaLayout(Patch, Area, Analysis, Types).Picture();
 }
 
 namespace {
@@ -307,47 +334,75 @@ TSvgWriter::TSvgWriter(std::function<void(std::string_view Bytes)> Write, TPictu
     : FWrite(std::move(Write))
 {
     const int64_t Width = std::llround(Size.X), Height = std::llround(Size.Y);
-    TSvgText(FOut) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    TSvgText{FOut} << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\""
                    << Width << "\" height=\"" << Height << "\" viewBox=\"0 0 " << Width << " " << Height
                    << "\" font-family=\"sans-serif\" font-size=\"11\">\n<title>Patch picture</title>\n";
 }
 
-void TSvgWriter::Add(const TAreaPicture& Area)
+void TSvgWriter::Begin(TAreaCode Area)
+{
+    const char* Name = AreaName(Area);
+    TSvgText{FOut} << "<g class=\"area\" id=\"" << Name << "\" transform=\"translate(0 " << FOffset << ")\">\n"
+                   << "<text class=\"caption\" x=\"" << PictureMargin
+                   << "\" y=\"17\" font-size=\"13\" font-weight=\"bold\">" << Name << " area</text>\n"
+                   << "<g transform=\"translate(0 " << SvgHeading << ")\">\n";
+}
+
+void TSvgWriter::AddBox(const char* Name, const TPictureModule& Box)
 {
     TSvgText Out{FOut};
-    const char* Name = AreaName(Area.Area);
-    Out << "<g class=\"area\" id=\"" << Name << "\" transform=\"translate(0 " << FOffset << ")\">\n"
-        << "<text class=\"caption\" x=\"" << PictureMargin
-        << "\" y=\"17\" font-size=\"13\" font-weight=\"bold\">" << Name << " area</text>\n"
-        << "<g transform=\"translate(0 " << SvgHeading << ")\">\n";
-    for (const TPictureModule& Box : Area.Modules) {
-        Out << "<g class=\"module" << (Box.Late ? " late" : "") << (Box.Loop ? " loop" : "") << "\" id=\"" << Name
-            << "-" << Box.Index << "\"><title>"
-            << XmlText(std::to_string(Box.Index) + " " + Box.TypeName + " " + Box.Name) << "</title>"
-            << "<rect x=\"" << Box.Left << "\" y=\"" << Box.Top << "\" width=\"" << Box.Width << "\" height=\""
-            << Box.Height << "\" rx=\"3\" fill=\"" << (Box.Loop ? LoopTint : ModuleFill) << "\" stroke=\""
-            << (Box.Late ? LateColour : "#404040") << "\" stroke-width=\"" << (Box.Late ? "2" : "1") << "\"/>"
-            << "<text x=\"" << Box.Left + 7 << "\" y=\"" << Box.Top + 14 << "\">" << XmlText(Box.Label()) << "</text>";
-        for (const double Y : Box.InputsY)
-            Out << "<rect x=\"" << Box.Left - 2.5 << "\" y=\"" << Y - 2.5
-                << "\" width=\"5\" height=\"5\" fill=\"#ffffff\" stroke=\"#404040\"/>";
-        for (const double Y : Box.OutputsY)
-            Out << "<rect x=\"" << Box.Left + Box.Width - 2.5 << "\" y=\"" << Y - 2.5
-                << "\" width=\"5\" height=\"5\" fill=\"#404040\"/>";
-        Out << "</g>\n";
-        FlushSometimes();
-    }
-    for (const TPictureCable& Cable : Area.Cables) {
-        Out << "<path class=\"cable" << (Cable.Late ? " late" : "") << "\" d=\"M " << Cable.From.X << " "
-            << Cable.From.Y << " C " << Cable.Bend1.X << " " << Cable.Bend1.Y << " " << Cable.Bend2.X << " "
-            << Cable.Bend2.Y << " " << Cable.To.X << " " << Cable.To.Y << "\" fill=\"none\" stroke=\""
-            << (Cable.Late ? LateColour : CableColour(Cable.Color)) << "\" stroke-width=\"2\""
-            << (Cable.Late ? " stroke-dasharray=\"6 4\"" : "") << "/>\n";
-        FlushSometimes();
-    }
-    Out << "</g>\n</g>\n";
-    FOffset += SvgHeading + Area.Height;
+    Out << "<g class=\"module" << (Box.Late ? " late" : "") << (Box.Loop ? " loop" : "") << "\" id=\"" << Name << "-"
+        << Box.Index << "\"><title>" << XmlText(std::to_string(Box.Index) + " " + Box.TypeName + " " + Box.Name)
+        << "</title>"
+        << "<rect x=\"" << Box.Left << "\" y=\"" << Box.Top << "\" width=\"" << Box.Width << "\" height=\""
+        << Box.Height << "\" rx=\"3\" fill=\"" << (Box.Loop ? LoopTint : ModuleFill) << "\" stroke=\""
+        << (Box.Late ? LateColour : "#404040") << "\" stroke-width=\"" << (Box.Late ? "2" : "1") << "\"/>"
+        << "<text x=\"" << Box.Left + 7 << "\" y=\"" << Box.Top + 14 << "\">" << XmlText(Box.Label()) << "</text>";
+    for (const double Y : Box.InputsY)
+        Out << "<rect x=\"" << Box.Left - 2.5 << "\" y=\"" << Y - 2.5
+            << "\" width=\"5\" height=\"5\" fill=\"#ffffff\" stroke=\"#404040\"/>";
+    for (const double Y : Box.OutputsY)
+        Out << "<rect x=\"" << Box.Left + Box.Width - 2.5 << "\" y=\"" << Y - 2.5
+            << "\" width=\"5\" height=\"5\" fill=\"#404040\"/>";
+    Out << "</g>\n";
+    FlushSometimes();
+}
+
+void TSvgWriter::AddCable(const TPictureCable& Cable)
+{
+    TSvgText{FOut} << "<path class=\"cable" << (Cable.Late ? " late" : "") << "\" d=\"M " << Cable.From.X << " "
+                   << Cable.From.Y << " C " << Cable.Bend1.X << " " << Cable.Bend1.Y << " " << Cable.Bend2.X << " "
+                   << Cable.Bend2.Y << " " << Cable.To.X << " " << Cable.To.Y << "\" fill=\"none\" stroke=\""
+                   << (Cable.Late ? LateColour : CableColour(Cable.Color)) << "\" stroke-width=\"2\""
+                   << (Cable.Late ? " stroke-dasharray=\"6 4\"" : "") << "/>\n";
+    FlushSometimes();
+}
+
+void TSvgWriter::End(double Height)
+{
+    FOut += "</g>\n</g>\n";
+    FOffset += SvgHeading + Height;
+}
+
+void TSvgWriter::Add(const TAreaPicture& Area)
+{
+    Begin(Area.Area);
+    for (const TPictureModule& Box : Area.Modules)
+        AddBox(AreaName(Area.Area), Box);
+    for (const TPictureCable& Cable : Area.Cables)
+        AddCable(Cable);
+    End(Area.Height);
+}
+
+void TSvgWriter::Add(const TAreaLayout& Area)
+{
+    Begin(Area.Area());
+    for (size_t Rank = 0; Rank < Area.Boxes(); ++Rank)
+        AddBox(AreaName(Area.Area()), Area.Box(Rank));
+    for (size_t I = 0; I < Area.Cables(); ++I)
+        AddCable(Area.Cable(I));
+    End(Area.Height());
 }
 
 void TSvgWriter::Finish()

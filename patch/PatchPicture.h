@@ -14,6 +14,9 @@
 #include <string_view>
 #include <vector>
 
+#include "CableDump.h"
+#include "ModuleDump.h"
+#include "NameDump.h"
 #include "SignalFlow.h"
 
 namespace permuto {
@@ -65,8 +68,56 @@ inline constexpr double PictureColumn = 150;  // one grid column
 inline constexpr double PictureRow = 22;      // one grid row
 inline constexpr double PictureMargin = 12;
 
+// The layout of an area's picture, kept compact: where each box stands and
+// which connectors it shows, which cables are drawn, and the picture's size.
+// Boxes and cables are made one at a time from it, so that an area of a
+// million modules is written without its whole picture in memory. It reads
+// the patch and Types, which must outlive it.
+class TAreaLayout {
+public:
+    TAreaLayout(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types);
+    TAreaCode Area() const { return FArea; }
+    double Width() const { return FWidth; }
+    double Height() const { return FHeight; }
+    // Boxes by rank (ascending index), and the cables drawn.
+    size_t Boxes() const { return FShown.size(); }
+    TPictureModule Box(size_t Rank) const { return Box(Rank, true); }
+    size_t Cables() const { return FCableRanks.size(); }
+    TPictureCable Cable(size_t I) const { return Cable(I, true); }
+    TAreaPicture Picture() const;
+
+private:
+    // Placed: where it stands in the finished picture, with its texts and
+    // connectors; otherwise only where it would stand before curves moved
+    // the picture.
+    TPictureModule Box(size_t Rank, bool Placed) const;
+    TPictureCable Cable(size_t I, bool Placed) const;
+    double ConnectorY(uint32_t Rank, int Side, int32_t Connector, double Top, double Height) const;
+
+    struct TConnectorRows {
+        std::vector<uint32_t> First; // by rank, into Items
+        std::vector<int32_t> Items;  // connector numbers, ascending per rank
+    };
+    struct TCableEnds {
+        int32_t Cable, From, To; // its place in the dump, the ranks of its ends
+    };
+    const TModuleDefs& FModules;
+    const TCableDefs& FCableDefs;
+    const TModuleTypes& FTypes;
+    TNameLookup FNames;
+    TAreaCode FArea;
+    std::vector<int32_t> FShown; // by rank: the module drawn (the first with that index)
+    std::vector<int32_t> FRows;  // by rank: the box's height in grid rows
+    std::vector<bool> FLate, FLoop;
+    TConnectorRows FConnectors[2]; // inputs, outputs
+    std::vector<TCableEnds> FCableRanks;
+    std::vector<bool> FCableLate;
+    int64_t FLowX = 0, FLowY = 0;
+    double FDx = 0, FDy = 0, FWidth = 0, FHeight = 0;
+};
+
 // Lays out an area from its Analysis (late inputs, feedback groups) and
-// Types, the module library held against the patch.
+// Types, the module library held against the patch: the whole picture.
 TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types);
 
 // The colours of cables (colour field 0..6) and of what the picture marks,
@@ -90,9 +141,14 @@ public:
     TSvgWriter(std::function<void(std::string_view Bytes)> Write, TPicturePoint Size);
     // Below the areas added before.
     void Add(const TAreaPicture& Area);
+    void Add(const TAreaLayout& Area);
     void Finish();
 
 private:
+    void Begin(TAreaCode Area);
+    void AddBox(const char* Area, const TPictureModule& Box);
+    void AddCable(const TPictureCable& Cable);
+    void End(double Height);
     void FlushSometimes();
     std::function<void(std::string_view Bytes)> FWrite;
     std::string FOut;
