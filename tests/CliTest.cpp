@@ -287,9 +287,8 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
 TEST_F(Cli, TheModuleLibraryCanBeChosen)
 {
     const std::string Own = Dir.File("own.txt");
-    WriteText(Own, JoinLines({"1026 TapeEcho", "cycles 1", "progMem 1", "xmem 0", "ymem 0", "zeropage 0", "dynmem 0",
-                              "height 3", "parameters", "0 \"Time\" 0..127 0 \"\"", "1 \"Repeat\" 0..127 0 \"\"",
-                              "inputs", "0 \"In\" audio", "outputs", "0 \"Out\" audio", "----------"}));
+    WriteText(Own, JoinLines(LibraryEntry("1026 TapeEcho", 3, {"0 \"Time\" 0..127 0 \"\"", "1 \"Repeat\" 0..127 0 \"\""},
+                                       {"0 \"In\" audio"}, {"0 \"Out\" audio"})));
     const TRun Chosen = Run("list " + Patch + " --library " + Own);
     EXPECT_EQ(Chosen.Status, 0);
     EXPECT_NE(Chosen.Out.find("common\t3\tTapeEcho\tEcho\t1\t4\n"), std::string::npos) << Chosen.Out;

@@ -25,8 +25,7 @@ namespace {
 // One module type, numbered after the place it stands for.
 std::string OneTypeLibrary(int Type)
 {
-    return JoinLines({std::to_string(Type) + " Place", "cycles 1", "progMem 1", "xmem 0", "ymem 0", "zeropage 0",
-                      "dynmem 0", "height 2", "parameters", "inputs", "outputs", "----------"});
+    return JoinLines(LibraryEntry(std::to_string(Type) + " Place", 2, {}, {}, {}));
 }
 
 class LibraryPlaces : public ::testing::Test {

@@ -569,9 +569,8 @@ TEST_F(MainWindow, BigAreasAreDescribedAndBigLoopsSaidToBeSearched)
 TEST_F(MainWindow, TheChosenModuleLibraryNamesTheTypesAndIsRemembered)
 {
     const std::string Own = Dir.File("own library.txt");
-    WriteText(Own, JoinLines({"1026 TapeEcho", "cycles 1", "progMem 1", "xmem 0", "ymem 0", "zeropage 0", "dynmem 0",
-                              "height 3", "parameters", "0 \"Time\" 0..127 0 \"\"", "1 \"Repeat\" 0..127 0 \"\"",
-                              "inputs", "0 \"In\" audio", "outputs", "0 \"Out\" audio", "----------"}));
+    WriteText(Own, JoinLines(LibraryEntry("1026 TapeEcho", 3, {"0 \"Time\" 0..127 0 \"\"", "1 \"Repeat\" 0..127 0 \"\""},
+                                       {"0 \"In\" audio"}, {"0 \"Out\" audio"})));
     {
         auto W = Open();
         EXPECT_FALSE(W->Actions().DefaultLibrary->isEnabled()); // nothing chosen yet

@@ -14,12 +14,16 @@ namespace {
 
 // Osc (1001): two parameters, one input, two outputs. Out (1002): one
 // parameter, two inputs, no output.
-const std::vector<std::string> LibraryLines = {
-    "1001 Osc", "cycles 1", "progMem 1", "xmem 0", "ymem 0", "zeropage 0", "dynmem 0", "height 3",
-    "parameters", "0 \"Pitch\" 0..127 64 \"\"", "1 \"Fine\" 0..127 64 \"\"",
-    "inputs", "0 \"Pitch\" control", "outputs", "0 \"Out\" audio", "1 \"Sync\" logic", "----------",
-    "1002 Out", "cycles 1", "progMem 1", "xmem 0", "ymem 0", "zeropage 0", "dynmem 0", "height 2",
-    "parameters", "0 \"Level\" 0..127 100 \"\"", "inputs", "0 \"L\" audio", "1 \"R\" audio", "outputs", "----------"};
+std::vector<std::string> LibraryLines()
+{
+    std::vector<std::string> Lines =
+        LibraryEntry("1001 Osc", 3, {"0 \"Pitch\" 0..127 64 \"\"", "1 \"Fine\" 0..127 64 \"\""},
+                     {"0 \"Pitch\" control"}, {"0 \"Out\" audio", "1 \"Sync\" logic"});
+    const std::vector<std::string> Out =
+        LibraryEntry("1002 Out", 2, {"0 \"Level\" 0..127 100 \"\""}, {"0 \"L\" audio", "1 \"R\" audio"}, {});
+    Lines.insert(Lines.end(), Out.begin(), Out.end());
+    return Lines;
+}
 
 struct TCase {
     const char* What;
@@ -48,7 +52,7 @@ std::vector<std::string> PatchLines(const TCase& Case)
 TEST(ModuleTypes, WhatThePatchShowsDecidesWhetherANameIsUsed)
 {
     TModuleDescriptors Library;
-    Library.LoadFromStrings(MakeLines(LibraryLines));
+    Library.LoadFromStrings(MakeLines(LibraryLines()));
     ASSERT_EQ(Library.Count(), 2);
     const std::vector<std::string> Two = {"1 1001 0 0", "2 1002 1 0"};
     const std::vector<std::string> Agree = {"1 1001 2 64 70", "2 1002 1 100"};
@@ -84,7 +88,7 @@ TEST(ModuleTypes, WhatThePatchShowsDecidesWhetherANameIsUsed)
 TEST(ModuleTypes, TheMessageSaysHowManyAndHowToChooseAnother)
 {
     TModuleDescriptors Library;
-    Library.LoadFromStrings(MakeLines(LibraryLines));
+    Library.LoadFromStrings(MakeLines(LibraryLines()));
     TPatchDef Patch;
     Patch.LoadFromStrings(MakeText(PatchLines({"", {"1 1001 0 0", "2 77 1 0", "3 78 1 2"}, {"1 1001 1 5"}, {}, {}, "", "", 0, 0})));
     EXPECT_EQ(UndescribedTypesMessage(TModuleTypes(Patch, Library), "use --library FILE"),

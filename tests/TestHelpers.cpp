@@ -76,6 +76,20 @@ TTempDir::~TTempDir()
     std::filesystem::remove_all(FPath, Ignored);
 }
 
+std::vector<std::string> LibraryEntry(const std::string& TypeAndName, int Height, const std::vector<std::string>& Parameters,
+                                      const std::vector<std::string>& Inputs, const std::vector<std::string>& Outputs)
+{
+    std::vector<std::string> Lines = {TypeAndName, "cycles 1",  "progMem 1", "xmem 0", "ymem 0", "zeropage 0",
+                                      "dynmem 0",  "height " + std::to_string(Height), "parameters"};
+    Lines.insert(Lines.end(), Parameters.begin(), Parameters.end());
+    Lines.push_back("inputs");
+    Lines.insert(Lines.end(), Inputs.begin(), Inputs.end());
+    Lines.push_back("outputs");
+    Lines.insert(Lines.end(), Outputs.begin(), Outputs.end());
+    Lines.push_back("----------");
+    return Lines;
+}
+
 void SetEnvironment(const char* Name, const std::string& Value)
 {
 #ifdef _WIN32

@@ -67,6 +67,12 @@ private:
     std::string FPath;
 };
 
+// One module library entry as its file holds it: "1026 Echo", its height,
+// then parameter, input and output lines ("0 \"Time\" 0..127 0 \"\"",
+// "0 \"In\" audio").
+std::vector<std::string> LibraryEntry(const std::string& TypeAndName, int Height, const std::vector<std::string>& Parameters,
+                                      const std::vector<std::string>& Inputs, const std::vector<std::string>& Outputs);
+
 // Sets an environment variable for this process and the programs it
 // starts; an empty Value removes it.
 void SetEnvironment(const char* Name, const std::string& Value);
