@@ -60,16 +60,15 @@ TFormMain::TFormMain(QWidget* Parent)
     FPages->addTab(FAbout, QStringLiteral("About"));
     Column->addWidget(FPages, 1);
     setCentralWidget(Central);
-    FLateStatus = new QLabel(this);
-    statusBar()->addPermanentWidget(FLateStatus);
-
-    // Keyboard order: the file row, the tables, then the area, the indices
-    // and the buttons that act on them.
-    QList<QWidget*> Order = QList<QWidget*>{FEditPatchName} + FTopButtons;
-    Order << FTables[PolyDump]->View() << FTables[CommonDump]->View();
-    Order += FPanel->TabOrder();
-    for (qsizetype I = 0; I + 1 < Order.size(); ++I)
-        setTabOrder(Order[I], Order[I + 1]);
+    // The status line says what was done, over the window's whole width,
+    // wrapped onto a second line when it is long: two lines always, so that
+    // the panes above keep their sizes whatever a message holds.
+    FStatusText = new QLabel(this);
+    FStatusText->setWordWrap(true);
+    FStatusText->setTextFormat(Qt::PlainText);
+    FStatusText->setFixedHeight(2 * FStatusText->fontMetrics().lineSpacing() + 2);
+    statusBar()->addPermanentWidget(FStatusText, 1);
+    connect(statusBar(), &QStatusBar::messageChanged, FStatusText, &QLabel::setText);
     // The patch's Undo and Redo keys stay the patch's in every text field.
     auto* UndoKeys = new TPatchUndoKeys(this);
     for (QLineEdit* Field : findChildren<QLineEdit*>())
@@ -127,8 +126,19 @@ QWidget* TFormMain::BuildWorkPage()
     FSplitter->setStretchFactor(2, 1);
     FSplitter->setSizes({140, 110, 200});
     Row->addWidget(FSplitter, 1);
+    // Beside the tables: the panel that renumbers the chosen area, and
+    // below it the late connections of both areas.
+    auto* Side = new QVBoxLayout;
+    Side->setContentsMargins(0, 0, 0, 0);
     FPanel = new TRenumberPanel(*FActions, Page);
-    Row->addWidget(FPanel);
+    Side->addWidget(FPanel);
+    FLateStatus = new QLabel(Page);
+    FLateStatus->setWordWrap(true);
+    FLateStatus->setContentsMargins(6, 0, 6, 6);
+    FLateStatus->setMaximumWidth(FPanel->sizeHint().width());
+    FLateStatus->setAccessibleName(tr("Late connections"));
+    Side->addWidget(FLateStatus, 1, Qt::AlignTop);
+    Row->addLayout(Side);
     return Page;
 }
 
@@ -198,6 +208,15 @@ TAreaCode TFormMain::Area() const
 void TFormMain::SetArea(TAreaCode Area)
 {
     FPanel->SetArea(Area);
+    // Keyboard order: the file row, the chosen area's table, the area, the
+    // indices and the buttons that act on it, then the other table: Tab from
+    // the chosen table reaches the buttons without choosing the other area.
+    QList<QWidget*> Order = QList<QWidget*>{FEditPatchName} + FTopButtons;
+    Order << FTables[DumpOf(FPanel->Area())]->View();
+    Order += FPanel->TabOrder();
+    Order << FTables[1 - DumpOf(FPanel->Area())]->View();
+    for (qsizetype I = 0; I + 1 < Order.size(); ++I)
+        setTabOrder(Order[I], Order[I + 1]);
     FPane->SetArea(FPanel->Area());
     // The chosen area's table is white, the other one grey: a swap, move or
     // order acts on the white one.

@@ -48,6 +48,7 @@ public:
     QSplitter* Splitter() const { return FSplitter; }
     TPatchPane* Pane() const { return FPane; }
     QLabel* LateStatus() const { return FLateStatus; }
+    QLabel* StatusText() const { return FStatusText; }
     TRecentFiles* Recent() const { return FRecent; }
     QTabWidget* Pages() const { return FPages; }
     TAboutPage* AboutPage() const { return FAbout; }
@@ -89,6 +90,7 @@ private:
     TPatchPane* FPane = nullptr;
     QSplitter* FSplitter = nullptr;
     QLabel* FLateStatus = nullptr;
+    QLabel* FStatusText = nullptr;
     TRecentFiles* FRecent = nullptr;
     TAboutPage* FAbout = nullptr;
     TLibraryChoice* FLibrary = nullptr;

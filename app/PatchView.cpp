@@ -222,6 +222,9 @@ TPatchView::TPatchView(TPatchDocument& Document, TAreaCode Area, QWidget* Parent
     FScene->addItem(FPicture);
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     setDragMode(QGraphicsView::ScrollHandDrag);
+    // A file dropped here goes to the window, which opens it.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
     setBackgroundBrush(Qt::white);
     setAccessibleName(QString::fromLatin1(AreaName(Area)) + QStringLiteral(" area patch view"));
     connect(&Document, &TPatchDocument::Reloaded, this, [this] {

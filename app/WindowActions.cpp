@@ -47,7 +47,7 @@ TWindowActions::TWindowActions(QWidget* Window, QMenuBar* Bar, QUndoStack* UndoS
                      QObject::tr("Exchange the two indices in the chosen area (Enter in an index field)")))
     , Order(NewAction(Window, QObject::tr("&Order by signal flow"), {QKeySequence(Qt::CTRL | Qt::Key_R)},
                       QObject::tr("Renumber the chosen area so that signals flow from lower to higher indices")))
-    , OrderFewest(NewAction(Window, QObject::tr("Order, &fewest late in loops"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
+    , OrderFewest(NewAction(Window, QObject::tr("O&rder, fewest late in loops"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
                             QObject::tr("Order by signal flow, and arrange each feedback loop so that the fewest "
                                         "connections inside it arrive late (the loop's delays change)")))
     , MoveUp(NewAction(Window, QObject::tr("Move &up"), {QKeySequence(Qt::ALT | Qt::Key_Up)},

@@ -3,13 +3,16 @@
 // moves and orders from anywhere, the file a save writes, questions before
 // anything unsaved is lost, the keyboard, what is drawn, settings, and the
 // About page.
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QGraphicsItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -361,6 +364,11 @@ TEST_F(MainWindow, TheKeyboardReachesEveryControl)
     for (int I = 0; I < 14; ++I) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         Reached << QApplication::focusWidget();
+        // From the chosen table Tab goes on to the buttons that act on it,
+        // without choosing the other area on the way.
+        if (W->Panel()->isAncestorOf(QApplication::focusWidget())) {
+            EXPECT_EQ(W->Area(), AreaPoly) << I;
+        }
     }
     QList<QWidget*> Expected = W->TopButtons() + W->Panel()->TabOrder();
     Expected << Poly(*W) << Common(*W);
@@ -370,6 +378,58 @@ TEST_F(MainWindow, TheKeyboardReachesEveryControl)
         EXPECT_TRUE(Reached.contains(Control)) << Control->metaObject()->className();
     EXPECT_TRUE(Reached.contains(W->Panel()->RadioPoly()) || Reached.contains(W->Panel()->RadioCommon()));
     EXPECT_EQ(W->Area(), AreaCommon); // reaching a table by Tab chooses its area, as a click does
+
+    // Every Alt key of the window does one thing: a key two controls share
+    // only moves the focus between them (as Alt+F did between File and the
+    // fewest-late order).
+    QMap<QChar, QString> Keys;
+    const auto Take = [&](const QString& Text) {
+        const qsizetype At = Text.indexOf(QLatin1Char('&'));
+        if (At < 0 || At + 1 >= Text.size())
+            return;
+        const QChar Key = Text.at(At + 1).toLower();
+        EXPECT_FALSE(Keys.contains(Key)) << "Alt+" << QString(Key).toStdString() << ": " << Text.toStdString()
+                                         << " and " << Keys.value(Key).toStdString();
+        Keys.insert(Key, Text);
+    };
+    for (QAction* Menu : W->menuBar()->actions())
+        Take(Menu->text());
+    for (QAbstractButton* Button : W->findChildren<QAbstractButton*>())
+        if (Button->isVisibleTo(W.get()))
+            Take(Button->text());
+    for (QLabel* Label : W->findChildren<QLabel*>())
+        if (Label->buddy() != nullptr)
+            Take(Label->text());
+    EXPECT_TRUE(Keys.contains(QLatin1Char('r'))); // the fewest-late order
+}
+
+// A long message wraps onto a second line instead of being cut off beside
+// the late counts; a patch dropped onto the patch view is opened.
+TEST_F(MainWindow, LongMessagesWrapAndDropsOnThePictureOpen)
+{
+    auto W = Open();
+    Load(*W, DataFile("full.pch"));
+    const QString Long = W->statusBar()->currentMessage();
+    ASSERT_GT(Long.size(), 150); // the load message and the types the library does not describe
+    EXPECT_EQ(W->StatusText()->text(), Long);
+    // In the window's first size the message fits its two lines, and so do
+    // the late counts beside it.
+    EXPECT_GE(W->StatusText()->height(), W->StatusText()->heightForWidth(W->StatusText()->width()));
+    EXPECT_GT(W->StatusText()->heightForWidth(W->StatusText()->width()), W->StatusText()->fontMetrics().lineSpacing());
+    W->LateStatus()->setText("poly: 42 late (9 inside feedback loops), common: 12 late (3 inside feedback loops)");
+    ASSERT_TRUE(QTest::qWaitFor([&] { // the late counts beside the tables wrap too
+        return W->LateStatus()->height() >= W->LateStatus()->heightForWidth(W->LateStatus()->width());
+    }));
+
+    QMimeData Data;
+    Data.setUrls({QUrl::fromLocalFile(Q(DataFile("shuffled.pch")))});
+    QWidget* Picture = W->Pane()->Current()->viewport();
+    QDragEnterEvent Enter(QPoint(10, 10), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Picture, &Enter);
+    EXPECT_TRUE(Enter.isAccepted());
+    QDropEvent Drop(QPointF(10, 10), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Picture, &Drop);
+    EXPECT_EQ(W->Document().FileName(), Q(DataFile("shuffled.pch")));
 }
 
 TEST_F(MainWindow, SettingsRememberTheNameTheWindowAndRecentPatches)
