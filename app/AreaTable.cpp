@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QTimer>
 #include <QLabel>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -42,6 +43,14 @@ TAreaTable::TAreaTable(TPatchDocument& Document, TAreaCode Area, QWidget* Parent
     // Processing order first; a click on another header sorts by that column.
     FView->setSortingEnabled(true);
     FView->sortByColumn(TModuleTableModel::ColumnIndex, Qt::AscendingOrder);
+    // The selected module stays in sight when the rows take another order
+    // (once the view has placed them).
+    connect(FView->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (FView->currentIndex().isValid())
+                FView->scrollTo(FView->currentIndex(), QAbstractItemView::EnsureVisible);
+        });
+    });
     FView->setWordWrap(false);
     FView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FView->setSelectionMode(QAbstractItemView::SingleSelection);

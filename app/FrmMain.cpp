@@ -232,8 +232,11 @@ void TFormMain::ShowDocumentFile()
 
 void TFormMain::OpenPatch(const QString& FileName)
 {
-    FEditPatchName->setText(FileName);
-    if (!FDocument.Open(FileName))
+    // A name relative to where the program was started means that file
+    // later too (the field and the settings keep it).
+    const QString File = FileName.isEmpty() ? FileName : QFileInfo(FileName).absoluteFilePath();
+    FEditPatchName->setText(File);
+    if (!FDocument.Open(File))
         ShowDocumentFile();
 }
 

@@ -111,7 +111,11 @@ QString TRenumberPanel::IndexProblem() const
         // Digits that make too large a number are a number all the same.
         if (QRegularExpression(QStringLiteral("^[+-]?[0-9]+$")).match(Edit->text()).hasMatch())
             return tr("%1 is beyond the module indices (-2147483648 to 2147483647), can't swap").arg(Edit->text());
-        return QString::fromLatin1(NonIntegerSwapMessage);
+        // Which field it is, in the words its label uses.
+        const QString Field = Edit == FEditIndex1 ? tr("First index") : tr("Second index");
+        return QString::fromLatin1(NonIntegerSwapMessage) +
+               (Edit->text().trimmed().isEmpty() ? tr(".\n%1 is empty.").arg(Field)
+                                                 : tr(".\n%1 \"%2\" is not a decimal number.").arg(Field, Edit->text()));
     }
     return {};
 }

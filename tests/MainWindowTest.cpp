@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QHeaderView>
 #include <QGraphicsItem>
 #include <QLabel>
 #include <QLineEdit>
@@ -320,9 +322,10 @@ TEST_F(MainWindow, IndexFieldsTakeDecimalNumbersAndNoModuleGoesBelowOne)
     };
     for (const TCase& C : {TCase{"2", "-1", "The poly area has no module with index -1, and a module cannot take an index below 1"},
                            TCase{"0", "3", "The poly area has no module with index 0, and a module cannot take an index below 1"},
-                           TCase{"$10", "2", NonIntegerSwapMessage}, // no hexadecimal: a typed "$10" is no 16
-                           TCase{"3.0", "2", NonIntegerSwapMessage}, // nor a decimal point
-                           TCase{"2", "", NonIntegerSwapMessage},
+                           // no hexadecimal (a typed "$10" is no 16), nor a decimal point; the field is named
+                           TCase{"$10", "2", NonIntegerSwapMessage + QStringLiteral(".\nFirst index \"$10\" is not a decimal number.")},
+                           TCase{"2", "3.0", NonIntegerSwapMessage + QStringLiteral(".\nSecond index \"3.0\" is not a decimal number.")},
+                           TCase{"2", "", NonIntegerSwapMessage + QStringLiteral(".\nSecond index is empty.")},
                            TCase{"2", "9999999999", "9999999999 is beyond the module indices (-2147483648 to 2147483647), can't swap"}}) {
         TypeInto(First, C.A);
         TypeInto(Second, C.B, true);
@@ -667,4 +670,18 @@ TEST_F(MainWindow, TheChosenModuleLibraryNamesTheTypesAndIsRemembered)
         W->close();
     }
     EXPECT_EQ(ReadWindowSettings(Ini).Library, ""); // a failed choice is not kept
+}
+
+// A name given relative to where the program started is kept as the file it
+// means, in the field and so in the settings.
+TEST_F(MainWindow, RelativeNamesStayTheFileTheyMean)
+{
+    auto W = Open();
+    const QString Started = QDir::currentPath();
+    QDir::setCurrent(Q(Dir.Path()));
+    W->OpenPatch(QStringLiteral("missing.pch"));
+    QDir::setCurrent(Started);
+    EXPECT_EQ(W->EditPatchName()->text(), Q(Dir.File("missing.pch")));
+    W->close();
+    EXPECT_NE(ReadText(Dir.File("permuto.ini")).find("PatchName=" + Dir.File("missing.pch")), std::string::npos);
 }
