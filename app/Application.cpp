@@ -2,11 +2,17 @@
 #include "SystemText.h"
 
 #include <QFileDialog>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QFileInfo>
 #include <QPushButton>
 #include <exception>
 
 namespace permuto {
+
+extern const unsigned char IconPng[];
+extern const std::size_t IconPngSize;
 
 namespace {
 
@@ -98,6 +104,10 @@ TApplication::TApplication(int& Argc, char** Argv)
     : QApplication(Argc, Argv)
 {
     setApplicationName(Caption);
+    // The desktop matches the window with its launcher by this name, and
+    // shows the icon with it.
+    setDesktopFileName(QStringLiteral(PERMUTO_DESKTOP_ID));
+    setWindowIcon(QIcon(QPixmap::fromImage(QImage::fromData(IconPng, static_cast<int>(IconPngSize), "PNG"))));
 }
 
 bool TApplication::notify(QObject* Receiver, QEvent* Event)

@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -338,7 +339,11 @@ void TFormMain::LoadSettings()
     QString Why;
     if (!SettingsFileUsable(File, &Why)) {
         // Never read (a FIFO would make the start wait) and never written.
-        statusBar()->showMessage(tr("The settings in %1 are not used: %2").arg(QDir::toNativeSeparators(File), Why));
+        // Said once the window is up, so that no message of the start (a
+        // patch loaded from the command line) puts it out of sight.
+        const QString Note = tr("The settings in %1 are not used: %2").arg(QDir::toNativeSeparators(File), Why);
+        statusBar()->showMessage(Note);
+        QTimer::singleShot(0, this, [Note] { TApplication::ShowWarning(Note); });
         FLibrary->Start({});
         return;
     }

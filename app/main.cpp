@@ -26,23 +26,69 @@ bool HasDisplay()
 #endif
 }
 
+// Text for standard output; false when it could not be written (a full
+// disk, a closed pipe).
+bool Print(const std::string& Text)
+{
+    return std::fwrite(Text.data(), 1, Text.size(), stdout) == Text.size() && std::fflush(stdout) == 0;
+}
+
+const char* const Usage =
+    "Usage: permuto [PATCH]\n"
+    "Opens the window of Permuto, which reorders the modules of synthesizer patch files (*.pch);\n"
+    "with PATCH, that patch is loaded.\n\n"
+    "  -h, --help     show this text\n"
+    "      --version  show the version and the module library in use\n\n"
+    "permuto-cli does the same work from the command line. See permuto(1).\n";
+
 } // namespace
 
 int main(int Argc, char** Argv)
 {
     permuto::PrepareProcess();
     permuto::InitGlobals();
+    // Asked for text, the program answers without a window (and without a
+    // display).
+    const std::string First = Argc > 1 ? Argv[1] : "";
+    if (First == "--help" || First == "-h") {
+        if (!Print(Usage)) {
+            std::fprintf(stderr, "permuto: cannot write the output\n");
+            return 2;
+        }
+        return EXIT_SUCCESS;
+    }
     // The usual places; the window reads the library chosen in it, if any.
     std::string Problem;
     try {
         Problem = permuto::LoadModuleLibrary().Problem;
     } catch (const std::exception& Error) {
+        if (First == "--version") {
+            Print("permuto " PERMUTO_VERSION "\n" + permuto::LibraryReport({}, "Settings > Module library ...") + "\n" +
+                  Error.what() + "\n");
+            return EXIT_FAILURE;
+        }
         const std::string Report = "Permuto cannot start without its module library.\n" + std::string(Error.what());
         std::fprintf(stderr, "permuto: %s\n", Report.c_str());
         if (HasDisplay()) {
             QApplication App(Argc, Argv);
             QMessageBox::critical(nullptr, QStringLiteral("Permuto"), permuto::FromCore(Report));
         }
+        return EXIT_FAILURE;
+    }
+
+    if (First == "--version") {
+        std::string Text = "permuto " PERMUTO_VERSION "\n" + permuto::LibraryReport({}, "Settings > Module library ...") + "\n";
+        if (!Problem.empty())
+            Text += Problem + "\n";
+        if (!Print(Text)) {
+            std::fprintf(stderr, "permuto: cannot write the output\n");
+            return 2;
+        }
+        return EXIT_SUCCESS;
+    }
+    if (!HasDisplay()) {
+        std::fprintf(stderr, "permuto: there is no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
+                             "not set); permuto-cli does the same work without one\n");
         return EXIT_FAILURE;
     }
 

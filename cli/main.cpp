@@ -2,6 +2,7 @@
 // of patches. Exit status 0 on success, 1 when "late" found late
 // connections or "loops" feedback loops, 2 for every error (with one line on
 // standard error, and no file written).
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 
@@ -42,6 +43,15 @@ namespace {
 void Report(const std::string& Message)
 {
     std::fprintf(stderr, "permuto-cli: %s\n", permuto::EscapedName(Message).c_str());
+}
+
+// Whether everything printed reached standard output; says why not.
+bool Written()
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    Report("cannot write the output: " + permuto::SystemReason(errno));
+    return false;
 }
 
 } // namespace
@@ -93,10 +103,12 @@ int main(int RawArgc, char** RawArgv)
         std::printf("%s\n%s\n", Version.what(), permuto::LibraryReport({}, "--library FILE").c_str());
         if (!Problem.empty())
             std::printf("%s\n", permuto::EscapedName(Problem).c_str());
-        return ExitSuccess;
+        return Written() ? ExitSuccess : ExitError;
     } catch (const CLI::ParseError& Error) {
-        if (Error.get_exit_code() == 0)
-            return Tool.exit(Error); // --help
+        if (Error.get_exit_code() == 0) { // --help
+            Tool.exit(Error);
+            return Written() ? ExitSuccess : ExitError;
+        }
         Report(Error.what());
         return ExitError;
     }

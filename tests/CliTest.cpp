@@ -257,6 +257,8 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
         {"swap " + Dir.File("notes.txt") + " poly 1 2", "does not look like a patch"},
 #ifndef _WIN32
         {"late " + Patch + " > /dev/full", "cannot write the output: No space left on device"},
+        {"--help > /dev/full", "cannot write the output: No space left on device"},
+        {"--version > /dev/full", "cannot write the output: No space left on device"},
 #endif
         {"frob " + Patch, "unknown command \"frob\""},
         {"swap " + Patch + " mono 1 2", "unknown area \"mono\""},

@@ -672,6 +672,27 @@ TEST_F(MainWindow, TheChosenModuleLibraryNamesTheTypesAndIsRemembered)
     EXPECT_EQ(ReadWindowSettings(Ini).Library, ""); // a failed choice is not kept
 }
 
+// Settings that cannot be used are said in a warning once the window is
+// up, which a patch loaded at the start does not put out of sight.
+TEST_F(MainWindow, AnUnusableSettingsFileIsSaidAfterTheStart)
+{
+    std::filesystem::create_directory(Dir.File("permuto.ini"));
+    auto W = Open();
+    W->OpenPatch(Q(DataFile("full.pch")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Warnings.isEmpty(); }));
+    EXPECT_EQ(Warnings.first(), "The settings in " + Q(Dir.File("permuto.ini")) + " are not used: it is a folder");
+}
+
+// The running window shows the program's icon, and docks match it with its
+// launcher by the desktop entry's name.
+TEST_F(MainWindow, TheWindowCarriesItsIconAndDesktopName)
+{
+    auto W = Open();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "org.example.permuto");
+    ASSERT_FALSE(W->windowIcon().isNull());
+    EXPECT_EQ(W->windowIcon().pixmap(128).size(), QSize(128, 128));
+}
+
 // A name given relative to where the program started is kept as the file it
 // means, in the field and so in the settings.
 TEST_F(MainWindow, RelativeNamesStayTheFileTheyMean)

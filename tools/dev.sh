@@ -100,12 +100,20 @@ windows)
     cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DCMAKE_BUILD_TYPE=Release \
         -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_APP=OFF
     cmake --build build/windows -j "$jobs"
-    # The same tool for Linux, to compare with.
-    cmake -S . -B build/cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_TESTS=OFF
-    cmake --build build/cli -j "$jobs"
-    # Wine keeps its Windows folders in the build tree, not in the user's home.
-    # (no .NET or browser engine: nothing here needs them, and Wine would offer to fetch them).
-    export WINEPREFIX="$here/build/windows/wine" WINEDEBUG=-all WINE=/usr/lib/wine/wine64 WINEDLLOVERRIDES="mscoree,mshtml="
+    # The same tool for Linux, to compare with: the test build's when there
+    # is one (the core is not compiled once more), otherwise a build of its own.
+    linux_cli=build/test/cli/permuto-cli
+    if [ ! -x "$linux_cli" ]; then
+        cmake -S . -B build/cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_TESTS=OFF
+        cmake --build build/cli -j "$jobs"
+        linux_cli=build/cli/cli/permuto-cli
+    fi
+    # Wine keeps its Windows folders in the build tree, not in the user's home,
+    # and makes no menu entries or file associations there (winemenubuilder);
+    # no .NET or browser engine: nothing here needs them, and Wine would offer
+    # to fetch them.
+    export WINEPREFIX="$here/build/windows/wine" WINEDEBUG=-all WINE=/usr/lib/wine/wine64 \
+        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     # The first start sets the folders up; the tests start once it is done
     # (a command shell started meanwhile may misread its command line).
     "$WINE" cmd /c exit > /dev/null 2>&1 || true
@@ -113,7 +121,7 @@ windows)
     # A test program that fails is run once more: Wine itself now and then fails
     # to start a process on a busy machine; a fault of ours fails twice.
     (cd build/windows && ctest --output-on-failure --repeat until-pass:2)
-    bash tests/SameOnWindows.sh build/cli/cli/permuto-cli build/windows/cli/permuto-cli.exe tests/data/*.pch examples/*.pch
+    bash tests/SameOnWindows.sh "$linux_cli" build/windows/cli/permuto-cli.exe tests/data/*.pch examples/*.pch
     echo "permuto-cli.exe: $here/build/windows/cli/permuto-cli.exe"
     ;;
 *)
