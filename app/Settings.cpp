@@ -29,8 +29,10 @@ QString ChooseSettingsFile(const QString& BesideExecutable, bool BesideWritable,
 QString SettingsFileName()
 {
     const QFileInfo Beside(FromCore(IniFileName()));
-    // The file itself when it exists, otherwise the folder it would be made in.
-    const bool Writable = Beside.exists() ? Beside.isWritable() : QFileInfo(Beside.absolutePath()).isWritable();
+    // Tried, not judged by permission bits: on Windows a folder such as
+    // C:\Program Files looks writable by its attributes and is not.
+    // Something that is no file in its place is kept, to be named as unusable.
+    const bool Writable = (Beside.exists() && !Beside.isFile()) || WhyNotWritable(IniFileName(), 64).empty();
     return ChooseSettingsFile(Beside.filePath(), Writable,
                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }

@@ -23,3 +23,32 @@ if(PERMUTO_BUILD_TESTS AND NOT TARGET GTest::gtest)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     add_subdirectory(${HostGoogleTest} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 endif()
+
+# The window cannot be linked for Windows here (Debian has no Qt for
+# Windows), but each of its sources is compiled, not linked, by the cross
+# compiler against the build machine's Qt and libjpeg headers: what only a
+# Windows compiler would reject in them shows here.
+option(PERMUTO_CHECK_WINDOW_SOURCES "Compile the window's sources (not linked) against the build machine's Qt headers" OFF)
+if(PERMUTO_CHECK_WINDOW_SOURCES)
+    set(HostQt /usr/include/x86_64-linux-gnu/qt6)
+    if(NOT EXISTS ${HostQt}/QtWidgets/QWidget)
+        message(FATAL_ERROR "Qt's headers are missing: apt-get install qt6-base-dev")
+    endif()
+    if(NOT EXISTS /usr/include/jpeglib.h)
+        message(FATAL_ERROR "libjpeg's headers are missing: apt-get install libjpeg62-turbo-dev")
+    endif()
+    file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/host-jpeg)
+    foreach(Header /usr/include/jpeglib.h /usr/include/jmorecfg.h /usr/include/x86_64-linux-gnu/jconfig.h)
+        get_filename_component(Name ${Header} NAME)
+        file(CREATE_LINK ${Header} ${PROJECT_BINARY_DIR}/host-jpeg/${Name} SYMBOLIC)
+    endforeach()
+    file(GLOB WindowSources ${PROJECT_SOURCE_DIR}/app/*.cpp)
+    enable_language(RC)
+    configure_file(${PROJECT_SOURCE_DIR}/app/permuto.rc.in ${PROJECT_BINARY_DIR}/permuto.rc @ONLY)
+    add_library(permuto_window_sources OBJECT ${WindowSources} ${PROJECT_BINARY_DIR}/permuto.rc)
+    target_include_directories(permuto_window_sources SYSTEM PRIVATE
+        ${HostQt} ${HostQt}/QtCore ${HostQt}/QtGui ${HostQt}/QtWidgets ${PROJECT_BINARY_DIR}/host-jpeg)
+    target_include_directories(permuto_window_sources PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/app)
+    target_compile_definitions(permuto_window_sources PRIVATE
+        PERMUTO_DESKTOP_ID="org.example.permuto" PERMUTO_VERSION="${PROJECT_VERSION}" UNICODE _UNICODE)
+endif()

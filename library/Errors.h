@@ -10,12 +10,16 @@ namespace permuto {
 
 // printf-style formatting into a std::string (C99 formats on every system:
 // MinGW's C++ runtime formats as the C standard says, not as Microsoft's).
-#ifdef __MINGW32__
-#define PERMUTO_PRINTF_FORMAT gnu_printf
+// GCC and Clang check the arguments against the format; other compilers
+// (Visual C++) take it as it is.
+#if defined(__MINGW32__)
+#define PERMUTO_PRINTF(Format, Arguments) __attribute__((format(gnu_printf, Format, Arguments)))
+#elif defined(__GNUC__) || defined(__clang__)
+#define PERMUTO_PRINTF(Format, Arguments) __attribute__((format(printf, Format, Arguments)))
 #else
-#define PERMUTO_PRINTF_FORMAT printf
+#define PERMUTO_PRINTF(Format, Arguments)
 #endif
-std::string Format(const char* Fmt, ...) __attribute__((format(PERMUTO_PRINTF_FORMAT, 1, 2)));
+std::string Format(const char* Fmt, ...) PERMUTO_PRINTF(1, 2);
 
 class EPermutoError : public std::runtime_error {
 public:

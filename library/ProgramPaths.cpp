@@ -1,5 +1,7 @@
 #include "ProgramPaths.h"
 
+#include <algorithm>
+
 #include <charconv>
 
 #include "Files.h"
@@ -81,6 +83,10 @@ bool IsDecimalInteger(std::string_view Text, int32_t* Value)
 
 std::string DataDirFor(const std::string& Folder, bool LibraryBeside)
 {
+#ifdef _WIN32
+    // A Windows installation keeps resources\ beside the programs.
+    LibraryBeside = true;
+#endif
     if (LibraryBeside || Folder.empty())
         return Folder;
     // The folder above (Folder ends in "/"), by its name: paths are UTF-8
@@ -97,7 +103,12 @@ std::string DataDir()
 
 std::string LibraryFileName()
 {
-    return DataDir() + "resources/patch303.txt";
+    std::string Name = DataDir() + "resources/patch303.txt";
+#ifdef _WIN32
+    // Named in messages as Windows names files (both separators open it).
+    std::replace(Name.begin(), Name.end(), '/', '\\');
+#endif
+    return Name;
 }
 
 } // namespace permuto

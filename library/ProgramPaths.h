@@ -40,13 +40,15 @@ bool IsDecimalInteger(std::string_view Text, int32_t* Value = nullptr);
 // its trailing separator: the program's own folder when it holds
 // resources/patch303.txt (a build tree, an unpacked copy), otherwise
 // <prefix>/share/permuto/ beside the <prefix>/bin/ the program was installed
-// in.
+// in; on Windows always the program's own folder (an installation keeps
+// resources\ beside the programs).
 std::string DataDir();
 // Where DataDir looks beside a program in ExeDir.
 std::string DataDirFor(const std::string& ExeDir, bool LibraryBeside);
 
 // The module library shipped with the program: "resources/patch303.txt" in
-// DataDir (LibraryPlaces.h says which library is read).
+// DataDir, with backslashes on Windows (LibraryPlaces.h says which library
+// is read).
 std::string LibraryFileName();
 
 } // namespace permuto

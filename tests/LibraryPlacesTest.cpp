@@ -4,6 +4,7 @@
 // is used instead.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #ifndef _WIN32
@@ -136,10 +137,15 @@ TEST_F(LibraryPlaces, WithoutTheShippedLibrary)
 {
     const std::string Shipped = LibraryFileName();
     std::filesystem::remove(Shipped);
-    // The installed place is looked in when the program's folder holds no library.
-    EXPECT_EQ(MessageOf<EPermutoError>([] { LoadModuleLibrary(); })
-                  .rfind("Cannot open file \"" + Dir.File("share/permuto/resources/patch303.txt") + "\". ", 0),
-              0u);
+    // The installed place is looked in when the program's folder holds no
+    // library (on Windows the installation keeps it beside the program).
+#ifdef _WIN32
+    std::string Installed = Dir.File("bin/resources/patch303.txt");
+    std::replace(Installed.begin(), Installed.end(), '/', '\\');
+#else
+    const std::string Installed = Dir.File("share/permuto/resources/patch303.txt");
+#endif
+    EXPECT_EQ(MessageOf<EPermutoError>([] { LoadModuleLibrary(); }).rfind("Cannot open file \"" + Installed + "\". ", 0), 0u);
     WriteText(Flag, OneTypeLibrary(5001));
     EXPECT_EQ(LoadModuleLibrary(Flag).Place.Origin, TLibraryOrigin::Chosen);
 #ifndef _WIN32

@@ -20,7 +20,7 @@ cd "$here"
 run_packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev libcli11-dev)
 package_packages=("${run_packages[@]}" dpkg-dev lintian desktop-file-utils appstream)
 test_packages=("${package_packages[@]}" googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
-windows_packages=(cmake ninja-build g++ libcli11-dev googletest g++-mingw-w64-x86-64-posix wine64)
+windows_packages=(cmake ninja-build g++ libcli11-dev googletest g++-mingw-w64-x86-64-posix wine64 qt6-base-dev libjpeg62-turbo-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -98,7 +98,7 @@ bench)
 windows)
     install_missing "${windows_packages[@]}"
     cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DCMAKE_BUILD_TYPE=Release \
-        -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_APP=OFF
+        -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_APP=OFF -DPERMUTO_CHECK_WINDOW_SOURCES=ON
     cmake --build build/windows -j "$jobs"
     # The same tool for Linux, to compare with: the test build's when there
     # is one (the core is not compiled once more), otherwise a build of its own.
