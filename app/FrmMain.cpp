@@ -39,6 +39,43 @@
 
 namespace permuto {
 
+namespace {
+
+// The status line's text: wrapped, two lines high at least and as high as
+// the message needs at the window's width.
+class TStatusText : public QLabel {
+public:
+    explicit TStatusText(QWidget* Parent) : QLabel(Parent)
+    {
+        setWordWrap(true);
+        setTextFormat(Qt::PlainText);
+        FitHeight();
+    }
+    void Show(const QString& Message)
+    {
+        setText(Message);
+        FitHeight();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* Event) override
+    {
+        QLabel::resizeEvent(Event);
+        FitHeight();
+    }
+
+private:
+    void FitHeight()
+    {
+        const int Lines = 2 * fontMetrics().lineSpacing() + 2;
+        const int Height = std::max(Lines, width() > 0 ? heightForWidth(width()) : Lines);
+        if (Height != height())
+            setFixedHeight(Height);
+    }
+};
+
+} // namespace
+
 TFormMain::TFormMain(QWidget* Parent)
     : QMainWindow(Parent)
 {
@@ -62,14 +99,12 @@ TFormMain::TFormMain(QWidget* Parent)
     Column->addWidget(FPages, 1);
     setCentralWidget(Central);
     // The status line says what was done, over the window's whole width,
-    // wrapped onto a second line when it is long: two lines always, so that
-    // the panes above keep their sizes whatever a message holds.
-    FStatusText = new QLabel(this);
-    FStatusText->setWordWrap(true);
-    FStatusText->setTextFormat(Qt::PlainText);
-    FStatusText->setFixedHeight(2 * FStatusText->fontMetrics().lineSpacing() + 2);
-    statusBar()->addPermanentWidget(FStatusText, 1);
-    connect(statusBar(), &QStatusBar::messageChanged, FStatusText, &QLabel::setText);
+    // wrapped when it is long: two lines at least, so that the panes above
+    // keep their sizes for all but the longest messages.
+    auto* Status = new TStatusText(this);
+    FStatusText = Status;
+    statusBar()->addPermanentWidget(Status, 1);
+    connect(statusBar(), &QStatusBar::messageChanged, Status, &TStatusText::Show);
     // The patch's Undo and Redo keys stay the patch's in every text field.
     auto* UndoKeys = new TPatchUndoKeys(this);
     for (QLineEdit* Field : findChildren<QLineEdit*>())
@@ -125,7 +160,7 @@ QWidget* TFormMain::BuildWorkPage()
     FPane = new TPatchPane(FDocument, FSplitter);
     FSplitter->addWidget(FPane);
     FSplitter->setStretchFactor(2, 1);
-    FSplitter->setSizes({140, 110, 200});
+    FSplitter->setSizes({165, 95, 190});
     Row->addWidget(FSplitter, 1);
     // Beside the tables: the panel that renumbers the chosen area, and
     // below it the late connections of both areas.
@@ -302,9 +337,10 @@ void TFormMain::ShowLateStatus()
             return tr("%1: too many feeds to count").arg(AreaName(Area));
         if (Late.InsideLoops == 0)
             return tr("%1: %2 late").arg(AreaName(Area)).arg(Late.Late);
-        return tr("%1: %2 late (%3 inside feedback loops)").arg(AreaName(Area)).arg(Late.Late).arg(Late.InsideLoops);
+        return tr("%1: %2 late (%3 in loops)").arg(AreaName(Area)).arg(Late.Late).arg(Late.InsideLoops);
     };
-    FLateStatus->setText(Count(AreaPoly) + QStringLiteral(", ") + Count(AreaCommon));
+    // One area to a line, in the narrow room beside the tables.
+    FLateStatus->setText(Count(AreaPoly) + QLatin1Char('\n') + Count(AreaCommon));
 }
 
 void TFormMain::UpdateTitle()

@@ -334,7 +334,7 @@ QString TPatchDocument::LateRemaining(TAreaCode Area, const QString& Before) con
     const uint64_t Inside = Analysis(Area).Late.InsideLoops;
     if (Inside == 0)
         return Before;
-    return Inside == 1 ? tr("%1; 1 late connection remains inside feedback loops").arg(Before)
+    return Inside == 1 ? tr("%1; 1 late connection remains inside a feedback loop").arg(Before)
                        : tr("%1; %2 late connections remain inside feedback loops").arg(Before).arg(Inside);
 }
 

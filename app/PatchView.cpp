@@ -399,7 +399,7 @@ TPatchPane::TPatchPane(TPatchDocument& Document, QWidget* Parent)
 void TPatchPane::SetArea(TAreaCode Area)
 {
     FStack->setCurrentWidget(View(Area));
-    FCaption->setText(tr("%1 area as a patch (Ctrl+wheel zooms, Ctrl+0 shows it whole)").arg(AreaName(Area)));
+    FCaption->setText(tr("%1 area as a patch (Ctrl+wheel zooms, Ctrl+0 fits it)").arg(AreaName(Area)));
 }
 
 TPatchView* TPatchPane::View(TAreaCode Area) const

@@ -33,7 +33,7 @@ public:
     static constexpr int MostModules = 20000;
     // Fit never shrinks the picture below this scale, where labels are still
     // read; the rest is scrolled to.
-    static constexpr double SmallestFit = 0.7;
+    static constexpr double SmallestFit = 0.6;
 
     TPatchView(TPatchDocument& Document, TAreaCode Area, QWidget* Parent = nullptr);
     ~TPatchView() override;

@@ -54,7 +54,9 @@ TWindowActions::TWindowActions(QWidget* Window, QMenuBar* Bar, QUndoStack* UndoS
                        QObject::tr("Process the selected module one place earlier (Alt+Up)")))
     , MoveDown(NewAction(Window, QObject::tr("Move &down"), {QKeySequence(Qt::ALT | Qt::Key_Down)},
                          QObject::tr("Process the selected module one place later (Alt+Down)")))
-    , Fit(NewAction(Window, QObject::tr("Show the &whole patch"), {QKeySequence(Qt::CTRL | Qt::Key_0)}))
+    , Fit(NewAction(Window, QObject::tr("&Fit the patch view"), {QKeySequence(Qt::CTRL | Qt::Key_0)},
+                    QObject::tr("Show the whole area, or its whole width where the labels would otherwise grow too "
+                                "small to read (Ctrl+0)")))
     , ZoomIn(NewAction(Window, QObject::tr("Zoom &in"), {QKeySequence::ZoomIn}))
     , ZoomOut(NewAction(Window, QObject::tr("Zoom &out"), {QKeySequence::ZoomOut}))
     , Library(NewAction(Window, QObject::tr("Module &library ..."), {},

@@ -48,10 +48,10 @@ struct TLateCount {
 // its arrangement came from local search and may not have the fewest late
 // pairs (it never has more than the group's order before).
 struct TApproximateGroup {
-    int32_t LowestIndex = 0;
+    int32_t First = 0, Last = 0; // the lowest and highest index of its members after the order
     int32_t Members = 0;
 };
-// "the feedback loop of 25 modules in the poly area from module 3 on was
+// "the feedback loop of 25 modules in the poly area, now modules 3 to 27, was
 // arranged by local search; it may not be the fewest late connections"
 std::string ApproximateMessage(const TApproximateGroup& Group, TAreaCode Area);
 

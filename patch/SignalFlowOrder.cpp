@@ -15,9 +15,9 @@ namespace permuto {
 
 std::string ApproximateMessage(const TApproximateGroup& Group, TAreaCode Area)
 {
-    return Format("the feedback loop of %d modules in the %s area from module %d on was arranged by local search; "
-                  "it may not be the fewest late connections",
-                  Group.Members, AreaName(Area), Group.LowestIndex);
+    return Format("the feedback loop of %d modules in the %s area, now modules %d to %d, was arranged by local "
+                  "search; it may not be the fewest late connections",
+                  Group.Members, AreaName(Area), Group.First, Group.Last);
 }
 
 std::vector<uint32_t> TSignalFlow::GroupOrder(const TRows& Members) const
@@ -95,8 +95,11 @@ TRenumbering TSignalFlow::Order(TAreaCode Area, bool FewestLate, std::vector<TAp
         if (FewestLate && Arranged.size() >= 2) {
             bool Exact = true;
             Arranged = FewestLateArrangement(Arranged, Exact);
+            // Named by the indices its members have after the order: they
+            // take consecutive places.
             if (!Exact && Approximate != nullptr)
-                Approximate->push_back({FIndices[*Members.Begin(G)], static_cast<int32_t>(Members.Size(G))});
+                Approximate->push_back({FIndices[Place], FIndices[Place + Arranged.size() - 1],
+                                        static_cast<int32_t>(Members.Size(G))});
         }
         for (const uint32_t Rank : Arranged) {
             if (Rank != Place)

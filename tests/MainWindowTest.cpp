@@ -109,7 +109,7 @@ TEST_F(MainWindow, ShowsBothAreasInProcessingOrderWithTheirLateInputs)
     EXPECT_EQ(Cell(Poly(*W), 3, 2), "Env\"Amp");
     EXPECT_EQ(Column(Poly(*W), 5), (QStringList{"", "1", "1", "", "", ""}));
     EXPECT_EQ(Cell(Poly(*W), 2, 5, Qt::ToolTipRole), "Arrives a sample late from 4 (Env\"Amp)");
-    EXPECT_EQ(W->LateStatus()->text(), "poly: 2 late, common: 2 late");
+    EXPECT_EQ(W->LateStatus()->text(), "poly: 2 late\ncommon: 2 late");
     // Four of its types have other parameter counts than the library gives.
     EXPECT_EQ(W->statusBar()->currentMessage(),
               "Loaded full.pch: 6 + 3 modules. 4 module types of this patch are not described by the module library "
@@ -148,7 +148,7 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactlyFromAnyField)
     W->EditPatchName()->setText(Q(File));
 
     Click(*W, W->Actions().Order);
-    EXPECT_EQ(W->LateStatus()->text(), "poly: 0 late, common: 2 late");
+    EXPECT_EQ(W->LateStatus()->text(), "poly: 0 late\ncommon: 2 late");
     ClickRow(Common(*W), 2);
     EXPECT_EQ(W->Area(), AreaCommon);
     QTest::keyClick(Common(*W), Qt::Key_Up, Qt::AltModifier); // module 3 goes before 2
@@ -419,7 +419,11 @@ TEST_F(MainWindow, LongMessagesWrapAndDropsOnThePictureOpen)
     // the late counts beside it.
     EXPECT_GE(W->StatusText()->height(), W->StatusText()->heightForWidth(W->StatusText()->width()));
     EXPECT_GT(W->StatusText()->heightForWidth(W->StatusText()->width()), W->StatusText()->fontMetrics().lineSpacing());
-    W->LateStatus()->setText("poly: 42 late (9 inside feedback loops), common: 12 late (3 inside feedback loops)");
+    // A longer one makes the line as high as it needs.
+    W->statusBar()->showMessage(Long + QStringLiteral("; ") + Long);
+    EXPECT_GE(W->StatusText()->height(), W->StatusText()->heightForWidth(W->StatusText()->width()));
+    EXPECT_GT(W->StatusText()->height(), 3 * W->StatusText()->fontMetrics().lineSpacing());
+    W->LateStatus()->setText("poly: 42 late (9 in loops)\ncommon: 12 late (3 in loops)");
     ASSERT_TRUE(QTest::qWaitFor([&] { // the late counts beside the tables wrap too
         return W->LateStatus()->height() >= W->LateStatus()->heightForWidth(W->LateStatus()->width());
     }));
@@ -535,7 +539,7 @@ TEST_F(MainWindow, ThePatchViewShowsTheAreaAndFollowsEveryStep)
     Cycle.replace(Cycle.find("0 1 0 1 2 0 0\r\n0 2 0 1 3 0 0\r\n0 3 0 1 1 0 0"), 41,
                   "0 1 0 1 3 0 0\r\n0 3 0 1 2 0 0\r\n0 2 0 1 1 0 0");
     Load(*W, Write("loop.pch", Cycle));
-    EXPECT_EQ(W->LateStatus()->text(), "poly: 2 late (2 inside feedback loops), common: 0 late");
+    EXPECT_EQ(W->LateStatus()->text(), "poly: 2 late (2 in loops)\ncommon: 0 late");
     TPatchView* View = W->Pane()->View(AreaPoly);
     ASSERT_FALSE(View->ModuleRect(1).isEmpty());
     EXPECT_TRUE(View->ToolTipFor(1).contains("Arrives a sample late from 2"));
@@ -558,10 +562,10 @@ TEST_F(MainWindow, ThePatchViewShowsTheAreaAndFollowsEveryStep)
     Click(*W, W->Actions().OrderFewest);
     EXPECT_EQ(W->Document().UndoStack()->text(0), "Order, fewest late in loops (poly)");
     EXPECT_EQ(W->statusBar()->currentMessage(), "Order, fewest late in loops (poly); 1 late connection remains "
-                                                "inside feedback loops");
+                                                "inside a feedback loop");
     EXPECT_EQ(View->ModuleRect(3).center(), Box2); // module 2's box now carries index 3
     EXPECT_EQ(View->SelectedModule(), 2); // module 3 was selected, and is 2 now
-    EXPECT_EQ(W->LateStatus()->text(), "poly: 1 late (1 inside feedback loops), common: 0 late");
+    EXPECT_EQ(W->LateStatus()->text(), "poly: 1 late (1 in loops)\ncommon: 0 late");
     QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(View->ModuleRect(2).center(), Box2);
     EXPECT_EQ(View->SelectedModule(), 3);
@@ -619,10 +623,10 @@ TEST_F(MainWindow, BigAreasAreDescribedAndBigLoopsSaidToBeSearched)
         Loop += "0 " + std::to_string(26 - I) + " 0 1 " + std::to_string(I == 25 ? 25 : 25 - I) + " 0 0\r\n";
     Load(*W, Write("loop25.pch", Loop + "[/CableDump]\r\n"));
     Click(*W, W->Actions().OrderFewest);
-    EXPECT_TRUE(W->statusBar()->currentMessage().contains("the feedback loop of 25 modules in the poly area from "
-                                                          "module 1 on was arranged by local search"))
+    EXPECT_TRUE(W->statusBar()->currentMessage().contains("the feedback loop of 25 modules in the poly area, now "
+                                                          "modules 1 to 25, was arranged by local search"))
         << W->statusBar()->currentMessage().toStdString();
-    EXPECT_EQ(W->LateStatus()->text(), "poly: 1 late (1 inside feedback loops), common: 0 late");
+    EXPECT_EQ(W->LateStatus()->text(), "poly: 1 late (1 in loops)\ncommon: 0 late");
 }
 
 // Settings > Module library ...: the chosen library names the types it

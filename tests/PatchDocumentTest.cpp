@@ -185,7 +185,7 @@ TEST_F(Document, RenumberingStepsSayWhatTheyDidOrWhyNot)
     ASSERT_TRUE(Doc.Open(Q(Write("loop.pch", LoopPatch))));
     EXPECT_FALSE(Doc.Order(AreaPoly));
     EXPECT_EQ(Messages.last(), "The poly area is in signal-flow order already; 1 late connection remains inside "
-                               "feedback loops");
+                               "a feedback loop");
 }
 
 TEST_F(Document, ALoadSaysWhatARenumberingCannotFollowAndASaveAsksBeforeItLosesIt)
