@@ -125,7 +125,7 @@ TEST_F(Document, AChangeFromOutsideIsNoticed)
     // notices by itself.
     WriteText(A, ReadText(DataFile("shuffled.pch")));
     Answers << QMessageBox::Yes;
-    QTRY_COMPARE_WITH_TIMEOUT(Questions.size(), 1, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Questions.size() == 1; }));
     EXPECT_EQ(Questions[0], "A.pch was changed by another program. Load it again?");
     EXPECT_EQ(Doc.Patch().ModuleDumps[PolyDump].Count(), 3); // what the other program wrote
 
@@ -148,12 +148,19 @@ TEST_F(Document, AChangeFromOutsideIsNoticed)
 
     // Removed, then written anew by another program: both are noticed.
     std::filesystem::remove(A);
-    QTRY_COMPARE_WITH_TIMEOUT(Messages.last(), QString("A.pch was removed or renamed by another program; saving "
-                                                       "writes it again"), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return Messages.last() == "A.pch was removed or renamed by another program; saving writes it again";
+    }));
     WriteText(A, ReadText(DataFile("shuffled.pch")));
     Answers << QMessageBox::No;
-    QTRY_COMPARE_WITH_TIMEOUT(Questions.size(), 4, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Questions.size() == 4; }));
     EXPECT_EQ(Questions.last(), "A.pch was changed by another program. Load it again?");
+    // Told once: the watcher's further events about the same change ask
+    // nothing more.
+    Doc.CheckFile();
+    QTest::qWait(300);
+    Doc.CheckFile();
+    EXPECT_EQ(Questions.size(), 4);
 }
 
 TEST_F(Document, RenumberingStepsSayWhatTheyDidOrWhyNot)
@@ -219,4 +226,41 @@ TEST_F(Document, ALoadSaysWhatARenumberingCannotFollowAndASaveAsksBeforeItLosesI
     Answers << QMessageBox::Yes;
     EXPECT_TRUE(Doc.Save());
     EXPECT_FALSE(ReadText(B) == Text);
+}
+
+// Opening the patch's own file after saving into it at the question reads
+// what was saved; a save leaves nothing "modified".
+TEST_F(Document, OpeningItsOwnFileAfterSavingReadsTheSavedFile)
+{
+    const std::string A = Copy("full.pch", "A.pch");
+    ASSERT_TRUE(Doc.Open(Q(A)));
+    ASSERT_TRUE(Doc.Swap(AreaPoly, 2, 5));
+    EXPECT_TRUE(Doc.IsModified());
+    Answers << QMessageBox::Save;
+    ASSERT_TRUE(Doc.Open(Q(A)));
+    EXPECT_FALSE(Doc.IsModified());
+    EXPECT_EQ(Doc.Patch().Text(), ReadText(A)); // the saved text, with 2 and 5 swapped
+    EXPECT_NE(ReadText(A), ReadText(DataFile("full.pch")));
+    EXPECT_EQ(Doc.UndoStack()->count(), 0);
+    // Saving again and again: never modified afterwards.
+    ASSERT_TRUE(Doc.Swap(AreaPoly, 2, 5));
+    ASSERT_TRUE(Doc.Save());
+    EXPECT_FALSE(Doc.IsModified());
+    EXPECT_EQ(ReadText(A), ReadText(DataFile("full.pch")));
+}
+
+// A patch that a NUL byte cut short is never saved over without a question:
+// what followed the byte would be lost.
+TEST_F(Document, APatchCutShortByANulByteAsksBeforeItsFileIsReplaced)
+{
+    std::string Bytes = ReadText(DataFile("full.pch"));
+    Bytes.insert(Bytes.find("[NameDump]"), std::string("\0", 1));
+    const std::string Cut = Write("cut.pch", Bytes);
+    ASSERT_TRUE(Doc.Open(Q(Cut)));
+    ASSERT_EQ(Warnings.size(), 1);
+    ASSERT_TRUE(Doc.Swap(AreaPoly, 2, 5));
+    Answers << QMessageBox::No;
+    EXPECT_FALSE(Doc.Save());
+    EXPECT_EQ(Questions.size(), 1);
+    EXPECT_TRUE(ReadText(Cut) == Bytes);
 }
