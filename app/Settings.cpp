@@ -7,7 +7,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "RecentFiles.h"
 #include "library/Errors.h"
 #include "library/Platform.h"
 #include "library/ProgramPaths.h"
@@ -58,7 +57,7 @@ TWindowSettings ReadWindowSettings(const QString& IniFile)
     QSettings Ini(IniFile, QSettings::IniFormat);
     return {Ini.value(QStringLiteral("Window/Frame")).toRect(),
             Ini.value(QStringLiteral("Window/Splitter")).toByteArray(),
-            Ini.value(QStringLiteral("Recent/Files")).toStringList().mid(0, TRecentFiles::Count),
+            Ini.value(QStringLiteral("Recent/Files")).toStringList(), // the menu keeps the newest eight
             Ini.value(QStringLiteral("Library/File")).toString()};
 }
 

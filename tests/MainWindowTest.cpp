@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -184,6 +185,13 @@ TEST_F(MainWindow, EveryEditIsAStepThatUndoesExactlyFromAnyField)
     EXPECT_EQ(W->Document().UndoStack()->count(), 4);
     PolyModel->dropMimeData(Dragged.get(), Qt::MoveAction, -1, -1, PolyModel->index(5, 0));
     EXPECT_EQ(W->Document().UndoStack()->text(4), QString("Move %1 to %2 (poly)").arg(From).arg(To));
+    // In the common area (code 0) the last row onto the first: neither the
+    // area code nor the index is taken for the other.
+    std::unique_ptr<QMimeData> Last(CommonModel->mimeData({CommonModel->index(2, 0)}));
+    const int32_t Moved = CommonModel->ModuleIndexAt(2), Onto = CommonModel->ModuleIndexAt(0);
+    ASSERT_NE(Moved, 0);
+    CommonModel->dropMimeData(Last.get(), Qt::MoveAction, -1, -1, CommonModel->index(0, 0));
+    EXPECT_EQ(W->Document().UndoStack()->text(5), QString("Move %1 to %2 (common)").arg(Moved).arg(Onto));
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join("\n").toStdString();
 }
 
@@ -709,4 +717,19 @@ TEST_F(MainWindow, RelativeNamesStayTheFileTheyMean)
     EXPECT_EQ(W->EditPatchName()->text(), Q(Dir.File("missing.pch")));
     W->close();
     EXPECT_NE(ReadText(Dir.File("permuto.ini")).find("PatchName=" + Dir.File("missing.pch")), std::string::npos);
+}
+
+// The recent patches the settings hold are cut to the menu's eight.
+TEST_F(MainWindow, TheRecentPatchesFromTheSettingsAreCutToEight)
+{
+    QStringList Twelve;
+    for (int I = 0; I < 12; ++I)
+        Twelve << Q(Write("p" + std::to_string(I) + ".pch", LoopPatch));
+    {
+        QSettings Ini(Q(Dir.File("permuto.ini")), QSettings::IniFormat);
+        Ini.setValue(QStringLiteral("Recent/Files"), Twelve);
+    }
+    auto W = Open();
+    ASSERT_EQ(W->Actions().Recent->actions().size(), 8);
+    EXPECT_TRUE(W->Actions().Recent->actions().first()->text().contains(QStringLiteral("p0.pch")));
 }
