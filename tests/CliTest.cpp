@@ -148,6 +148,12 @@ TEST_F(Cli, OrderingBothAreasWritesWhenOnlyOneChanges)
     ASSERT_EQ(Run("order " + Patch).Status, 0);
     EXPECT_NE(ReadText(Patch), CommonOrdered);
     EXPECT_EQ(Run("late -c " + Patch).Out, "poly 0\ncommon 0\n");
+    // Ordered already: nothing is written (a file nobody may write, not
+    // even root, would refuse it).
+    std::filesystem::permissions(Patch, std::filesystem::perms::owner_read, std::filesystem::perm_options::replace);
+    EXPECT_EQ(Run("order " + Patch).Status, 0);
+    EXPECT_EQ(Run("order --fewest-late " + Patch).Status, 0);
+    std::filesystem::permissions(Patch, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
 }
 
 TEST_F(Cli, LateCountsOrSaysNothingAndASaveThatCannotFollowALineIsRefusedInPlace)
@@ -240,6 +246,24 @@ TEST_F(Cli, LateCountsTheSquareOfANetWithoutListingIt)
     const TRun Count = Run("late -c " + Patch);
     EXPECT_EQ(Count.Status, 1);
     EXPECT_EQ(Count.Out, "poly 400000000\ncommon 0\n");
+
+    // A smaller one listed: 90,000 pairs, far more than one piece of output,
+    // each once and in order.
+    constexpr int Few = 300;
+    T = "Version=n\r\n0\r\n[ModuleDump]\r\n1\r\n";
+    for (int I = 1; I <= 2 * Few; ++I)
+        T += std::to_string(I) + " 1 0 0\r\n";
+    T += "[CableDump]\r\n1\r\n";
+    for (int I = 2; I <= 2 * Few; ++I)
+        T += "0 1 0 0 " + std::to_string(I) + " 0 " + (I > Few ? "1" : "0") + "\r\n";
+    WriteText(Patch, T);
+    std::string Pairs;
+    for (int Source = Few + 1; Source <= 2 * Few; ++Source)
+        for (int Destination = 1; Destination <= Few; ++Destination)
+            Pairs += "poly " + std::to_string(Source) + " " + std::to_string(Destination) + "\n";
+    const TRun Listed = Run("late " + Patch);
+    EXPECT_EQ(Listed.Status, 1);
+    EXPECT_TRUE(Listed.Out == Pairs) << Listed.Out.size() << " bytes, not " << Pairs.size();
 }
 
 TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
@@ -264,6 +288,7 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
 #ifndef _WIN32
         {"late " + Patch + " > /dev/full", "cannot write the output: No space left on device"},
         {"--help > /dev/full", "cannot write the output: No space left on device"},
+        {"swap " + Patch + " poly 2 5 -o /dev/stdout > /dev/full", "No space left on device"},
         {"--version > /dev/full", "cannot write the output: No space left on device"},
 #endif
         {"frob " + Patch, "unknown command \"frob\""},
