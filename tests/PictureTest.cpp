@@ -116,3 +116,33 @@ TEST(Picture, CurvesStayInsideThePicture)
                 EXPECT_TRUE(Y > Box.Top && Y < Box.Top + Box.Height);
     }
 }
+
+// What the picture says of one module and one cable, and where the second
+// area stands: a module's cable into its own input is no late signal; of
+// modules sharing an index the first is drawn; an 8-bit name comes out as
+// UTF-8; the second area starts below the first one and its caption.
+TEST(Picture, SharedIndicesOwnCablesNamesAndAreas)
+{
+    const std::string Text = "Version=s\r\n0\r\n[ModuleDump]\r\n1\r\n1 4710 0 0\r\n2 4711 0 2\r\n2 4712 3 9\r\n[/ModuleDump]\r\n"
+                             "[ModuleDump]\r\n0\r\n1 1002 0 0\r\n[/ModuleDump]\r\n"
+                             "[CableDump]\r\n1\r\n0 2 0 1 2 1 0\r\n[/CableDump]\r\n"
+                             "[NameDump]\r\n1\r\n2 Caf\xe9 \xc0 la carte\r\n[/NameDump]\r\n";
+    const std::vector<TAreaPicture> Both = Draw(Text, {AreaPoly, AreaCommon});
+    const TAreaPicture& Poly = Both[0];
+    ASSERT_EQ(Poly.Modules.size(), 2u);
+    EXPECT_EQ(Poly.Modules[1].Index, 2);
+    EXPECT_EQ(Poly.Modules[1].Left, Poly.Modules[0].Left); // the first module with index 2, in column 0
+    ASSERT_EQ(Poly.Cables.size(), 1u);
+    EXPECT_FALSE(Poly.Cables[0].Late); // into its own input
+
+    std::string Svg;
+    WriteSvg(Both, [&Svg](std::string_view Bytes) { Svg.append(Bytes); });
+    EXPECT_NE(Svg.find("<title>2 type 4711 Caf\xc3\xa9 \xc3\x80 la carte</title>"), std::string::npos) << Svg;
+    const TSvg Read = ReadSvg(Both); // a parser takes it: valid UTF-8 throughout
+    EXPECT_EQ(Read.Titles.at("poly-2"), "2 type 4711 Caf\xc3\xa9 \xc3\x80 la carte");
+    // The common area's group moves down by the poly area's height and caption.
+    const size_t Common = Svg.find("id=\"common\" transform=\"translate(0 ");
+    ASSERT_NE(Common, std::string::npos);
+    const double Offset = std::stod(Svg.substr(Common + 35));
+    EXPECT_GE(Offset, Poly.Height + 20);
+}
