@@ -43,11 +43,12 @@ TEST(ExePaths, TheDataLiesBesideTheProgramOrInTheSharedFolderOfItsPrefix)
     EXPECT_EQ(DataDirFor("/tmp/root/usr/bin/", false), "/tmp/root/usr/share/permuto/");
 }
 
+// The running program's own folder, as the build put the test program.
 TEST(ExePaths, RunningExecutable)
 {
     InitGlobals();
-    EXPECT_EQ(ExeDir().back(), '/');
-    EXPECT_EQ(IniFileName(), ExeDir() + "permuto_app_tests.ini");
+    EXPECT_EQ(ExeDir(), PERMUTO_TEST_BINARY_DIR "/");
+    EXPECT_EQ(IniFileName(), PERMUTO_TEST_BINARY_DIR "/permuto_app_tests.ini");
 }
 
 TEST(IsInteger, AcceptsWhatTheScannerAccepts)

@@ -104,7 +104,7 @@ TEST_F(Document, SavingAsksBeforeReplacingAnotherFileOrOneChangedOutside)
     EXPECT_EQ(ReadText(B), "precious");
     Answers << QMessageBox::Yes;
     ASSERT_TRUE(Doc.SaveAs(Q(B)));
-    EXPECT_EQ(ReadText(B), SavedText(Doc.Patch()));
+    EXPECT_TRUE(ReadText(B) == ReadText(A)); // nothing renumbered: the file read, byte for byte
     EXPECT_EQ(Doc.FileName(), Q(B));
     EXPECT_TRUE(Doc.SaveTo(Q(B))); // its own file now: no question
     EXPECT_EQ(Questions.size(), 2);
