@@ -98,8 +98,9 @@ TAreaCode TCommand::ParseArea(const std::string& Text)
 
 int32_t TCommand::ParseIndex(const std::string& Text)
 {
+    // Decimal, as people write module indices and as the window takes them.
     int32_t Index = 0;
-    if (!IsInteger(Text, &Index))
+    if (!IsDecimalInteger(Text, &Index))
         throw EUsageError("\"" + Text + "\" is not a module index");
     return Index;
 }

@@ -294,6 +294,7 @@ TEST_F(Cli, ErrorsExitWithTwoAndWriteNothing)
         {"frob " + Patch, "unknown command \"frob\""},
         {"swap " + Patch + " mono 1 2", "unknown area \"mono\""},
         {"swap " + Patch + " poly 1 2x", "\"2x\" is not a module index"},
+        {"swap " + Patch + " poly 1 0x10", "\"0x10\" is not a module index"}, // decimal only, as in the window
         {"swap " + Patch + " poly 1", "B is required"},
         {"swap " + Patch + " poly 2 -1", "The poly area has no module with index -1, and a module cannot take an index below 1"},
         {"move " + Patch + " poly 1 99 -o " + Out, "The poly area has no module with index 99"},
