@@ -233,6 +233,8 @@ TEST(Saving, AttributesAndAccessListsAreKeptOrTheLossIsSaid)
     WriteText(Name, "old");
     ::chmod(Name.c_str(), 0640);
     ASSERT_EQ(::setxattr(Name.c_str(), "user.origin", "studio", 6, 0), 0);
+    const std::string Long(1000, 'n'); // longer than a first guess of its size
+    ASSERT_EQ(::setxattr(Name.c_str(), "user.notes", Long.data(), Long.size(), 0), 0);
     // A colleague (user 65534) may read and write it: an access list entry.
     struct TEntry {
         uint16_t Tag, Permissions;
@@ -251,6 +253,9 @@ TEST(Saving, AttributesAndAccessListsAreKeptOrTheLossIsSaid)
     char Value[64] = {};
     EXPECT_EQ(::getxattr(Name.c_str(), "user.origin", Value, sizeof Value), 6);
     EXPECT_EQ(std::string(Value, 6), "studio");
+    std::string Notes(2000, '\0');
+    EXPECT_EQ(::getxattr(Name.c_str(), "user.notes", Notes.data(), Notes.size()), 1000);
+    EXPECT_EQ(Notes.substr(0, 1000), Long);
     std::string Kept(256, '\0');
     const ssize_t Size = ::getxattr(Name.c_str(), "system.posix_acl_access", Kept.data(), Kept.size());
     ASSERT_GT(Size, 0);
