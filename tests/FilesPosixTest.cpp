@@ -204,6 +204,38 @@ TEST(Saving, TheNewFileIsSyncedBeforeItIsNamedAndRenamed)
     EXPECT_EQ(EntriesIn(Dir.Path()), 1u);
 }
 
+// Where the file system makes no unnamed files, or /proc is not mounted, a
+// save still replaces the patch, and leaves no other file behind.
+TEST(Saving, WithoutUnnamedFilesOrProcASaveStillWorks)
+{
+    TTempDir Dir;
+    const std::string Name = Dir.File("p.pch");
+    for (const bool NoUnnamed : {true, false}) {
+        WriteText(Name, "old");
+        TCallsReplaced Replaced;
+        if (NoUnnamed) {
+            SaveCalls().Open = [](const char* File, int Flags, mode_t Mode) {
+                if ((Flags & O_TMPFILE) == O_TMPFILE) {
+                    errno = EOPNOTSUPP;
+                    return -1;
+                }
+                return DefaultSaveCalls().Open(File, Flags, Mode);
+            };
+        } else {
+            SaveCalls().Linkat = [](int A, const char* From, int B, const char* To, int Flags) {
+                if (std::string(From).rfind("/proc/", 0) == 0) {
+                    errno = ENOENT;
+                    return -1;
+                }
+                return DefaultSaveCalls().Linkat(A, From, B, To, Flags);
+            };
+        }
+        WriteFileBytes(Name, "new");
+        EXPECT_EQ(ReadText(Name), "new") << NoUnnamed;
+        EXPECT_EQ(EntriesIn(Dir.Path()), 1u) << NoUnnamed;
+    }
+}
+
 // In a shared folder whose sticky bit lets only a file's owner replace it,
 // the rename is refused: said in words, with the old file whole.
 TEST(Saving, ARenameRefusedInAStickyFolderIsExplained)
