@@ -222,6 +222,10 @@ TEST(Saving, WithoutUnnamedFilesOrProcASaveStillWorks)
                 return DefaultSaveCalls().Open(File, Flags, Mode);
             };
         } else {
+            // Naming by the descriptor alone (AT_EMPTY_PATH) is for root on
+            // older kernels; CI runs as root.
+            if (::geteuid() != 0)
+                continue;
             SaveCalls().Linkat = [](int A, const char* From, int B, const char* To, int Flags) {
                 if (std::string(From).rfind("/proc/", 0) == 0) {
                     errno = ENOENT;
