@@ -59,36 +59,33 @@ std::string OriginName(TLibraryOrigin Origin)
 
 TLibraryInUse LoadModuleLibrary(const std::string& Chosen)
 {
+    // The first place that holds a library; the shipped one is the last.
+    // What the user named and cannot be read goes straight to the shipped
+    // library: another of their places would be as much a surprise.
     TLibraryInUse InUse;
+    TModuleDescriptors Library;
     for (const TLibraryPlace& Place : LibraryPlaces(Chosen)) {
         // The user folder is only a place to look; a file named by the user
         // that is missing is a mistake to tell about.
         if (Place.Origin == TLibraryOrigin::UserFolder && !FileIdentityOf(Place.File).Exists())
             continue;
-        TModuleDescriptors Library;
-        const std::string Problem = TryLoad(Place.File, Library);
-        if (Problem.empty()) {
-            InUse.Place = Place;
-            InUse.Types = Library.Count();
-            ModuleDescriptors() = std::move(Library);
-            GInUse = InUse;
-            return InUse;
-        }
+        InUse.Place = Place;
         if (Place.Origin == TLibraryOrigin::Shipped)
-            throw EPermutoError(Problem);
+            break;
+        const std::string Problem = TryLoad(Place.File, Library);
+        if (Problem.empty())
+            break;
         InUse.Problem = Problem + "; the module library shipped with Permuto is used instead";
-        // Straight to the shipped library: what the user named failed, and
-        // another of their places would be as much a surprise.
-        TModuleDescriptors Shipped;
-        if (const std::string Failed = TryLoad(LibraryFileName(), Shipped); !Failed.empty())
-            throw EPermutoError(Failed);
         InUse.Place = {TLibraryOrigin::Shipped, LibraryFileName()};
-        InUse.Types = Shipped.Count();
-        ModuleDescriptors() = std::move(Shipped);
-        GInUse = InUse;
-        return InUse;
+        break;
     }
-    throw EPermutoError("no module library"); // the shipped place is always the last one
+    if (InUse.Place.Origin == TLibraryOrigin::Shipped)
+        if (const std::string Failed = TryLoad(InUse.Place.File, Library); !Failed.empty())
+            throw EPermutoError(Failed);
+    InUse.Types = Library.Count();
+    ModuleDescriptors() = std::move(Library);
+    GInUse = InUse;
+    return InUse;
 }
 
 const TLibraryInUse& ModuleLibraryInUse()
