@@ -1,214 +1,23 @@
 #include "PatchView.h"
 #include "SystemText.h"
 
-#include <QFontMetricsF>
-#include <QGraphicsItem>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QScrollBar>
 #include <QStackedWidget>
-#include <QStyleOptionGraphicsItem>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <vector>
 
 #include "CaptionBar.h"
 #include "ModuleTableModel.h"
 #include "PatchDocument.h"
+#include "PictureItem.h"
 #include "patch/PatchPicture.h"
 
 namespace permuto {
-
-namespace {
-
-QColor Colour(const char* Hex)
-{
-    return QColor(QString::fromLatin1(Hex));
-}
-
-const QColor SelectionColour(32, 96, 224);
-
-} // namespace
-
-// The whole picture of an area as one item: it paints the boxes, labels,
-// connectors and cables that lie in the exposed part, so that nothing is
-// kept per module but the picture's own data.
-class TPictureItem : public QGraphicsItem {
-public:
-    TPictureItem() { setFlag(ItemUsesExtendedStyleOption); }
-
-    void SetPicture(TAreaPicture Picture, QString Note)
-    {
-        prepareGeometryChange();
-        FPicture = std::move(Picture);
-        FNote = std::move(Note);
-        FCableBounds.clear();
-        FCableBounds.reserve(FPicture.Cables.size());
-        for (const TPictureCable& Cable : FPicture.Cables) {
-            const double Left = std::min({Cable.From.X, Cable.To.X, Cable.Bend1.X, Cable.Bend2.X});
-            const double Top = std::min({Cable.From.Y, Cable.To.Y, Cable.Bend1.Y, Cable.Bend2.Y});
-            const double Right = std::max({Cable.From.X, Cable.To.X, Cable.Bend1.X, Cable.Bend2.X});
-            const double Bottom = std::max({Cable.From.Y, Cable.To.Y, Cable.Bend1.Y, Cable.Bend2.Y});
-            FCableBounds.emplace_back(Left - 2, Top - 2, Right - Left + 4, Bottom - Top + 4);
-        }
-        update();
-    }
-    const TAreaPicture& Picture() const { return FPicture; }
-    const QString& Note() const { return FNote; }
-    void SetSelected(std::optional<int32_t> Index)
-    {
-        FSelected = Index;
-        update();
-    }
-
-    // The box of module Index (boxes stand in ascending index).
-    const TPictureModule* Box(int32_t Index) const
-    {
-        const auto Found = std::lower_bound(FPicture.Modules.begin(), FPicture.Modules.end(), Index,
-                                            [](const TPictureModule& Box, int32_t I) { return Box.Index < I; });
-        return Found != FPicture.Modules.end() && Found->Index == Index ? &*Found : nullptr;
-    }
-    const TPictureModule* BoxAt(const QPointF& Point) const
-    {
-        for (auto Box = FPicture.Modules.rbegin(); Box != FPicture.Modules.rend(); ++Box)
-            if (Rect(*Box).contains(Point))
-                return &*Box;
-        return nullptr;
-    }
-    static QRectF Rect(const TPictureModule& Box) { return {Box.Left, Box.Top, Box.Width, Box.Height}; }
-
-    QRectF boundingRect() const override
-    {
-        if (!FNote.isEmpty())
-            return QRectF(QPointF(0, 0), QFontMetricsF(QFont()).size(0, FNote) + QSizeF(24, 24));
-        return {0, 0, FPicture.Width, FPicture.Height};
-    }
-
-    void paint(QPainter* Painter, const QStyleOptionGraphicsItem* Option, QWidget*) override
-    {
-        if (!FNote.isEmpty()) {
-            Painter->drawText(boundingRect().adjusted(12, 12, -12, -12), Qt::AlignLeft | Qt::AlignTop, FNote);
-            return;
-        }
-        const QRectF Exposed = Option->exposedRect;
-        const double Detail = Option->levelOfDetailFromTransform(Painter->worldTransform());
-        if (Detail < 0.35) {
-            const QPen Edge(Colour("#404040"), 1), LateEdge(Colour(LateColour), 2);
-            const QBrush Fill(Colour(ModuleFill)), Tint(Colour(LoopTint));
-            // Too small to read: boxes and straight cables in batches by
-            // look, without smoothing, so that a whole large area paints fast.
-            Painter->setRenderHint(QPainter::Antialiasing, false);
-            std::array<std::vector<QRectF>, 4> Boxes; // by late * 2 + loop
-            for (const TPictureModule& Box : FPicture.Modules)
-                if (const QRectF Area = Rect(Box); Area.intersects(Exposed))
-                    Boxes[(Box.Late ? 2 : 0) + (Box.Loop ? 1 : 0)].push_back(Area);
-            for (size_t Look = 0; Look < Boxes.size(); ++Look) {
-                Painter->setPen(Look >= 2 ? LateEdge : Edge);
-                Painter->setBrush(Look % 2 == 1 ? Tint : Fill);
-                Painter->drawRects(Boxes[Look].data(), static_cast<int>(Boxes[Look].size()));
-            }
-            std::array<std::vector<QLineF>, 8> Lines; // by colour, the last for late cables
-            for (size_t I = 0; I < FPicture.Cables.size(); ++I)
-                if (FCableBounds[I].intersects(Exposed)) {
-                    const TPictureCable& Cable = FPicture.Cables[I];
-                    Lines[Cable.Late ? 7 : Cable.Color % 7].emplace_back(Cable.From.X, Cable.From.Y, Cable.To.X, Cable.To.Y);
-                }
-            for (size_t Look = 0; Look < Lines.size(); ++Look) {
-                QPen Pen(Colour(Look == 7 ? LateColour : CableColour(static_cast<uint8_t>(Look))), 2);
-                Pen.setCosmetic(true);
-                if (Look == 7)
-                    Pen.setStyle(Qt::DashLine);
-                Painter->setPen(Pen);
-                Painter->drawLines(Lines[Look].data(), static_cast<int>(Lines[Look].size()));
-            }
-        } else {
-            PaintReadable(Painter, Exposed, Detail);
-        }
-        // The selected box: a wide frame in the selection colour around it,
-        // over everything, and as wide on screen at every scale.
-        if (const TPictureModule* Selected = FSelected ? Box(*FSelected) : nullptr) {
-            QPen Frame(SelectionColour, 4);
-            Frame.setCosmetic(true);
-            Painter->setPen(Frame);
-            QColor Wash = SelectionColour;
-            Wash.setAlpha(40);
-            Painter->setBrush(Wash);
-            Painter->drawRect(Rect(*Selected).adjusted(-3, -3, 3, 3));
-        }
-    }
-
-private:
-    // Boxes, then the cables over them, then each label on a backing of the
-    // box's colour and the connectors: a cable never hides a label or an end.
-    void PaintReadable(QPainter* Painter, const QRectF& Exposed, double Detail) const
-    {
-        const QPen Edge(Colour("#404040"), 1), LateEdge(Colour(LateColour), 2);
-        const QBrush Fill(Colour(ModuleFill)), Tint(Colour(LoopTint)), Output(Colour("#404040"));
-        std::vector<const TPictureModule*> Boxes;
-        for (const TPictureModule& Box : FPicture.Modules)
-            if (Rect(Box).intersects(Exposed))
-                Boxes.push_back(&Box);
-        for (const TPictureModule* Box : Boxes) {
-            Painter->setPen(Box->Late ? LateEdge : Edge);
-            Painter->setBrush(Box->Loop ? Tint : Fill);
-            Painter->drawRect(Rect(*Box));
-        }
-        Painter->setBrush(Qt::NoBrush);
-        // Many cables at once are drawn without smoothing, which strokes
-        // them on the fast path.
-        std::vector<size_t> Shown;
-        for (size_t I = 0; I < FPicture.Cables.size(); ++I)
-            if (FCableBounds[I].intersects(Exposed))
-                Shown.push_back(I);
-        const bool Smooth = Painter->testRenderHint(QPainter::Antialiasing);
-        if (Shown.size() > 1000)
-            Painter->setRenderHint(QPainter::Antialiasing, false);
-        for (const size_t I : Shown) {
-            const TPictureCable& Cable = FPicture.Cables[I];
-            QPainterPath Path(QPointF(Cable.From.X, Cable.From.Y));
-            Path.cubicTo(Cable.Bend1.X, Cable.Bend1.Y, Cable.Bend2.X, Cable.Bend2.Y, Cable.To.X, Cable.To.Y);
-            QPen Pen(Colour(Cable.Late ? LateColour : CableColour(Cable.Color)), 2);
-            Pen.setCosmetic(true); // stroked on screen, clipped there: long dashed cables cost little
-            if (Cable.Late)
-                Pen.setStyle(Qt::DashLine);
-            Painter->setPen(Pen);
-            Painter->drawPath(Path);
-        }
-        Painter->setRenderHint(QPainter::Antialiasing, Smooth);
-        const QFontMetricsF Metrics(Painter->font());
-        for (const TPictureModule* Box : Boxes) {
-            const QRectF Area = Rect(*Box);
-            const QRectF Room = Area.adjusted(7, 2, -4, 0);
-            const QString Label = Metrics.elidedText(FromPatch(Box->Label()), Qt::ElideRight, Room.width());
-            QColor Backing = Colour(Box->Loop ? LoopTint : ModuleFill);
-            Backing.setAlpha(225);
-            Painter->fillRect(QRectF(Room.left() - 2, Room.top(), Metrics.horizontalAdvance(Label) + 4,
-                                     std::min(Metrics.height(), Room.height())),
-                              Backing);
-            Painter->setPen(Qt::black);
-            Painter->drawText(Room, Qt::AlignLeft | Qt::AlignTop, Label);
-            if (Detail >= 0.5) {
-                Painter->setPen(Edge);
-                Painter->setBrush(Qt::white);
-                for (const double Y : Box->InputsY)
-                    Painter->drawRect(QRectF(Box->Left - 2.5, Y - 2.5, 5, 5));
-                Painter->setBrush(Output);
-                for (const double Y : Box->OutputsY)
-                    Painter->drawRect(QRectF(Box->Left + Box->Width - 2.5, Y - 2.5, 5, 5));
-            }
-        }
-    }
-
-    TAreaPicture FPicture;
-    std::vector<QRectF> FCableBounds;
-    QString FNote;
-    std::optional<int32_t> FSelected;
-};
 
 TPatchView::TPatchView(TPatchDocument& Document, TAreaCode Area, QWidget* Parent)
     : QGraphicsView(Parent)
