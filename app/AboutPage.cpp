@@ -9,7 +9,7 @@
 
 #include "Application.h"
 #include "JpegImage.h"
-#include "library/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 
 namespace permuto {
 

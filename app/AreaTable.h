@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "library/SimpleTypes.h"
+#include "base/SimpleTypes.h"
 
 class QSortFilterProxyModel;
 class QTableView;

@@ -36,7 +36,7 @@
 #include "StatusText.h"
 #include "VersionInfo.h"
 #include "WindowActions.h"
-#include "library/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 
 namespace permuto {
 

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "Application.h"
-#include "library/LibraryPlaces.h"
+#include "modules/LibraryPlaces.h"
 
 namespace permuto {
 

@@ -11,8 +11,8 @@
 
 #include "Application.h"
 #include "RenumberCommand.h"
-#include "library/Descript.h"
-#include "library/LibraryPlaces.h"
+#include "modules/Descript.h"
+#include "modules/LibraryPlaces.h"
 #include "patch/PatchFile.h"
 
 namespace permuto {

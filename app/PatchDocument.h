@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "patch/AreaAnalysis.h"
+#include "flow/AreaAnalysis.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 

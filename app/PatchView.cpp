@@ -15,7 +15,7 @@
 #include "ModuleTableModel.h"
 #include "PatchDocument.h"
 #include "PictureItem.h"
-#include "patch/PatchPicture.h"
+#include "picture/PatchPicture.h"
 
 namespace permuto {
 

@@ -1,5 +1,5 @@
 #pragma once
-// The patch view: the picture of an area (patch/PatchPicture) drawn with Qt,
+// The patch view: the picture of an area (picture/PatchPicture) drawn with Qt,
 // modules as boxes at their grid places, cables between their connectors,
 // late cables dashed in the warning colour, members of feedback loops
 // tinted. The whole picture is one item that paints only what is exposed
@@ -15,7 +15,7 @@
 #include <array>
 #include <optional>
 
-#include "library/SimpleTypes.h"
+#include "base/SimpleTypes.h"
 
 class QLabel;
 class QStackedWidget;

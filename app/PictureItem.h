@@ -1,5 +1,5 @@
 #pragma once
-// The whole picture of an area as one graphics item (patch/PatchPicture
+// The whole picture of an area as one graphics item (picture/PatchPicture
 // laid out, drawn with Qt): it paints the boxes, labels, connectors and
 // cables that lie in the exposed part, labels only where they can be read,
 // so that nothing is kept per module but the picture's own data. The patch
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "SystemText.h"
-#include "patch/PatchPicture.h"
+#include "picture/PatchPicture.h"
 
 namespace permuto {
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "WindowActions.h"
-#include "library/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 
 namespace permuto {
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "library/SimpleTypes.h"
+#include "base/SimpleTypes.h"
 
 class QButtonGroup;
 class QLineEdit;

@@ -7,9 +7,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "library/Errors.h"
-#include "library/Platform.h"
-#include "library/ProgramPaths.h"
+#include "base/Errors.h"
+#include "base/Platform.h"
+#include "base/ProgramPaths.h"
 
 namespace permuto {
 

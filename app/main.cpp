@@ -8,9 +8,9 @@
 #include "Application.h"
 #include "FrmMain.h"
 #include "SystemText.h"
-#include "library/Platform.h"
-#include "library/LibraryPlaces.h"
-#include "library/ProgramPaths.h"
+#include "base/Platform.h"
+#include "modules/LibraryPlaces.h"
+#include "base/ProgramPaths.h"
 
 namespace {
 

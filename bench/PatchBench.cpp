@@ -10,7 +10,7 @@
 #include <string>
 
 #include "SyntheticPatch.h"
-#include "patch/FewestLate.h"
+#include "flow/FewestLate.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;

@@ -20,8 +20,8 @@
 #include "AreaTable.h"
 #include "FrmMain.h"
 #include "WindowActions.h"
-#include "library/LibraryPlaces.h"
-#include "library/ProgramPaths.h"
+#include "modules/LibraryPlaces.h"
+#include "base/ProgramPaths.h"
 #include "SyntheticPatch.h"
 
 using namespace permuto;

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "library/Descript.h"
-#include "library/LibraryPlaces.h"
-#include "library/ProgramPaths.h"
+#include "modules/Descript.h"
+#include "modules/LibraryPlaces.h"
+#include "base/ProgramPaths.h"
 #include "patch/PatchFile.h"
 
 namespace permuto::cli {

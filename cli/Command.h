@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "library/Errors.h"
-#include "library/SimpleTypes.h"
+#include "base/Errors.h"
+#include "base/SimpleTypes.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 

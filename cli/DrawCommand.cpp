@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "Command.h"
-#include "library/Files.h"
-#include "patch/AreaAnalysis.h"
-#include "patch/PatchPicture.h"
+#include "base/Files.h"
+#include "flow/AreaAnalysis.h"
+#include "picture/PatchPicture.h"
 
 namespace permuto::cli {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "Command.h"
-#include "patch/ProcessingOrder.h"
+#include "flow/ProcessingOrder.h"
 
 namespace permuto::cli {
 

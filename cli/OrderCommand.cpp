@@ -1,7 +1,7 @@
 // permuto-cli order PATCH [AREA]: put one area, or both, in signal-flow order;
 // with --fewest-late, each feedback loop arranged for the fewest late pairs.
 #include "Command.h"
-#include "library/SideBySide.h"
+#include "base/SideBySide.h"
 
 namespace permuto::cli {
 

@@ -7,9 +7,9 @@
 #include <exception>
 
 #include "Command.h"
-#include "library/LibraryPlaces.h"
-#include "library/Platform.h"
-#include "library/ProgramPaths.h"
+#include "modules/LibraryPlaces.h"
+#include "base/Platform.h"
+#include "base/ProgramPaths.h"
 
 namespace permuto::cli {
 

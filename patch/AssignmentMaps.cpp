@@ -1,6 +1,6 @@
 #include "AssignmentMaps.h"
 
-#include "library/Scanner.h"
+#include "base/Scanner.h"
 
 namespace permuto {
 

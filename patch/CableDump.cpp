@@ -1,6 +1,6 @@
 #include "CableDump.h"
 
-#include "library/Scanner.h"
+#include "base/Scanner.h"
 
 namespace permuto {
 

@@ -1,7 +1,7 @@
 #include "CurrentNoteDump.h"
 
 #include "SectionDump.h"
-#include "library/Scanner.h"
+#include "base/Scanner.h"
 
 namespace permuto {
 

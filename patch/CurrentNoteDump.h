@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "library/SimpleTypes.h"
+#include "base/SimpleTypes.h"
 #include "PatchText.h"
-#include "library/LineWriter.h"
+#include "base/LineWriter.h"
 
 namespace permuto {
 

@@ -1,7 +1,7 @@
 #include "Header.h"
 
 #include "SectionDump.h"
-#include "library/Scanner.h"
+#include "base/Scanner.h"
 
 namespace permuto {
 

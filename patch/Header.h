@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "PatchText.h"
-#include "library/LineWriter.h"
+#include "base/LineWriter.h"
 
 namespace permuto {
 

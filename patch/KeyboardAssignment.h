@@ -3,9 +3,9 @@
 #include <array>
 #include <string_view>
 
-#include "library/SimpleTypes.h"
+#include "base/SimpleTypes.h"
 #include "PatchText.h"
-#include "library/LineWriter.h"
+#include "base/LineWriter.h"
 
 namespace permuto {
 

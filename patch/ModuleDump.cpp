@@ -1,7 +1,7 @@
 #include "ModuleDump.h"
 
 #include "ModuleTypes.h"
-#include "library/Scanner.h"
+#include "base/Scanner.h"
 
 namespace permuto {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/Scanner.h"
+#include "base/Scanner.h"
 
 namespace permuto {
 

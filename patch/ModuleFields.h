@@ -12,8 +12,8 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "library/LineTable.h"
-#include "library/SimpleTypes.h"
+#include "base/LineTable.h"
+#include "base/SimpleTypes.h"
 
 namespace permuto {
 

@@ -5,8 +5,8 @@
 #include <unordered_set>
 
 #include "PatchDefs.h"
-#include "library/Descript.h"
-#include "library/Errors.h"
+#include "modules/Descript.h"
+#include "base/Errors.h"
 
 namespace permuto {
 

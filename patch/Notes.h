@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "PatchText.h"
-#include "library/LineTable.h"
-#include "library/LineWriter.h"
+#include "base/LineTable.h"
+#include "base/LineWriter.h"
 
 namespace permuto {
 

@@ -1,6 +1,6 @@
 #include "ParameterDump.h"
 
-#include "library/Scanner.h"
+#include "base/Scanner.h"
 
 namespace permuto {
 

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cstring>
 
-#include "library/Errors.h"
-#include "library/Scanner.h"
+#include "base/Errors.h"
+#include "base/Scanner.h"
 
 namespace permuto {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "library/SimpleTypes.h"
+#include "base/SimpleTypes.h"
 
 namespace permuto {
 

@@ -4,9 +4,9 @@
 #include <future>
 #include <system_error>
 
-#include "ProcessingOrder.h"
-#include "library/Files.h"
-#include "library/SideBySide.h"
+#include "flow/ProcessingOrder.h"
+#include "base/Files.h"
+#include "base/SideBySide.h"
 
 namespace permuto {
 

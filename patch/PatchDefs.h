@@ -22,10 +22,10 @@
 #include "Notes.h"
 #include "ParameterDump.h"
 #include "Renumbering.h"
-#include "SignalFlow.h"
+#include "flow/SignalFlow.h"
 #include "PatchText.h"
-#include "library/Files.h"
-#include "library/LineWriter.h"
+#include "base/Files.h"
+#include "base/LineWriter.h"
 
 namespace permuto {
 

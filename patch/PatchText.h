@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "library/LineTable.h"
+#include "base/LineTable.h"
 
 namespace permuto {
 

@@ -12,11 +12,11 @@
 #include "ModuleFields.h"
 #include "PatchText.h"
 #include "Renumbering.h"
-#include "library/Errors.h"
-#include "library/LineTable.h"
-#include "library/LineWriter.h"
-#include "library/Memory.h"
-#include "library/SimpleTypes.h"
+#include "base/Errors.h"
+#include "base/LineTable.h"
+#include "base/LineWriter.h"
+#include "base/Memory.h"
+#include "base/SimpleTypes.h"
 
 namespace permuto {
 

@@ -9,8 +9,8 @@
 
 #include "Application.h"
 #include "TestHelpers.h"
-#include "library/LibraryPlaces.h"
-#include "library/ProgramPaths.h"
+#include "modules/LibraryPlaces.h"
+#include "base/ProgramPaths.h"
 
 // Texts in test failures as texts.
 inline void PrintTo(const QString& Text, std::ostream* Out)

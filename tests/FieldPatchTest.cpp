@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "TestHelpers.h"
-#include "library/Descript.h"
+#include "modules/Descript.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 #include "patch/PatchFile.h"

@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "TestHelpers.h"
-#include "library/Errors.h"
-#include "library/Files.h"
+#include "base/Errors.h"
+#include "base/Files.h"
 
 using namespace permuto;
 using namespace permuto::test;

@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "TestHelpers.h"
-#include "library/Errors.h"
-#include "library/Files.h"
-#include "library/Platform.h"
+#include "base/Errors.h"
+#include "base/Files.h"
+#include "base/Platform.h"
 
 using namespace permuto;
 using namespace permuto::test;

@@ -8,12 +8,12 @@
 #include <csignal>
 #include <filesystem>
 
-#include "library/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 #include "RecentFiles.h"
 #include "Settings.h"
 #include "TestHelpers.h"
-#include "library/Descript.h"
-#include "library/Errors.h"
+#include "modules/Descript.h"
+#include "base/Errors.h"
 
 using namespace permuto;
 using namespace permuto::test;

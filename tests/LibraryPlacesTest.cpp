@@ -12,11 +12,11 @@
 #endif
 
 #include "TestHelpers.h"
-#include "library/Descript.h"
-#include "library/Errors.h"
-#include "library/LibraryPlaces.h"
-#include "library/Platform.h"
-#include "library/ProgramPaths.h"
+#include "modules/Descript.h"
+#include "base/Errors.h"
+#include "modules/LibraryPlaces.h"
+#include "base/Platform.h"
+#include "base/ProgramPaths.h"
 
 using namespace permuto;
 using namespace permuto::test;

@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "TestHelpers.h"
-#include "library/Descript.h"
+#include "modules/Descript.h"
 #include "patch/ModuleDump.h"
 
 using namespace permuto;

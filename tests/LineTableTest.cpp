@@ -4,9 +4,9 @@
 #include <random>
 
 #include "TestHelpers.h"
-#include "library/Errors.h"
-#include "library/LineTable.h"
-#include "library/LineWriter.h"
+#include "base/Errors.h"
+#include "base/LineTable.h"
+#include "base/LineWriter.h"
 
 using namespace permuto;
 using namespace permuto::test;

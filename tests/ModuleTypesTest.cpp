@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
-#include "library/Descript.h"
+#include "modules/Descript.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 

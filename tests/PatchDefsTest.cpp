@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "TestHelpers.h"
-#include "library/Errors.h"
+#include "base/Errors.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;

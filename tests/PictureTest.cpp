@@ -7,11 +7,11 @@
 #include <map>
 
 #include "TestHelpers.h"
-#include "library/Descript.h"
-#include "patch/AreaAnalysis.h"
+#include "modules/Descript.h"
+#include "flow/AreaAnalysis.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
-#include "patch/PatchPicture.h"
+#include "picture/PatchPicture.h"
 
 using namespace permuto;
 using namespace permuto::test;

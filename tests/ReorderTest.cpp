@@ -10,8 +10,8 @@
 #include <set>
 
 #include "TestHelpers.h"
-#include "library/Errors.h"
-#include "patch/FewestLate.h"
+#include "base/Errors.h"
+#include "flow/FewestLate.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;

@@ -8,7 +8,7 @@
 
 #include "TestHelpers.h"
 #include "bench/SyntheticPatch.h"
-#include "library/Errors.h"
+#include "base/Errors.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;

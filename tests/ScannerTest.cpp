@@ -5,8 +5,8 @@
 #include <cstring>
 #include <tuple>
 
-#include "library/Errors.h"
-#include "library/Scanner.h"
+#include "base/Errors.h"
+#include "base/Scanner.h"
 
 using namespace permuto;
 using V = std::vector<std::string>;

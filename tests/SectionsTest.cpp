@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "TestHelpers.h"
-#include "library/Errors.h"
+#include "base/Errors.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;

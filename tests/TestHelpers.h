@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "library/LineTable.h"
-#include "library/LineWriter.h"
+#include "base/LineTable.h"
+#include "base/LineWriter.h"
 #include "patch/PatchDefs.h"
 #include "patch/PatchText.h"
 

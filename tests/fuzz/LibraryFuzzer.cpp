@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "library/Descript.h"
+#include "modules/Descript.h"
 
 using namespace permuto;
 

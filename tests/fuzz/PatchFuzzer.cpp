@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "library/Errors.h"
+#include "base/Errors.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/Errors.h"
+#include "base/Errors.h"
 
 namespace permuto {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "NameDump.h"
-#include "AreaAnalysis.h"
-#include "ModuleTypes.h"
-#include "PatchDefs.h"
-#include "library/Descript.h"
-#include "library/Errors.h"
+#include "patch/NameDump.h"
+#include "flow/AreaAnalysis.h"
+#include "patch/ModuleTypes.h"
+#include "patch/PatchDefs.h"
+#include "modules/Descript.h"
+#include "base/Errors.h"
 
 namespace permuto {
 

@@ -1,7 +1,7 @@
 #include "Descript.h"
 
-#include "Errors.h"
-#include "Files.h"
+#include "base/Errors.h"
+#include "base/Files.h"
 
 namespace permuto {
 

@@ -14,10 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "CableDump.h"
-#include "ModuleDump.h"
-#include "NameDump.h"
-#include "SignalFlow.h"
+#include "patch/CableDump.h"
+#include "patch/ModuleDump.h"
+#include "patch/NameDump.h"
+#include "flow/SignalFlow.h"
 
 namespace permuto {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "ModuleDump.h"
-#include "Renumbering.h"
+#include "patch/ModuleDump.h"
+#include "patch/Renumbering.h"
 
 namespace permuto {
 

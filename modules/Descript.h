@@ -8,11 +8,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Errors.h"
-#include "LineTable.h"
-#include "LineWriter.h"
-#include "Scanner.h"
-#include "SimpleTypes.h"
+#include "base/Errors.h"
+#include "base/LineTable.h"
+#include "base/LineWriter.h"
+#include "base/Scanner.h"
+#include "base/SimpleTypes.h"
 
 namespace permuto {
 

@@ -3,10 +3,10 @@
 #include <exception>
 
 #include "Descript.h"
-#include "Errors.h"
-#include "Files.h"
-#include "Platform.h"
-#include "ProgramPaths.h"
+#include "base/Errors.h"
+#include "base/Files.h"
+#include "base/Platform.h"
+#include "base/ProgramPaths.h"
 
 namespace permuto {
 

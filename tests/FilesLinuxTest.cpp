@@ -14,9 +14,9 @@
 #include <thread>
 
 #include "TestHelpers.h"
-#include "library/Errors.h"
-#include "library/Files.h"
-#include "library/SaveCalls.h"
+#include "base/Errors.h"
+#include "base/Files.h"
+#include "base/SaveCalls.h"
 
 using namespace permuto;
 using namespace permuto::test;

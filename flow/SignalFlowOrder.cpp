@@ -8,7 +8,7 @@
 #include <queue>
 
 #include "FewestLate.h"
-#include "library/Errors.h"
+#include "base/Errors.h"
 #include "ProcessingOrder.h"
 
 namespace permuto {

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "PatchDefs.h"
-#include "library/SideBySide.h"
+#include "patch/PatchDefs.h"
+#include "base/SideBySide.h"
 
 namespace permuto {
 

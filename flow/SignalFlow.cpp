@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "ProcessingOrder.h"
-#include "library/Errors.h"
+#include "base/Errors.h"
 
 namespace permuto {
 

@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "CableDump.h"
+#include "patch/CableDump.h"
 #include "FewestLate.h"
-#include "ModuleDump.h"
-#include "Renumbering.h"
+#include "patch/ModuleDump.h"
+#include "patch/Renumbering.h"
 
 namespace permuto {
 
