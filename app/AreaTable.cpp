@@ -15,7 +15,7 @@
 
 namespace permuto {
 
-TAreaTable::TAreaTable(TPatchDocument& Document, TAreaCode Area, QWidget* Parent)
+TAreaTable::TAreaTable(TPatchDocument& Document, TArea Area, QWidget* Parent)
     : QWidget(Parent)
     , FDocument(Document)
     , FArea(Area)
@@ -116,7 +116,7 @@ bool TAreaTable::eventFilter(QObject* Watched, QEvent* Event)
     return QWidget::eventFilter(Watched, Event);
 }
 
-void TAreaTable::Renumbered(TAreaCode Area, const TRenumbering& /*Map*/)
+void TAreaTable::Renumbered(TArea Area, const TRenumbering& /*Map*/)
 {
     if (Area != FArea)
         return;
@@ -134,7 +134,7 @@ void TAreaTable::FitNumberColumns()
     // value, and the header with its sort arrow: every digit and every
     // header stays readable however many rows there are.
     int32_t Low[3] = {0, 0, 0}, High[3] = {0, 0, 0};
-    for (const TModuleDef& Module : FDocument.Patch().ModuleDumps[DumpOf(FArea)].Modules()) {
+    for (const TModuleDef& Module : FDocument.Patch().ModuleDumps[FArea].Modules()) {
         const int32_t Values[3] = {Module.ModuleIndex, Module.X, Module.Y};
         for (int I = 0; I < 3; ++I) {
             Low[I] = std::min(Low[I], Values[I]);

@@ -21,9 +21,9 @@ class TRenumbering;
 class TAreaTable : public QWidget {
     Q_OBJECT
 public:
-    TAreaTable(TPatchDocument& Document, TAreaCode Area, QWidget* Parent = nullptr);
+    TAreaTable(TPatchDocument& Document, TArea Area, QWidget* Parent = nullptr);
 
-    TAreaCode Area() const { return FArea; }
+    TArea Area() const { return FArea; }
     QTableView* View() const { return FView; }
     TModuleTableModel* Model() const { return FModel; }
 
@@ -36,20 +36,20 @@ public:
 
 signals:
     // The user clicked into the table or reached it with the keyboard.
-    void Chosen(permuto::TAreaCode Area);
-    void CurrentModuleChanged(permuto::TAreaCode Area, int32_t Index);
+    void Chosen(permuto::TArea Area);
+    void CurrentModuleChanged(permuto::TArea Area, int32_t Index);
     // A row was dropped onto another: module From to the place of module To.
-    void MoveRequested(permuto::TAreaCode Area, int32_t From, int32_t To);
+    void MoveRequested(permuto::TArea Area, int32_t From, int32_t To);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    void Renumbered(TAreaCode Area, const TRenumbering& Map);
+    void Renumbered(TArea Area, const TRenumbering& Map);
     void FitNumberColumns();
 
     TPatchDocument& FDocument;
-    TAreaCode FArea;
+    TArea FArea;
     TModuleTableModel* FModel;
     QSortFilterProxyModel* FSorted;
     QTableView* FView;

@@ -116,10 +116,11 @@ QWidget* TFormMain::BuildWorkPage()
     FSplitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: %1; "
                                             "border-top: 1px solid white; border-bottom: 1px solid gray; }")
                                  .arg(CaptionColour.name()));
-    for (TAreaCode Area : {AreaPoly, AreaCommon}) {
-        FTables[DumpOf(Area)] = new TAreaTable(FDocument, Area, FSplitter);
-        FSplitter->addWidget(FTables[DumpOf(Area)]);
-        FSplitter->setStretchFactor(DumpOf(Area), 1); // both tables share what the window gains
+    for (const TArea Area : BothAreas) {
+        FTables[Area] = new TAreaTable(FDocument, Area, FSplitter);
+        FSplitter->addWidget(FTables[Area]);
+        // both tables share what the window gains
+        FSplitter->setStretchFactor(FSplitter->indexOf(FTables[Area]), 1);
     }
     FPane = new TPatchPane(FDocument, FSplitter);
     FSplitter->addWidget(FPane);
@@ -178,9 +179,9 @@ void TFormMain::Wire()
         connect(Table, &TAreaTable::MoveRequested, &FDocument, &TPatchDocument::Move);
         // A module chosen in a table is chosen in the picture, and back.
         connect(Table, &TAreaTable::CurrentModuleChanged, this,
-                [this](TAreaCode Area, int32_t Index) { FPane->View(Area)->SelectModule(Index); });
+                [this](TArea Area, int32_t Index) { FPane->View(Area)->SelectModule(Index); });
         connect(FPane->View(Table->Area()), &TPatchView::ModuleSelected, Table,
-                [Table](TAreaCode, int32_t Index) { Table->SelectModule(Index); });
+                [Table](TArea, int32_t Index) { Table->SelectModule(Index); });
     }
 
     connect(&FDocument, &TPatchDocument::Message, this, [this](const QString& Text) {
@@ -200,21 +201,21 @@ void TFormMain::Wire()
     connect(&FDocument, &TPatchDocument::Renumbered, this, &TFormMain::ShowLateStatus);
 }
 
-TAreaCode TFormMain::Area() const
+TArea TFormMain::Area() const
 {
     return FPanel->Area();
 }
 
-void TFormMain::SetArea(TAreaCode Area)
+void TFormMain::SetArea(TArea Area)
 {
     FPanel->SetArea(Area);
     // Keyboard order: the file row, the chosen area's table, the area, the
     // indices and the buttons that act on it, then the other table: Tab from
     // the chosen table reaches the buttons without choosing the other area.
     QList<QWidget*> Order = QList<QWidget*>{FEditPatchName} + FTopButtons;
-    Order << FTables[DumpOf(FPanel->Area())]->View();
+    Order << FTables[FPanel->Area()]->View();
     Order += FPanel->TabOrder();
-    Order << FTables[1 - DumpOf(FPanel->Area())]->View();
+    Order << FTables[OtherArea(FPanel->Area())]->View();
     for (qsizetype I = 0; I + 1 < Order.size(); ++I)
         setTabOrder(Order[I], Order[I + 1]);
     FPane->SetArea(FPanel->Area());
@@ -283,7 +284,7 @@ void TFormMain::SwapTyped()
 
 void TFormMain::MoveCurrent(int Step)
 {
-    const std::optional<int32_t> Module = FTables[DumpOf(Area())]->CurrentModule();
+    const std::optional<int32_t> Module = FTables[Area()]->CurrentModule();
     if (!Module) {
         statusBar()->showMessage(tr("Select the module to move in the %1 table").arg(AreaName(Area())), 8000);
         return;
@@ -295,7 +296,7 @@ void TFormMain::ShowLateStatus()
 {
     if (!FDocument.HasPatch())
         return; // nothing loaded, nothing to count
-    const auto Count = [this](TAreaCode Area) {
+    const auto Count = [this](TArea Area) {
         const TLateCount& Late = FDocument.Analysis(Area).Late;
         if (!Late.Complete)
             return tr("%1: too many feeds to count").arg(AreaName(Area));

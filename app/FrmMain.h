@@ -37,13 +37,13 @@ public:
 
     TPatchDocument& Document() { return FDocument; }
     const TPatchDef& Patch() const { return FDocument.Patch(); }
-    TAreaCode Area() const;
-    void SetArea(TAreaCode Area);
+    TArea Area() const;
+    void SetArea(TArea Area);
 
     // The parts, for tests.
     const TWindowActions& Actions() const { return *FActions; }
     QLineEdit* EditPatchName() const { return FEditPatchName; }
-    TAreaTable* Table(TAreaCode Area) const { return FTables[DumpOf(Area)]; }
+    TAreaTable* Table(TArea Area) const { return FTables[Area]; }
     TRenumberPanel* Panel() const { return FPanel; }
     QSplitter* Splitter() const { return FSplitter; }
     TPatchPane* Pane() const { return FPane; }
@@ -85,7 +85,7 @@ private:
     QLineEdit* FEditPatchName = nullptr;
     QList<QWidget*> FTopButtons;
     QTabWidget* FPages = nullptr;
-    std::array<TAreaTable*, 2> FTables{};
+    TPerArea<TAreaTable*> FTables;
     TRenumberPanel* FPanel = nullptr;
     TPatchPane* FPane = nullptr;
     QSplitter* FSplitter = nullptr;

@@ -17,7 +17,7 @@ const QColor LateColour(255, 214, 153);
 
 } // namespace
 
-TModuleTableModel::TModuleTableModel(const TPatchDocument& Document, TAreaCode Area, QObject* Parent)
+TModuleTableModel::TModuleTableModel(const TPatchDocument& Document, TArea Area, QObject* Parent)
     : QAbstractTableModel(Parent)
     , FDocument(Document)
     , FPatch(Document.Patch())
@@ -28,14 +28,14 @@ TModuleTableModel::TModuleTableModel(const TPatchDocument& Document, TAreaCode A
 
 const TModuleDump& TModuleTableModel::Modules() const
 {
-    return FPatch.ModuleDumps[DumpOf(FArea)];
+    return FPatch.ModuleDumps[FArea];
 }
 
 void TModuleTableModel::ReadDocument()
 {
     // Everything is prepared first and taken over at once, so that a failure
     // (memory) leaves the model as it was.
-    auto Names = std::make_unique<TNameLookup>(FPatch.NameDumps[DumpOf(FArea)]);
+    auto Names = std::make_unique<TNameLookup>(FPatch.NameDumps[FArea]);
     const TAreaAnalysis& Analysis = FDocument.Analysis(FArea);
     std::vector<uint32_t> ByRow;
     if (!Analysis.LateInputs.empty()) { // incomplete counts would show wrong ones
@@ -212,7 +212,7 @@ bool TModuleTableModel::canDropMimeData(const QMimeData* Data, Qt::DropAction /*
     qint32 Area = -1;
     In >> Area;
     const int Target = Parent.isValid() ? Parent.row() : Row;
-    return Area == FArea && Target >= 0 && Target < FRows; // a module of this area, onto one of its rows
+    return Area == static_cast<qint32>(FArea) && Target >= 0 && Target < FRows; // a module of this area, onto one of its rows
 }
 
 bool TModuleTableModel::dropMimeData(const QMimeData* Data, Qt::DropAction Action, int Row, int Column,

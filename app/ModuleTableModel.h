@@ -24,9 +24,9 @@ public:
     // A drag carries the module index under this type.
     static constexpr const char* MimeType = "application/x-permuto-module-index";
 
-    TModuleTableModel(const TPatchDocument& Document, TAreaCode Area, QObject* Parent = nullptr);
+    TModuleTableModel(const TPatchDocument& Document, TArea Area, QObject* Parent = nullptr);
 
-    TAreaCode Area() const { return FArea; }
+    TArea Area() const { return FArea; }
     // After a renumbering: every module keeps its row (and what is
     // selected stays), the cells change.
     void Renumbered();
@@ -66,7 +66,7 @@ private:
 
     const TPatchDocument& FDocument;
     const TPatchDef& FPatch;
-    TAreaCode FArea;
+    TArea FArea;
     int FRows = 0;
     std::unique_ptr<TNameLookup> FNames;
     // Per row, how many modules feed it late (empty when not all were counted).

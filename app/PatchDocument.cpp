@@ -19,21 +19,13 @@ namespace permuto {
 
 namespace {
 
-// The areas in the order of their dumps (DumpOf).
-std::vector<TAreaCode> AreasByDump()
-{
-    std::vector<TAreaCode> Areas(2);
-    for (const TAreaCode Area : {AreaPoly, AreaCommon})
-        Areas[static_cast<size_t>(DumpOf(Area))] = Area;
-    return Areas;
-}
 
 QString ShortName(const QString& FileName)
 {
     return QFileInfo(FileName).fileName();
 }
 
-QString AreaText(TAreaCode Area)
+QString AreaText(TArea Area)
 {
     return QString::fromLatin1(AreaName(Area));
 }
@@ -50,7 +42,7 @@ bool Act(const std::function<bool()>& Action)
 
 TPatchDocument::TPatchDocument(QObject* Parent)
     : QObject(Parent)
-    , FAnalyses(AnalyseAreas(FPatch, AreasByDump(), LateBudget))
+    , FAnalyses(AnalyseBothAreas(FPatch, LateBudget))
     , FUndo(new QUndoStack(this))
     , FWatcher(new QFileSystemWatcher(this))
     , FCheckSoon(new QTimer(this))
@@ -146,7 +138,7 @@ std::optional<TPatchDef> TPatchDocument::Read(const QString& File)
 
 void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
 {
-    std::vector<TAreaAnalysis> Analyses = AnalyseAreas(Loaded, AreasByDump(), LateBudget);
+    TPerArea<TAreaAnalysis> Analyses = AnalyseBothAreas(Loaded, LateBudget);
     emit AboutToReload();
     FUndoIndex = 0;
     FUndo->clear(); // its steps belong to the patch that goes
@@ -163,8 +155,8 @@ void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
     emit ModifiedChanged(false);
     emit Message(tr("Loaded %1: %2 + %3 modules")
                      .arg(ShortName(File))
-                     .arg(FPatch.ModuleDumps[PolyDump].Count())
-                     .arg(FPatch.ModuleDumps[CommonDump].Count()) +
+                     .arg(FPatch.ModuleDumps[AreaPoly].Count())
+                     .arg(FPatch.ModuleDumps[AreaCommon].Count()) +
                  UndescribedTypes());
     emit FileUsed(File);
     if (FPatch.NulAt() >= 0)
@@ -297,19 +289,19 @@ void TPatchDocument::CheckFile()
         emit Message(tr("%1 was changed by another program; saving asks before it replaces it").arg(Name));
 }
 
-void TPatchDocument::Apply(TAreaCode Area, const TRenumbering& Map)
+void TPatchDocument::Apply(TArea Area, const TRenumbering& Map)
 {
     FPatch.Renumber(Area, Map);
-    FAnalyses[static_cast<size_t>(DumpOf(Area))] = AnalyseArea(FPatch, Area, LateBudget);
+    FAnalyses[Area] = AnalyseArea(FPatch, Area, LateBudget);
     emit Renumbered(Area, Map);
 }
 
-void TPatchDocument::Push(TAreaCode Area, TRenumbering Map, const QString& Text)
+void TPatchDocument::Push(TArea Area, TRenumbering Map, const QString& Text)
 {
     FUndo->push(new TRenumberCommand(*this, Area, std::move(Map), Text));
 }
 
-bool TPatchDocument::Swap(TAreaCode Area, int32_t A, int32_t B)
+bool TPatchDocument::Swap(TArea Area, int32_t A, int32_t B)
 {
     if (HasPatch() && A == B) {
         emit Message(tr("The two indices are the same: nothing to swap"));
@@ -329,7 +321,7 @@ bool TPatchDocument::Swap(TAreaCode Area, int32_t A, int32_t B)
            });
 }
 
-QString TPatchDocument::LateRemaining(TAreaCode Area, const QString& Before) const
+QString TPatchDocument::LateRemaining(TArea Area, const QString& Before) const
 {
     const uint64_t Inside = Analysis(Area).Late.InsideLoops;
     if (Inside == 0)
@@ -338,7 +330,7 @@ QString TPatchDocument::LateRemaining(TAreaCode Area, const QString& Before) con
                        : tr("%1; %2 late connections remain inside feedback loops").arg(Before).arg(Inside);
 }
 
-bool TPatchDocument::Order(TAreaCode Area, bool FewestLate)
+bool TPatchDocument::Order(TArea Area, bool FewestLate)
 {
     return HasPatch() && Act([&] {
                std::vector<TApproximateGroup> Approximate;
@@ -362,10 +354,10 @@ bool TPatchDocument::Order(TAreaCode Area, bool FewestLate)
            });
 }
 
-bool TPatchDocument::Move(TAreaCode Area, int32_t From, int32_t To)
+bool TPatchDocument::Move(TArea Area, int32_t From, int32_t To)
 {
     return HasPatch() && Act([&] {
-               TRenumbering Map = FPatch.ModuleMove(Area, From, To);
+               TRenumbering Map = ModuleMove(FPatch, Area, From, To);
                if (Map.IsIdentity())
                    return false;
                Push(Area, std::move(Map), tr("Move %1 to %2 (%3)").arg(From).arg(To).arg(AreaText(Area)));
@@ -373,11 +365,11 @@ bool TPatchDocument::Move(TAreaCode Area, int32_t From, int32_t To)
            });
 }
 
-bool TPatchDocument::MoveStep(TAreaCode Area, int32_t Index, int Step)
+bool TPatchDocument::MoveStep(TArea Area, int32_t Index, int Step)
 {
     if (!HasPatch())
         return false;
-    const int32_t To = FPatch.NeighbourInOrder(Area, Index, Step);
+    const int32_t To = NeighbourInOrder(FPatch, Area, Index, Step);
     if (To == Index) {
         emit Message(Step < 0 ? tr("Module %1 is processed first in the %2 area already").arg(Index).arg(AreaText(Area))
                               : tr("Module %1 is processed last in the %2 area already").arg(Index).arg(AreaText(Area)));

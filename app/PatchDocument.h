@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "flow/AreaAnalysis.h"
+#include "flow/PatchFlow.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
 
@@ -34,8 +35,8 @@ public:
     // An area's signal flow with its feedback groups, late count and late
     // inputs, as the patch stands: worked out once per change, before the
     // change is announced; every view of it reads this.
-    const TAreaAnalysis& Analysis(TAreaCode Area) const { return FAnalyses[static_cast<size_t>(DumpOf(Area))]; }
-    const TSignalFlow& Flow(TAreaCode Area) const { return Analysis(Area).Flow; }
+    const TAreaAnalysis& Analysis(TArea Area) const { return FAnalyses[Area]; }
+    const TSignalFlow& Flow(TArea Area) const { return Analysis(Area).Flow; }
     // How many feeds are looked at one by one, at most (most are counted
     // without), before the late inputs are given up as too many.
     static constexpr uint64_t LateBudget = 20000000;
@@ -68,14 +69,14 @@ public:
 
     // Renumbering steps of one area, each one undoable. False when nothing
     // changed (the reason goes to Message).
-    bool Swap(TAreaCode Area, int32_t A, int32_t B);
+    bool Swap(TArea Area, int32_t A, int32_t B);
     // FewestLate arranges each feedback loop for the fewest late pairs
     // inside it (otherwise a loop keeps its order).
-    bool Order(TAreaCode Area, bool FewestLate = false);
-    bool Move(TAreaCode Area, int32_t From, int32_t To);
+    bool Order(TArea Area, bool FewestLate = false);
+    bool Move(TArea Area, int32_t From, int32_t To);
     // Moves module Index one place earlier (Step -1) or later (+1) in
     // processing order.
-    bool MoveStep(TAreaCode Area, int32_t Index, int Step);
+    bool MoveStep(TArea Area, int32_t Index, int Step);
 
     // Looks whether another program changed the patch's file (the watcher
     // does this by itself shortly after the system reports a change).
@@ -87,7 +88,7 @@ signals:
     void Reloaded();
     // After every renumbering step, its undo and its redo: Map says where
     // each index went.
-    void Renumbered(permuto::TAreaCode Area, const permuto::TRenumbering& Map);
+    void Renumbered(permuto::TArea Area, const permuto::TRenumbering& Map);
     void FileNameChanged(const QString& FileName);
     void ModifiedChanged(bool Modified);
     // A file was loaded or saved (for the recent patches).
@@ -99,21 +100,21 @@ signals:
 
 private:
     friend class TRenumberCommand;
-    void Apply(TAreaCode Area, const TRenumbering& Map);
-    void Push(TAreaCode Area, TRenumbering Map, const QString& Text);
+    void Apply(TArea Area, const TRenumbering& Map);
+    void Push(TArea Area, TRenumbering Map, const QString& Text);
     std::optional<TPatchDef> Read(const QString& File);
     void TakeOver(TPatchDef&& Loaded, const QString& File);
     bool Write(const QString& File);
     bool MayReplace(const QString& File);
     bool IsOwnFile(const QString& File) const;
     void Watch();
-    QString LateRemaining(TAreaCode Area, const QString& Before) const;
+    QString LateRemaining(TArea Area, const QString& Before) const;
 
     QString UndescribedTypes() const;
 
     TPatchDef FPatch;
     TModuleTypes FTypes;
-    std::vector<TAreaAnalysis> FAnalyses; // per area, in the order of DumpOf
+    TPerArea<TAreaAnalysis> FAnalyses;
     QUndoStack* FUndo;
     QString FFileName;
     // The file as it was when it was loaded or saved, and whether the last

@@ -19,7 +19,7 @@
 
 namespace permuto {
 
-TPatchView::TPatchView(TPatchDocument& Document, TAreaCode Area, QWidget* Parent)
+TPatchView::TPatchView(TPatchDocument& Document, TArea Area, QWidget* Parent)
     : QGraphicsView(Parent)
     , FDocument(Document)
     , FArea(Area)
@@ -42,7 +42,7 @@ TPatchView::TPatchView(TPatchDocument& Document, TAreaCode Area, QWidget* Parent
         Fit();
     });
     connect(&Document, &TPatchDocument::TypesChanged, this, [this] { Rebuild(); });
-    connect(&Document, &TPatchDocument::Renumbered, this, [this](TAreaCode Changed, const TRenumbering& Map) {
+    connect(&Document, &TPatchDocument::Renumbered, this, [this](TArea Changed, const TRenumbering& Map) {
         if (Changed == FArea)
             Rebuild(&Map);
     });
@@ -55,7 +55,7 @@ void TPatchView::Rebuild(const TRenumbering* Map)
     if (FSelected && Map != nullptr)
         FSelected = (*Map)(*FSelected);
     const TPatchDef& Patch = FDocument.Patch();
-    const int Modules = Patch.ModuleDumps[DumpOf(FArea)].Count();
+    const int Modules = Patch.ModuleDumps[FArea].Count();
     if (Modules > MostModules) {
         FPicture->SetPicture({}, tr("The %1 area holds %2 modules, more than the view draws;\n"
                                     "permuto-cli draw writes its picture.")
@@ -102,7 +102,7 @@ QString TPatchView::ToolTipFor(int32_t Index) const
     if (Box->Loop)
         Text += tr("\nIn a feedback loop");
     if (Box->Late) {
-        const TNameLookup Names(FDocument.Patch().NameDumps[DumpOf(FArea)]);
+        const TNameLookup Names(FDocument.Patch().NameDumps[FArea]);
         Text += tr("\nArrives a sample late from %1").arg(SourcesText(FDocument.Flow(FArea).LateSources(Box->Index), Names));
     }
     return Text;
@@ -198,22 +198,22 @@ TPatchPane::TPatchPane(TPatchDocument& Document, QWidget* Parent)
     Column->setSpacing(0);
     Column->addWidget(FCaption);
     Column->addWidget(FStack, 1);
-    for (const TAreaCode Area : {AreaPoly, AreaCommon}) {
-        FViews[DumpOf(Area)] = new TPatchView(Document, Area, FStack);
-        FStack->addWidget(FViews[DumpOf(Area)]);
+    for (const TArea Area : BothAreas) {
+        FViews[Area] = new TPatchView(Document, Area, FStack);
+        FStack->addWidget(FViews[Area]);
     }
     SetArea(AreaPoly);
 }
 
-void TPatchPane::SetArea(TAreaCode Area)
+void TPatchPane::SetArea(TArea Area)
 {
     FStack->setCurrentWidget(View(Area));
     FCaption->setText(tr("%1 area as a patch (Ctrl+wheel zooms, Ctrl+0 fits it)").arg(AreaName(Area)));
 }
 
-TPatchView* TPatchPane::View(TAreaCode Area) const
+TPatchView* TPatchPane::View(TArea Area) const
 {
-    return FViews[DumpOf(Area)];
+    return FViews[Area];
 }
 
 TPatchView* TPatchPane::Current() const

@@ -35,10 +35,10 @@ public:
     // read; the rest is scrolled to.
     static constexpr double SmallestFit = 0.6;
 
-    TPatchView(TPatchDocument& Document, TAreaCode Area, QWidget* Parent = nullptr);
+    TPatchView(TPatchDocument& Document, TArea Area, QWidget* Parent = nullptr);
     ~TPatchView() override;
 
-    TAreaCode Area() const { return FArea; }
+    TArea Area() const { return FArea; }
     // Selects the module's box and shows it (nothing when it has none).
     void SelectModule(int32_t Index);
     // The module whose box is selected, or none.
@@ -55,7 +55,7 @@ public:
     QString Note() const;
 
 signals:
-    void ModuleSelected(permuto::TAreaCode Area, int32_t Index);
+    void ModuleSelected(permuto::TArea Area, int32_t Index);
 
 protected:
     bool viewportEvent(QEvent* Event) override;
@@ -70,7 +70,7 @@ private:
     void Rebuild(const TRenumbering* Map = nullptr);
 
     TPatchDocument& FDocument;
-    TAreaCode FArea;
+    TArea FArea;
     QGraphicsScene* FScene;
     TPictureItem* FPicture;
     std::optional<int32_t> FSelected;
@@ -82,14 +82,14 @@ class TPatchPane : public QWidget {
     Q_OBJECT
 public:
     TPatchPane(TPatchDocument& Document, QWidget* Parent = nullptr);
-    void SetArea(TAreaCode Area);
-    TPatchView* View(TAreaCode Area) const;
+    void SetArea(TArea Area);
+    TPatchView* View(TArea Area) const;
     TPatchView* Current() const;
 
 private:
     QLabel* FCaption;
     QStackedWidget* FStack;
-    std::array<TPatchView*, 2> FViews{};
+    TPerArea<TPatchView*> FViews;
 };
 
 } // namespace permuto

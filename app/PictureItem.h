@@ -23,6 +23,23 @@ inline QColor PictureColour(const char* Hex)
     return QColor(QString::fromLatin1(Hex));
 }
 
+inline QRectF ConnectorRect(double X, double Y)
+{
+    const TPictureRect Square = ConnectorSquare(X, Y);
+    return {Square.Left, Square.Top, Square.Width, Square.Height};
+}
+
+// A cable's pen: cosmetic, so that it is stroked on screen and clipped
+// there (long dashed cables cost little); a late cable dashed.
+inline QPen CablePen(const char* Colour, bool Late)
+{
+    QPen Pen(PictureColour(Colour), CableWidth);
+    Pen.setCosmetic(true);
+    if (Late)
+        Pen.setDashPattern({LateDash / CableWidth, LateGap / CableWidth}); // in widths of the pen
+    return Pen;
+}
+
 inline const QColor SelectionColour(32, 96, 224);
 
 // The whole picture of an area as one item: it paints the boxes, labels,
@@ -88,7 +105,7 @@ public:
         const QRectF Exposed = Option->exposedRect;
         const double Detail = Option->levelOfDetailFromTransform(Painter->worldTransform());
         if (Detail < 0.35) {
-            const QPen Edge(PictureColour("#404040"), 1), LateEdge(PictureColour(LateColour), 2);
+            const QPen Edge(PictureColour(EdgeColour), EdgeWidth), LateEdge(PictureColour(LateColour), LateEdgeWidth);
             const QBrush Fill(PictureColour(ModuleFill)), Tint(PictureColour(LoopTint));
             // Too small to read: boxes and straight cables in batches by
             // look, without smoothing, so that a whole large area paints fast.
@@ -109,11 +126,7 @@ public:
                     Lines[Cable.Late ? 7 : Cable.Color % 7].emplace_back(Cable.From.X, Cable.From.Y, Cable.To.X, Cable.To.Y);
                 }
             for (size_t Look = 0; Look < Lines.size(); ++Look) {
-                QPen Pen(PictureColour(Look == 7 ? LateColour : CableColour(static_cast<uint8_t>(Look))), 2);
-                Pen.setCosmetic(true);
-                if (Look == 7)
-                    Pen.setStyle(Qt::DashLine);
-                Painter->setPen(Pen);
+                Painter->setPen(CablePen(Look == 7 ? LateColour : CableColour(static_cast<uint8_t>(Look)), Look == 7));
                 Painter->drawLines(Lines[Look].data(), static_cast<int>(Lines[Look].size()));
             }
         } else {
@@ -137,8 +150,8 @@ private:
     // box's colour and the connectors: a cable never hides a label or an end.
     void PaintReadable(QPainter* Painter, const QRectF& Exposed, double Detail) const
     {
-        const QPen Edge(PictureColour("#404040"), 1), LateEdge(PictureColour(LateColour), 2);
-        const QBrush Fill(PictureColour(ModuleFill)), Tint(PictureColour(LoopTint)), Output(PictureColour("#404040"));
+        const QPen Edge(PictureColour(EdgeColour), EdgeWidth), LateEdge(PictureColour(LateColour), LateEdgeWidth);
+        const QBrush Fill(PictureColour(ModuleFill)), Tint(PictureColour(LoopTint));
         std::vector<const TPictureModule*> Boxes;
         for (const TPictureModule& Box : FPicture.Modules)
             if (Rect(Box).intersects(Exposed))
@@ -146,7 +159,7 @@ private:
         for (const TPictureModule* Box : Boxes) {
             Painter->setPen(Box->Late ? LateEdge : Edge);
             Painter->setBrush(Box->Loop ? Tint : Fill);
-            Painter->drawRect(Rect(*Box));
+            Painter->drawRoundedRect(Rect(*Box), BoxCorner, BoxCorner);
         }
         Painter->setBrush(Qt::NoBrush);
         // Many cables at once are drawn without smoothing, which strokes
@@ -162,34 +175,31 @@ private:
             const TPictureCable& Cable = FPicture.Cables[I];
             QPainterPath Path(QPointF(Cable.From.X, Cable.From.Y));
             Path.cubicTo(Cable.Bend1.X, Cable.Bend1.Y, Cable.Bend2.X, Cable.Bend2.Y, Cable.To.X, Cable.To.Y);
-            QPen Pen(PictureColour(Cable.Late ? LateColour : CableColour(Cable.Color)), 2);
-            Pen.setCosmetic(true); // stroked on screen, clipped there: long dashed cables cost little
-            if (Cable.Late)
-                Pen.setStyle(Qt::DashLine);
-            Painter->setPen(Pen);
+            Painter->setPen(CablePen(Cable.Late ? LateColour : CableColour(Cable.Color), Cable.Late));
             Painter->drawPath(Path);
         }
         Painter->setRenderHint(QPainter::Antialiasing, Smooth);
         const QFontMetricsF Metrics(Painter->font());
         for (const TPictureModule* Box : Boxes) {
             const QRectF Area = Rect(*Box);
-            const QRectF Room = Area.adjusted(7, 2, -4, 0);
+            const QRectF Room = Area.adjusted(LabelInset, LabelTop, -4, 0);
             const QString Label = Metrics.elidedText(FromPatch(Box->Label()), Qt::ElideRight, Room.width());
             QColor Backing = PictureColour(Box->Loop ? LoopTint : ModuleFill);
             Backing.setAlpha(225);
             Painter->fillRect(QRectF(Room.left() - 2, Room.top(), Metrics.horizontalAdvance(Label) + 4,
                                      std::min(Metrics.height(), Room.height())),
                               Backing);
-            Painter->setPen(Qt::black);
+            Painter->setPen(PictureColour(LabelColour));
             Painter->drawText(Room, Qt::AlignLeft | Qt::AlignTop, Label);
             if (Detail >= 0.5) {
                 Painter->setPen(Edge);
-                Painter->setBrush(Qt::white);
+                Painter->setBrush(PictureColour(InputFill));
                 for (const double Y : Box->InputsY)
-                    Painter->drawRect(QRectF(Box->Left - 2.5, Y - 2.5, 5, 5));
-                Painter->setBrush(Output);
+                    Painter->drawRect(ConnectorRect(Box->Left, Y));
+                Painter->setPen(Qt::NoPen);
+                Painter->setBrush(PictureColour(OutputFill));
                 for (const double Y : Box->OutputsY)
-                    Painter->drawRect(QRectF(Box->Left + Box->Width - 2.5, Y - 2.5, 5, 5));
+                    Painter->drawRect(ConnectorRect(Box->Left + Box->Width, Y));
             }
         }
     }

@@ -4,7 +4,7 @@
 
 namespace permuto {
 
-TRenumberCommand::TRenumberCommand(TPatchDocument& Document, TAreaCode Area, TRenumbering Map, const QString& Text)
+TRenumberCommand::TRenumberCommand(TPatchDocument& Document, TArea Area, TRenumbering Map, const QString& Text)
     : QUndoCommand(Text)
     , FDocument(Document)
     , FArea(Area)

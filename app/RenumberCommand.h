@@ -12,13 +12,13 @@ class TPatchDocument;
 
 class TRenumberCommand : public QUndoCommand {
 public:
-    TRenumberCommand(TPatchDocument& Document, TAreaCode Area, TRenumbering Map, const QString& Text);
+    TRenumberCommand(TPatchDocument& Document, TArea Area, TRenumbering Map, const QString& Text);
     void redo() override;
     void undo() override;
 
 private:
     TPatchDocument& FDocument;
-    TAreaCode FArea;
+    TArea FArea;
     TRenumbering FMap;
     TRenumbering FInverse;
 };

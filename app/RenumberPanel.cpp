@@ -61,7 +61,7 @@ TRenumberPanel::TRenumberPanel(const TWindowActions& Actions, QWidget* Parent)
 
     connect(FChoice, &QButtonGroup::idClicked, this, [this](int Item) {
         if (Item == 0 || Item == 1) {
-            SetArea(static_cast<TAreaCode>(1 - Item));
+            SetArea(Item == 0 ? AreaPoly : AreaCommon);
             emit AreaChosen(FArea);
         }
     });
@@ -87,9 +87,9 @@ QLineEdit* TRenumberPanel::IndexField(const QString& Tip)
     return Edit;
 }
 
-void TRenumberPanel::SetArea(TAreaCode Area)
+void TRenumberPanel::SetArea(TArea Area)
 {
-    FArea = Area == AreaCommon ? AreaCommon : AreaPoly;
+    FArea = Area;
     (FArea == AreaPoly ? FRadioPoly : FRadioCommon)->setChecked(true);
 }
 

@@ -24,9 +24,9 @@ class TRenumberPanel : public QWidget {
 public:
     TRenumberPanel(const TWindowActions& Actions, QWidget* Parent = nullptr);
 
-    TAreaCode Area() const { return FArea; }
+    TArea Area() const { return FArea; }
     // Chooses the area (2 counts as the poly area).
-    void SetArea(TAreaCode Area);
+    void SetArea(TArea Area);
     // The index typed into a field, when it holds a decimal integer.
     std::optional<int32_t> Index1() const;
     std::optional<int32_t> Index2() const;
@@ -41,14 +41,14 @@ public:
     QList<QWidget*> TabOrder() const;
 
 signals:
-    void AreaChosen(permuto::TAreaCode Area);
+    void AreaChosen(permuto::TArea Area);
     // Enter in an index field.
     void SwapRequested();
 
 private:
     QLineEdit* IndexField(const QString& Tip);
 
-    TAreaCode FArea = AreaPoly;
+    TArea FArea = AreaPoly;
     QButtonGroup* FChoice;
     QRadioButton* FRadioPoly;
     QRadioButton* FRadioCommon;

@@ -14,6 +14,7 @@
 #include "Files.h"
 #include "Memory.h"
 #include "SaveCalls.h"
+#include "Scanner.h"
 
 namespace permuto {
 
@@ -205,7 +206,7 @@ int OpenDescriptor(const std::string& Name)
         const size_t Length = std::strlen(Prefix);
         if (Name.compare(0, Length, Prefix) == 0 && Name.size() > Length && Name.size() - Length <= 9 &&
             Name.find_first_not_of("0123456789", Length) == std::string::npos)
-            Fd = std::stoi(Name.substr(Length));
+            ConvertInteger(std::string_view(Name).substr(Length), Fd, TIntegerForms::Decimal);
     }
     return Fd >= 0 && ::fcntl(Fd, F_GETFD) != -1 ? Fd : -1;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <charconv>
 
 #include "Files.h"
 #include "Platform.h"
@@ -67,18 +66,11 @@ bool IsInteger(const std::string& Text, int32_t* Value)
 
 bool IsDecimalInteger(std::string_view Text, int32_t* Value)
 {
-    if (!Text.empty() && Text.front() == '+') {
-        Text.remove_prefix(1); // from_chars takes a minus sign only
-        if (!Text.empty() && Text.front() == '-')
-            return false;
-    }
     int32_t Converted = 0;
-    const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Converted);
-    if (Error != std::errc() || End != Text.data() + Text.size())
-        return false;
-    if (Value != nullptr)
+    const bool Ok = ConvertInteger(Text, Converted, TIntegerForms::Decimal);
+    if (Ok && Value != nullptr)
         *Value = Converted;
-    return true;
+    return Ok;
 }
 
 std::string DataDirFor(const std::string& Folder, bool LibraryBeside)

@@ -90,53 +90,10 @@ int HexDigit(char C)
     return -1;
 }
 
-// Nearly every number of a patch: up to nine decimal digits, perhaps after a
-// minus sign. False for anything else, which ConvertInteger then takes.
-inline bool ConvertPlainDecimal(std::string_view Text, int32_t& Value)
-{
-    const size_t Sign = !Text.empty() && Text[0] == '-' ? 1 : 0;
-    if (Text.size() <= Sign || Text.size() - Sign > 9)
-        return false;
-    int32_t Magnitude = 0;
-    for (size_t I = Sign; I < Text.size(); ++I) {
-        const unsigned Digit = static_cast<unsigned>(Text[I] - '0');
-        if (Digit > 9)
-            return false;
-        Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
-    }
-    Value = Sign != 0 ? -Magnitude : Magnitude;
-    return true;
-}
-
-bool ConvertAnyInteger(std::string_view Text, int32_t& Value);
-
+// Reads the token at Pos and leaves Pos on what ended it.
 inline bool TokenInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
 {
-    // Nearly every field is a plain decimal followed by a separator or the
-    // end of the line: read in the one pass that finds its end.
-    if (Within(Line, Pos)) {
-        const size_t N = Line.size();
-        size_t I = static_cast<size_t>(Pos) - 1;
-        while (I < N && Separators.Contains(Line[I]))
-            ++I;
-        const bool Negative = I < N && Line[I] == '-';
-        const size_t First = I + (Negative ? 1 : 0);
-        size_t End = First;
-        int32_t Magnitude = 0;
-        for (; End < N && End - First < 9 && !Separators.Contains(Line[End]); ++End) {
-            const unsigned Digit = static_cast<unsigned>(Line[End] - '0');
-            if (Digit > 9)
-                break;
-            Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
-        }
-        if (End > First && (End == N || Separators.Contains(Line[End]))) {
-            Value = Negative ? -Magnitude : Magnitude;
-            Pos = PosOf(End);
-            return true;
-        }
-    }
-    const std::string_view Token = RawToken(Line, Pos, Separators);
-    return ConvertPlainDecimal(Token, Value) || ConvertAnyInteger(Token, Value);
+    return ConvertInteger(RawToken(Line, Pos, Separators), Value);
 }
 
 template <typename T, int Low, int High, int Fallback>
@@ -165,20 +122,29 @@ char LocaleDecimalSeparator()
 
 } // namespace
 
-bool ConvertInteger(std::string_view Text, int32_t& Value)
-{
-    return ConvertPlainDecimal(Text, Value) || ConvertAnyInteger(Text, Value);
-}
-
-namespace {
-
-// Everything the plain decimal way does not take: blanks, a plus sign,
-// hexadecimal prefixes, large numbers, and the values left on failure.
-bool ConvertAnyInteger(std::string_view Text, int32_t& Value)
+bool ConvertInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms)
 {
     const size_t N = Text.size();
+    // Nearly every number of a patch: up to nine decimal digits, perhaps
+    // after a minus sign, read without further ado.
+    if (const size_t Sign = N > 0 && Text[0] == '-' ? 1 : 0; N > Sign && N - Sign <= 9) {
+        int32_t Magnitude = 0;
+        size_t I = Sign;
+        for (; I < N; ++I) {
+            const unsigned Digit = static_cast<unsigned>(Text[I] - '0');
+            if (Digit > 9)
+                break;
+            Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
+        }
+        if (I == N) {
+            Value = Sign != 0 ? -Magnitude : Magnitude;
+            return true;
+        }
+    }
+
+    const bool PatchNumber = Forms == TIntegerForms::PatchNumber;
     size_t I = 0;
-    while (I < N && Text[I] == ' ')
+    while (PatchNumber && I < N && Text[I] == ' ')
         ++I;
     bool Negative = false;
     if (I < N && (Text[I] == '+' || Text[I] == '-')) {
@@ -186,10 +152,10 @@ bool ConvertAnyInteger(std::string_view Text, int32_t& Value)
         ++I;
     }
     bool Hex = false;
-    if (I < N && (Text[I] == '$' || Text[I] == 'x' || Text[I] == 'X')) {
+    if (PatchNumber && I < N && (Text[I] == '$' || Text[I] == 'x' || Text[I] == 'X')) {
         Hex = true;
         ++I;
-    } else if (I + 1 < N && Text[I] == '0' && (Text[I + 1] == 'x' || Text[I + 1] == 'X')) {
+    } else if (PatchNumber && I + 1 < N && Text[I] == '0' && (Text[I + 1] == 'x' || Text[I + 1] == 'X')) {
         Hex = true;
         I += 2;
     }
@@ -227,8 +193,6 @@ bool ConvertAnyInteger(std::string_view Text, int32_t& Value)
     }
     return true;
 }
-
-} // namespace
 
 bool ConvertFloat(std::string_view Text, char Separator, long double& Value)
 {

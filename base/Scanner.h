@@ -43,10 +43,12 @@ bool ReadRange0To2(std::string_view Line, int32_t& Pos, const TCharSet& Separato
 // into one.
 std::string UnquoteToken(std::string_view Raw);
 
-// The integer conversion behind ReadInteger (optional blanks, sign, decimal or
-// $/x/0x hexadecimal digits). Value is written in every case, as ReadInteger
-// documents.
-bool ConvertInteger(std::string_view Text, int32_t& Value);
+// The program's one integer conversion. PatchNumber, behind ReadInteger:
+// optional blanks, a sign, then decimal or $/x/0x hexadecimal digits, and
+// Value written in every case, as ReadInteger documents. Decimal, for module
+// indices that people type: a sign and decimal digits only, the whole text.
+enum class TIntegerForms { PatchNumber, Decimal };
+bool ConvertInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms = TIntegerForms::PatchNumber);
 
 // The floating conversion behind ReadFloat, with an explicit decimal separator.
 bool ConvertFloat(std::string_view Text, char DecimalSeparator, long double& Value);

@@ -11,6 +11,7 @@
 
 #include "SyntheticPatch.h"
 #include "flow/FewestLate.h"
+#include "flow/PatchFlow.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;
@@ -69,7 +70,7 @@ void BM_Swap(benchmark::State& State)
     TPatchDef Patch;
     const std::string Bytes = LoadGenerated(State, Patch);
     for (auto _ : State)
-        Patch.SwapModules(1, 3, ModulesFor(State) / 2);
+        Patch.SwapModules(AreaPoly, 3, ModulesFor(State) / 2);
     State.SetBytesProcessed(static_cast<int64_t>(State.iterations()) * static_cast<int64_t>(Bytes.size()));
     LinesOf(State);
 }
@@ -78,7 +79,7 @@ void BM_Save(benchmark::State& State)
 {
     TPatchDef Patch;
     const std::string Bytes = LoadGenerated(State, Patch);
-    Patch.SwapModules(1, 3, ModulesFor(State) / 2); // a save of a changed patch
+    Patch.SwapModules(AreaPoly, 3, ModulesFor(State) / 2); // a save of a changed patch
     for (auto _ : State) {
         // As a save makes its text: piece by piece, each handed on (here to nothing).
         Patch.WriteText([](std::string_view Piece) { benchmark::DoNotOptimize(Piece.data()); });
@@ -94,7 +95,8 @@ void BM_Order(benchmark::State& State)
     TPatchDef Patch;
     Patch.LoadFromStrings(TPatchText(Bytes));
     for (auto _ : State) {
-        const TRenumbering Map = Patch.OrderBySignalFlow(AreaPoly);
+        const TRenumbering Map = SignalFlowOrder(Patch, AreaPoly);
+        Patch.Renumber(AreaPoly, Map);
         State.PauseTiming();
         Patch.Renumber(AreaPoly, Map.Inverse());
         State.ResumeTiming();

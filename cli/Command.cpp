@@ -87,7 +87,7 @@ void TCommand::Print(std::string_view Text)
         throw EPermutoError("cannot write the output: " + SystemReason(errno));
 }
 
-TAreaCode TCommand::ParseArea(const std::string& Text)
+TArea TCommand::ParseArea(const std::string& Text)
 {
     if (Text == "poly")
         return AreaPoly;
@@ -122,7 +122,7 @@ void TIndexPairCommand::AddArguments(CLI::App& Command)
 int TIndexPairCommand::Run()
 {
     // Every argument is checked before the patch is read.
-    const TAreaCode Area = ParseArea(FAreaText);
+    const TArea Area = ParseArea(FAreaText);
     const int32_t First = ParseIndex(FFirstText), Second = ParseIndex(FSecondText);
     LoadPatch();
     SavePatch(Apply(Area, First, Second));

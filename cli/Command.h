@@ -11,6 +11,7 @@
 #include "base/Errors.h"
 #include "base/SimpleTypes.h"
 #include "patch/ModuleTypes.h"
+#include "flow/PatchFlow.h"
 #include "patch/PatchDefs.h"
 
 namespace permuto::cli {
@@ -66,7 +67,7 @@ protected:
     // kept is said in warnings.
     void SavePatch(bool Changed = true);
 
-    static TAreaCode ParseArea(const std::string& Text);
+    static TArea ParseArea(const std::string& Text);
     static int32_t ParseIndex(const std::string& Text);
 
     TPatchDef FPatch;
@@ -103,7 +104,7 @@ protected:
     TIndexPairCommand(std::string Name, std::string Summary, TArgument First, TArgument Second);
     void AddArguments(CLI::App& Command) final;
     // Changes FPatch, which is saved afterwards; false when nothing changed.
-    virtual bool Apply(TAreaCode Area, int32_t First, int32_t Second) = 0;
+    virtual bool Apply(TArea Area, int32_t First, int32_t Second) = 0;
 
 private:
     TArgument FFirst, FSecond;

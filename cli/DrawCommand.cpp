@@ -22,7 +22,7 @@ public:
 
     int Run() override
     {
-        std::vector<TAreaCode> Areas = {AreaPoly, AreaCommon};
+        std::vector<TArea> Areas(BothAreas.begin(), BothAreas.end());
         if (!FArea.empty())
             Areas = {ParseArea(FArea)};
         LoadPatch();
@@ -32,7 +32,7 @@ public:
         // once); boxes and cables are made from it one at a time as they
         // are written.
         std::vector<TAreaLayout> Layouts;
-        for (const TAreaCode Area : Areas)
+        for (const TArea Area : Areas)
             Layouts.emplace_back(FPatch, Area, AnalyseArea(FPatch, Area), Types);
         std::vector<TPicturePoint> Sizes;
         for (const TAreaLayout& Layout : Layouts)

@@ -20,8 +20,8 @@ public:
     int Run() override
     {
         LoadPatch();
-        const std::vector<TAreaCode> Areas = {AreaPoly, AreaCommon};
-        const std::vector<TSignalFlow> Flows = FPatch.SignalFlows(Areas, false); // no feedback groups needed
+        const std::vector<TArea> Areas(BothAreas.begin(), BothAreas.end());
+        const std::vector<TSignalFlow> Flows = SignalFlowsOf(FPatch, Areas, false); // no feedback groups needed
         bool Any = false;
         std::string Out;
         for (size_t I = 0; I < Areas.size(); ++I) {

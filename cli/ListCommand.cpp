@@ -18,10 +18,9 @@ public:
         LoadPatch();
         const TModuleTypes Types = LoadLibrary();
         std::string Out;
-        for (TAreaCode Area : {AreaPoly, AreaCommon}) {
-            const int Dump = Area == AreaPoly ? PolyDump : CommonDump;
-            const TNameLookup Names(FPatch.NameDumps[Dump]);
-            for (const TModuleDef* Each : ModulesInOrder(FPatch.ModuleDumps[Dump])) {
+        for (TArea Area : BothAreas) {
+            const TNameLookup Names(FPatch.NameDumps[Area]);
+            for (const TModuleDef* Each : ModulesInOrder(FPatch.ModuleDumps[Area])) {
                 const TModuleDef& Module = *Each;
                 Out.append(AreaName(Area)).append("\t");
                 Out.append(std::to_string(Module.ModuleIndex)).append("\t");

@@ -18,8 +18,8 @@ public:
     int Run() override
     {
         LoadPatch();
-        const std::vector<TAreaCode> Areas = {AreaPoly, AreaCommon};
-        const std::vector<TSignalFlow> Flows = FPatch.SignalFlows(Areas);
+        const std::vector<TArea> Areas(BothAreas.begin(), BothAreas.end());
+        const std::vector<TSignalFlow> Flows = SignalFlowsOf(FPatch, Areas);
         std::string Out;
         for (size_t I = 0; I < Areas.size(); ++I)
             for (const std::vector<int32_t>& Group : Flows[I].FeedbackGroups()) {

@@ -16,9 +16,11 @@ public:
     }
 
 protected:
-    bool Apply(TAreaCode Area, int32_t From, int32_t To) override
+    bool Apply(TArea Area, int32_t From, int32_t To) override
     {
-        return !FPatch.MoveModule(Area, From, To).IsIdentity();
+        const TRenumbering Map = ModuleMove(FPatch, Area, From, To);
+        FPatch.Renumber(Area, Map);
+        return !Map.IsIdentity();
     }
 };
 

@@ -17,7 +17,7 @@ public:
 
     int Run() override
     {
-        std::vector<TAreaCode> Areas = {AreaPoly, AreaCommon};
+        std::vector<TArea> Areas(BothAreas.begin(), BothAreas.end());
         if (!FArea.empty())
             Areas = {ParseArea(FArea)};
         LoadPatch();
@@ -28,7 +28,7 @@ public:
         std::vector<std::function<TRenumbering()>> Orders;
         for (size_t I = 0; I < Areas.size(); ++I)
             Orders.push_back([this, &Approximate, &Areas, I] {
-                return FPatch.SignalFlowOrder(Areas[I], FFewestLate, &Approximate[I]);
+                return SignalFlowOrder(FPatch, Areas[I], FFewestLate, &Approximate[I]);
             });
         const std::vector<TRenumbering> Maps = SideBySide(Orders);
         bool Changed = false;

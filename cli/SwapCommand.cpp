@@ -15,7 +15,7 @@ public:
     }
 
 protected:
-    bool Apply(TAreaCode Area, int32_t A, int32_t B) override
+    bool Apply(TArea Area, int32_t A, int32_t B) override
     {
         const TRenumbering Map = FPatch.SwapRenumbering(Area, A, B);
         const bool Changed = FPatch.ChangedBy(Area, Map);

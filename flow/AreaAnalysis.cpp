@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "patch/PatchDefs.h"
+#include "PatchFlow.h"
 #include "base/SideBySide.h"
 
 namespace permuto {
@@ -13,21 +13,22 @@ uint32_t TAreaAnalysis::LateInputsOf(int32_t Index) const
     return Rank < 0 || LateInputs.empty() ? 0 : LateInputs[static_cast<size_t>(Rank)];
 }
 
-TAreaAnalysis AnalyseArea(const TPatchDef& Patch, TAreaCode Area, uint64_t Budget)
+TAreaAnalysis AnalyseArea(const TPatchDef& Patch, TArea Area, uint64_t Budget)
 {
-    TAreaAnalysis Analysis{Patch.SignalFlow(Area), {}, {}};
+    TAreaAnalysis Analysis{SignalFlowOf(Patch, Area), {}, {}};
     Analysis.Late = Analysis.Flow.CountLate(Budget);
     if (!Analysis.Late.Complete || !Analysis.Flow.LateInputCounts(Analysis.LateInputs, Budget))
         Analysis.LateInputs.clear();
     return Analysis;
 }
 
-std::vector<TAreaAnalysis> AnalyseAreas(const TPatchDef& Patch, const std::vector<TAreaCode>& Areas, uint64_t Budget)
+TPerArea<TAreaAnalysis> AnalyseBothAreas(const TPatchDef& Patch, uint64_t Budget)
 {
     std::vector<std::function<TAreaAnalysis()>> Jobs;
-    for (const TAreaCode Area : Areas)
+    for (const TArea Area : BothAreas)
         Jobs.push_back([&Patch, Area, Budget] { return AnalyseArea(Patch, Area, Budget); });
-    return SideBySide(Jobs);
+    std::vector<TAreaAnalysis> Done = SideBySide(Jobs); // in the order of BothAreas: poly first
+    return {std::move(Done[0]), std::move(Done[1])};
 }
 
 } // namespace permuto

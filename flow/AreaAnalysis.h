@@ -26,9 +26,8 @@ struct TAreaAnalysis {
 
 // Budget bounds the feeds looked at one by one (a hostile patch can hold
 // more than are worth it); most are counted without.
-TAreaAnalysis AnalyseArea(const TPatchDef& Patch, TAreaCode Area, uint64_t Budget = UINT64_MAX);
-// Both areas side by side, in the order of Areas.
-std::vector<TAreaAnalysis> AnalyseAreas(const TPatchDef& Patch, const std::vector<TAreaCode>& Areas,
-                                        uint64_t Budget = UINT64_MAX);
+TAreaAnalysis AnalyseArea(const TPatchDef& Patch, TArea Area, uint64_t Budget = UINT64_MAX);
+// Both areas, side by side.
+TPerArea<TAreaAnalysis> AnalyseBothAreas(const TPatchDef& Patch, uint64_t Budget = UINT64_MAX);
 
 } // namespace permuto

@@ -18,7 +18,7 @@ std::vector<int32_t> SortedIndices(const TModuleDump& Modules)
     return Sorted;
 }
 
-[[noreturn]] void ThrowShared(int32_t Index, TAreaCode Area)
+[[noreturn]] void ThrowShared(int32_t Index, TArea Area)
 {
     throw ERenumberError(Format("Module index %d is used by two modules of the %s area; order and move need "
                                 "every index once",
@@ -42,7 +42,7 @@ int32_t RankIn(const std::vector<int32_t>& Sorted, int32_t Index)
     return Found != Sorted.end() && *Found == Index ? static_cast<int32_t>(Found - Sorted.begin()) : -1;
 }
 
-int32_t RequireRank(const std::vector<int32_t>& Sorted, int32_t Index, TAreaCode Area)
+int32_t RequireRank(const std::vector<int32_t>& Sorted, int32_t Index, TArea Area)
 {
     const int32_t Rank = RankIn(Sorted, Index);
     if (Rank < 0)
@@ -61,7 +61,7 @@ int32_t NeighbourInOrder(const TModuleDump& Modules, int32_t Index, int Step)
     return Sorted[static_cast<size_t>(Rank + Step)];
 }
 
-TRenumbering ModuleMove(const TModuleDump& Modules, int32_t From, int32_t To, TAreaCode Area)
+TRenumbering ModuleMove(const TModuleDump& Modules, int32_t From, int32_t To, TArea Area)
 {
     const std::vector<int32_t> Sorted = SortedIndices(Modules);
     const int32_t FromRank = RequireRank(Sorted, From, Area);

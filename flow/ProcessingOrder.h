@@ -18,9 +18,9 @@ std::vector<const TModuleDef*> ModulesInOrder(const TModuleDump& Modules);
 // The rank of a module index in a sorted list, or -1 when no module has it.
 int32_t RankIn(const std::vector<int32_t>& Sorted, int32_t Index);
 // The same; raises ERenumberError when no module has the index.
-int32_t RequireRank(const std::vector<int32_t>& Sorted, int32_t Index, TAreaCode Area);
+int32_t RequireRank(const std::vector<int32_t>& Sorted, int32_t Index, TArea Area);
 // Raises the ERenumberError of an index that two modules of the area share.
-[[noreturn]] void ThrowShared(int32_t Index, TAreaCode Area);
+[[noreturn]] void ThrowShared(int32_t Index, TArea Area);
 
 // The index of the module Step places after (negative: before) module Index
 // in processing order; Index itself when there is no such module.
@@ -29,6 +29,6 @@ int32_t NeighbourInOrder(const TModuleDump& Modules, int32_t Index, int Step);
 // The renumbering that moves module From to the place of module To in
 // processing order: the modules in between shift by one place. Raises
 // ERenumberError when either index names no module or an index is shared.
-TRenumbering ModuleMove(const TModuleDump& Modules, int32_t From, int32_t To, TAreaCode Area);
+TRenumbering ModuleMove(const TModuleDump& Modules, int32_t From, int32_t To, TArea Area);
 
 } // namespace permuto

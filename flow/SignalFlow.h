@@ -53,7 +53,7 @@ struct TApproximateGroup {
 };
 // "the feedback loop of 25 modules in the poly area, now modules 3 to 27, was
 // arranged by local search; it may not be the fewest late connections"
-std::string ApproximateMessage(const TApproximateGroup& Group, TAreaCode Area);
+std::string ApproximateMessage(const TApproximateGroup& Group, TArea Area);
 
 class TSignalFlow {
 public:
@@ -111,7 +111,7 @@ public:
     // pairs than before, and listed in Approximate. Raises
     // ERenumberError when two modules share an index (Area names the area).
     static constexpr int ExactGroupLimit = static_cast<int>(ExactLimit);
-    TRenumbering Order(TAreaCode Area, bool FewestLate = false,
+    TRenumbering Order(TArea Area, bool FewestLate = false,
                        std::vector<TApproximateGroup>* Approximate = nullptr) const;
 
 private:

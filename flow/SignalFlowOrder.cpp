@@ -13,7 +13,7 @@
 
 namespace permuto {
 
-std::string ApproximateMessage(const TApproximateGroup& Group, TAreaCode Area)
+std::string ApproximateMessage(const TApproximateGroup& Group, TArea Area)
 {
     return Format("the feedback loop of %d modules in the %s area, now modules %d to %d, was arranged by local "
                   "search; it may not be the fewest late connections",
@@ -69,7 +69,7 @@ std::vector<uint32_t> TSignalFlow::GroupOrder(const TRows& Members) const
     return Order;
 }
 
-TRenumbering TSignalFlow::Order(TAreaCode Area, bool FewestLate, std::vector<TApproximateGroup>* Approximate) const
+TRenumbering TSignalFlow::Order(TArea Area, bool FewestLate, std::vector<TApproximateGroup>* Approximate) const
 {
     RequireGroups();
     if (FShared)

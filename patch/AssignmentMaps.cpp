@@ -113,7 +113,7 @@ void TMorphMapDump::ReadAssignments(const TLineTable& Lines, int32_t& Index, TFi
         const std::string_view Line = Lines[Index];
         if (Line.empty())
             continue;
-        TMorphAssignment::LocateModules(Line, Fields, 0);
+        TMorphAssignment::LocateModules(Line, Fields);
         int32_t Pos = 1;
         bool Whole = true;
         for (TMorphAssignment Assignment; Whole && Assignment.ReadGroup(Line, Pos, Whole); Assignment = {})

@@ -17,20 +17,20 @@ namespace permuto {
 // The parameter an assignment refers to.
 class TParameterTarget {
 public:
-    TAreaCode Area = 0;
+    TAreaCode Area = 0; // as the line writes it; 2 names the morph knobs, no area
     int32_t ModuleIndex = 0;
     int32_t ParameterIndex = 0;
 
     // Renumbers the module when the assignment belongs to the renumbered area.
-    void Renumber(TAreaCode AreaCode, const TRenumbering& Map)
+    void Renumber(TArea Of, const TRenumbering& Map)
     {
-        if (Area == AreaCode)
+        if (Area == CodeOf(Of))
             Map.Apply(ModuleIndex);
     }
     // True when Renumber would change the assignment.
-    bool RefersTo(TAreaCode AreaCode, const TRenumbering& Map) const
+    bool RefersTo(TArea Of, const TRenumbering& Map) const
     {
-        return Area == AreaCode && Map(ModuleIndex) != ModuleIndex;
+        return Area == CodeOf(Of) && Map(ModuleIndex) != ModuleIndex;
     }
 
 protected:
@@ -48,7 +48,7 @@ public:
     // read is kept, and the line holds no further assignment).
     bool ReadGroup(std::string_view Line, int32_t& Pos, bool& Whole);
     // A line holds any number of assignments.
-    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields)
     {
         Fields.AddAssignments(Line, 5, true);
     }
@@ -75,7 +75,7 @@ class TKnobAssignment : public TParameterTarget {
 public:
     static constexpr std::string_view SectionName = "KnobMapDump";
     static constexpr std::string_view LineWord = "knob map";
-    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields)
     {
         Fields.AddAssignments(Line, 4, false);
     }
@@ -92,7 +92,7 @@ public:
     static constexpr std::string_view SectionName = "CtrlMapDump";
     static constexpr std::string_view OtherSectionName = "ControlMapDump";
     static constexpr std::string_view LineWord = "control map";
-    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields)
     {
         Fields.AddAssignments(Line, 4, false);
     }
@@ -127,7 +127,7 @@ public:
     // Hands each module number of the map in Text (the text read) to Sink.
     void LocateModules(std::string_view Text, TFieldSink& Sink) const
     {
-        FFields.ForEachLine(Text, [&](std::string_view Line) { TAssignment::LocateModules(Line, Sink, 0); });
+        FFields.ForEachLine(Text, [&](std::string_view Line) { TAssignment::LocateModules(Line, Sink); });
     }
 
     // The first section of its kind in the whole list (under its other
@@ -160,16 +160,16 @@ public:
     }
 
     // Keeps the assignments of the area pointing at the same modules.
-    void Renumber(TAreaCode AreaCode, const TRenumbering& Map)
+    void Renumber(TArea Of, const TRenumbering& Map)
     {
         for (TAssignment& Assignment : FAssignments)
-            Assignment.Renumber(AreaCode, Map);
+            Assignment.Renumber(Of, Map);
     }
     // True when Renumber would change some assignment.
-    bool RefersTo(TAreaCode AreaCode, const TRenumbering& Map) const
+    bool RefersTo(TArea Of, const TRenumbering& Map) const
     {
         for (const TAssignment& Assignment : FAssignments)
-            if (Assignment.RefersTo(AreaCode, Map))
+            if (Assignment.RefersTo(Of, Map))
                 return true;
         return false;
     }

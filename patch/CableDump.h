@@ -26,7 +26,7 @@ public:
     // All seven fields must read; otherwise the line is dropped.
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
-    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode Area)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TArea Area)
     {
         Fields.AddTokens(Line, {1, 4}, Area);
     }

@@ -27,7 +27,7 @@ public:
     // Four integers; anything less drops the line. Tokens after them are ignored.
     bool ReadLine(std::string_view Line);
     void WriteLine(TLineWriter& Lines) const;
-    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode Area)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TArea Area)
     {
         Fields.AddTokens(Line, {0}, Area);
     }

@@ -27,13 +27,13 @@ std::string_view NextToken(std::string_view Line, size_t& At)
 
 } // namespace
 
-void TFieldSink::Add(std::string_view Token, int32_t Value, TAreaCode Area)
+void TFieldSink::Add(std::string_view Token, int32_t Value, TArea Area)
 {
     if (FVisit)
         FVisit({static_cast<size_t>(Token.data() - FBase), Token.size(), Area, Value});
 }
 
-void TFieldSink::AddTokens(std::string_view Line, std::initializer_list<int> Tokens, TAreaCode Area)
+void TFieldSink::AddTokens(std::string_view Line, std::initializer_list<int> Tokens, TArea Area)
 {
     size_t At = 0;
     int Place = 0;
@@ -65,7 +65,7 @@ void TFieldSink::AddAssignments(std::string_view Line, int GroupSize, bool Repea
             return;
         }
         if (Area != 2)
-            Add(ModuleToken, Module, static_cast<TAreaCode>(Area));
+            Add(ModuleToken, Module, AreaOfCode(static_cast<TAreaCode>(Area)));
         for (int Rest = 2; Rest < GroupSize; ++Rest)
             NextToken(Line, At);
     } while (Repeated);

@@ -21,7 +21,7 @@ namespace permuto {
 struct TModuleField {
     size_t Offset = 0; // where it begins in the text
     size_t Length = 0;
-    TAreaCode Area = 0;
+    TArea Area = AreaPoly;
     int32_t Value = 0; // the number it holds
 };
 
@@ -39,7 +39,7 @@ public:
 
     // A line whose tokens at the 0-based places Tokens (ascending) are
     // module numbers of area Area.
-    void AddTokens(std::string_view Line, std::initializer_list<int> Tokens, TAreaCode Area);
+    void AddTokens(std::string_view Line, std::initializer_list<int> Tokens, TArea Area);
     // A line of assignments of GroupSize tokens each: the area code, the
     // module number, then what is assigned. Area 2 names the morph knobs,
     // not an area, and has no module. With Repeated, the line holds any
@@ -47,7 +47,7 @@ public:
     void AddAssignments(std::string_view Line, int GroupSize, bool Repeated);
 
 private:
-    void Add(std::string_view Token, int32_t Value, TAreaCode Area);
+    void Add(std::string_view Token, int32_t Value, TArea Area);
 
     const char* FBase = nullptr;
     TVisit FVisit;

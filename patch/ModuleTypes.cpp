@@ -22,12 +22,12 @@ TModuleTypes::TModuleTypes(const TPatchDef& Patch, const TIndexedDescriptors& Li
             Found->second = Library.FindByType(Type);
         return Found->second;
     };
-    for (int Dump = 0; Dump < 2; ++Dump) {
+    for (const TArea Area : BothAreas) {
         // The type of each index; an index that two modules of different
         // types share tells nothing about its cables.
         std::unordered_map<int32_t, int32_t> TypeAt;
         constexpr int32_t Ambiguous = INT32_MIN;
-        const TModuleDefs& Modules = Patch.ModuleDumps[Dump].Modules();
+        const TModuleDefs& Modules = Patch.ModuleDumps[Area].Modules();
         for (int32_t I = 0; I < Modules.Count(); ++I) {
             const TModuleDef& Module = Modules.Items(I);
             Entry(Module.ModuleType);
@@ -37,7 +37,7 @@ TModuleTypes::TModuleTypes(const TPatchDef& Patch, const TIndexedDescriptors& Li
         }
         // A line without values is no evidence: it may be one that did not
         // read whole.
-        const TParameters& Parameters = Patch.ParameterDumps[Dump].ParameterLines();
+        const TParameters& Parameters = Patch.ParameterDumps[Area].ParameterLines();
         for (int32_t I = 0; I < Parameters.Count(); ++I) {
             const TParameterLine& Line = Parameters.Items(I);
             if (Line.Count() == 0)
@@ -45,7 +45,7 @@ TModuleTypes::TModuleTypes(const TPatchDef& Patch, const TIndexedDescriptors& Li
             if (const TModuleDescriptor* Type = Entry(Line.ModuleType); Type != nullptr && Type->Parameters.Count() != Line.Count())
                 Contradicted.insert(Line.ModuleType);
         }
-        const TCableDefs& Cables = Patch.CableDumps[Dump].Cables();
+        const TCableDefs& Cables = Patch.CableDumps[Area].Cables();
         for (int32_t I = 0; I < Cables.Count(); ++I) {
             const TCableDef& Cable = Cables.Items(I);
             for (const auto& [Module, Connector, Kind] : {std::tuple(Cable.Module1, Cable.Connector1, Cable.ConnectorKind1),

@@ -27,7 +27,7 @@ public:
     // "%d %s", the name written so that it reads back unchanged: bare as the
     // synthesizer's editor writes it, quoted when it would not read back bare.
     void WriteLine(TLineWriter& Lines) const;
-    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode Area)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TArea Area)
     {
         Fields.AddTokens(Line, {0}, Area);
     }

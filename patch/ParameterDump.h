@@ -20,7 +20,7 @@ public:
     int32_t Count() const { return Values.Count(); }
     // Drops the values; the index (and type) stay.
     void Clear() { Values.SetCount(0); }
-    static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode Area)
+    static void LocateModules(std::string_view Line, TFieldSink& Fields, TArea Area)
     {
         Fields.AddTokens(Line, {0}, Area);
     }

@@ -4,18 +4,11 @@
 #include <future>
 #include <system_error>
 
-#include "flow/ProcessingOrder.h"
 #include "base/Files.h"
-#include "base/SideBySide.h"
 
 namespace permuto {
 
 namespace {
-
-bool IsArea(uint8_t AreaCode)
-{
-    return AreaCode == AreaPoly || AreaCode == AreaCommon;
-}
 
 // One section of the document, and everything the document does with it.
 // The table below lists them in the order they are written (the file's
@@ -31,8 +24,8 @@ struct TSection {
     void (*Read)(TPatchDef& Patch, const TPatchText& Text);
     void (*Write)(const TPatchDef& Patch, TLineWriter& Lines);
     // Null for the sections that refer to no module.
-    void (*Renumber)(TPatchDef& Patch, TAreaCode Area, const TRenumbering& Map);
-    bool (*RefersTo)(const TPatchDef& Patch, TAreaCode Area, const TRenumbering& Map);
+    void (*Renumber)(TPatchDef& Patch, TArea Area, const TRenumbering& Map);
+    bool (*RefersTo)(const TPatchDef& Patch, TArea Area, const TRenumbering& Map);
     // Appends where its objects hold module numbers; null as Renumber is.
     void (*Fields)(const TPatchDef& Patch, std::vector<TPatchDef::TSectionFields>& Fields);
 };
@@ -45,20 +38,22 @@ constexpr TSection PairSection(std::string_view Name, bool OnSecondThread = fals
             true,
             OnSecondThread,
             [](TPatchDef& P) {
-                for (auto& Dump : P.*Pair)
-                    Dump.Clear();
+                for (const TArea Area : BothAreas) {
+                    (P.*Pair)[Area].Clear();
+                    (P.*Pair)[Area].Area = Area;
+                }
             },
             [](TPatchDef& P, const TPatchText& Text) {
-                (P.*Pair)[PolyDump].LoadFromStrings(AreaPoly, Text);
-                (P.*Pair)[CommonDump].LoadFromStrings(AreaCommon, Text);
+                for (const TArea Area : BothAreas)
+                    (P.*Pair)[Area].LoadFromStrings(Area, Text);
             },
             [](const TPatchDef& P, TLineWriter& Lines) {
                 for (const auto& Dump : P.*Pair)
                     Dump.SaveToStrings(Lines);
             },
-            [](TPatchDef& P, TAreaCode Area, const TRenumbering& Map) { (P.*Pair)[DumpOf(Area)].Renumber(Map); },
-            [](const TPatchDef& P, TAreaCode Area, const TRenumbering& Map) {
-                return (P.*Pair)[DumpOf(Area)].RefersTo(Map);
+            [](TPatchDef& P, TArea Area, const TRenumbering& Map) { (P.*Pair)[Area].Renumber(Map); },
+            [](const TPatchDef& P, TArea Area, const TRenumbering& Map) {
+                return (P.*Pair)[Area].RefersTo(Map);
             },
             [](const TPatchDef& P, std::vector<TPatchDef::TSectionFields>& Fields) {
                 for (const auto& Dump : P.*Pair) {
@@ -89,16 +84,16 @@ template <auto Map>
 constexpr TSection MapSection(std::string_view Name)
 {
     TSection Section = SingleSection<Map>(Name);
-    Section.Renumber = [](TPatchDef& P, TAreaCode Area, const TRenumbering& Renumbering) {
+    Section.Renumber = [](TPatchDef& P, TArea Area, const TRenumbering& Renumbering) {
         (P.*Map).Renumber(Area, Renumbering);
     };
-    Section.RefersTo = [](const TPatchDef& P, TAreaCode Area, const TRenumbering& Renumbering) {
+    Section.RefersTo = [](const TPatchDef& P, TArea Area, const TRenumbering& Renumbering) {
         return (P.*Map).RefersTo(Area, Renumbering);
     };
     Section.Fields = [](const TPatchDef& P, std::vector<TPatchDef::TSectionFields>& Fields) {
         using TAssignment = std::remove_cvref_t<decltype((P.*Map).Items(0))>;
         const auto& Dump = P.*Map;
-        Fields.push_back({&Dump.Fields(), TAssignment::LineWord, -1,
+        Fields.push_back({&Dump.Fields(), TAssignment::LineWord, std::nullopt,
                           [&Dump](std::string_view Text, TFieldSink& Sink) { Dump.LocateModules(Text, Sink); }});
     };
     return Section;
@@ -169,7 +164,6 @@ void TPatchDef::LoadFromFile(const std::string& Name)
     TFileIdentity Identity;
     TPatchDef Loaded;
     Loaded.LoadFromStrings(TPatchText(ReadFileBytes(Name, &Identity)));
-    Loaded.FileName = Name;
     Loaded.FLoadedIdentity = Identity;
     *this = std::move(Loaded);
 }
@@ -179,7 +173,6 @@ void TPatchDef::LoadFromStrings(TPatchText Text)
     TPatchDef Loaded;
     Loaded.ReadSections(Text);
     Loaded.FSource = std::make_shared<const std::string>(std::move(Text).TakeSource());
-    Loaded.FileName = std::move(FileName);
     *this = std::move(Loaded);
 }
 
@@ -247,107 +240,40 @@ std::vector<TPatchDef::TSectionFields> TPatchDef::SectionFields() const
     return Fields;
 }
 
-void TPatchDef::Renumber(uint8_t AreaCode, const TRenumbering& Map)
+void TPatchDef::Renumber(TArea Area, const TRenumbering& Map)
 {
-    if (!IsArea(AreaCode))
-        return;
     for (const TSection& Section : Sections)
         if (Section.Renumber != nullptr)
-            Section.Renumber(*this, AreaCode, Map);
-    TRenumbering& Since = FSinceRead[DumpOf(AreaCode)];
-    Since = Since.FollowedBy(Map);
+            Section.Renumber(*this, Area, Map);
+    FSinceRead[Area] = FSinceRead[Area].FollowedBy(Map);
 }
 
-bool TPatchDef::ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const
+bool TPatchDef::ChangedBy(TArea Area, const TRenumbering& Map) const
 {
-    if (!IsArea(AreaCode) || Map.IsIdentity())
+    if (Map.IsIdentity())
         return false;
     return std::any_of(std::begin(Sections), std::end(Sections), [&](const TSection& Section) {
-        return Section.RefersTo != nullptr && Section.RefersTo(*this, AreaCode, Map);
+        return Section.RefersTo != nullptr && Section.RefersTo(*this, Area, Map);
     });
 }
 
-void TPatchDef::SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB)
+void TPatchDef::SwapModules(TArea Area, int32_t IndexA, int32_t IndexB)
 {
-    Renumber(AreaCode, TRenumbering::Swap(IndexA, IndexB));
+    Renumber(Area, TRenumbering::Swap(IndexA, IndexB));
 }
 
-TRenumbering TPatchDef::SwapRenumbering(uint8_t AreaCode, int32_t IndexA, int32_t IndexB) const
+TRenumbering TPatchDef::SwapRenumbering(TArea Area, int32_t IndexA, int32_t IndexB) const
 {
-    if (IsArea(AreaCode)) {
-        const TModuleDefs& Modules = ModuleDumps[DumpOf(AreaCode)].Modules();
-        const auto Used = [&Modules](int32_t Index) {
-            return std::any_of(Modules.begin(), Modules.end(), [Index](const TModuleDef& M) { return M.ModuleIndex == Index; });
-        };
-        for (const auto& [Given, Taken] : {std::pair{IndexA, IndexB}, std::pair{IndexB, IndexA}})
-            if (Taken < 1 && Given != Taken && !Used(Taken) && Used(Given))
-                throw ERenumberError(Format("The %s area has no module with index %d, and a module cannot take an "
-                                            "index below 1",
-                                            AreaName(AreaCode), Taken));
-    }
+    const TModuleDefs& Modules = ModuleDumps[Area].Modules();
+    const auto Used = [&Modules](int32_t Index) {
+        return std::any_of(Modules.begin(), Modules.end(), [Index](const TModuleDef& M) { return M.ModuleIndex == Index; });
+    };
+    for (const auto& [Given, Taken] : {std::pair{IndexA, IndexB}, std::pair{IndexB, IndexA}})
+        if (Taken < 1 && Given != Taken && !Used(Taken) && Used(Given))
+            throw ERenumberError(Format("The %s area has no module with index %d, and a module cannot take an "
+                                        "index below 1",
+                                        AreaName(Area), Taken));
     return TRenumbering::Swap(IndexA, IndexB);
-}
-
-TSignalFlow TPatchDef::SignalFlow(uint8_t AreaCode, bool WithGroups) const
-{
-    static const TModuleDump NoModules;
-    static const TCableDump NoCables;
-    if (!IsArea(AreaCode))
-        return TSignalFlow(NoModules, NoCables, WithGroups);
-    const int Dump = DumpOf(AreaCode);
-    return TSignalFlow(ModuleDumps[Dump], CableDumps[Dump], WithGroups);
-}
-
-std::vector<TSignalFlow> TPatchDef::SignalFlows(const std::vector<TAreaCode>& Areas, bool WithGroups) const
-{
-    std::vector<std::function<TSignalFlow()>> Jobs;
-    for (const TAreaCode Area : Areas)
-        Jobs.push_back([this, Area, WithGroups] { return SignalFlow(Area, WithGroups); });
-    return SideBySide(Jobs);
-}
-
-TRenumbering TPatchDef::SignalFlowOrder(uint8_t AreaCode, bool FewestLate,
-                                        std::vector<TApproximateGroup>* Approximate) const
-{
-    if (!IsArea(AreaCode))
-        return {};
-    return SignalFlow(AreaCode).Order(AreaCode, FewestLate, Approximate);
-}
-
-TRenumbering TPatchDef::OrderBySignalFlow(uint8_t AreaCode, bool FewestLate, std::vector<TApproximateGroup>* Approximate)
-{
-    TRenumbering Map = SignalFlowOrder(AreaCode, FewestLate, Approximate);
-    Renumber(AreaCode, Map);
-    return Map;
-}
-
-TRenumbering TPatchDef::ModuleMove(uint8_t AreaCode, int32_t From, int32_t To) const
-{
-    if (!IsArea(AreaCode))
-        return {};
-    return permuto::ModuleMove(ModuleDumps[DumpOf(AreaCode)], From, To, AreaCode);
-}
-
-TRenumbering TPatchDef::MoveModule(uint8_t AreaCode, int32_t From, int32_t To)
-{
-    TRenumbering Map = ModuleMove(AreaCode, From, To);
-    Renumber(AreaCode, Map);
-    return Map;
-}
-
-int32_t TPatchDef::NeighbourInOrder(uint8_t AreaCode, int32_t Index, int Step) const
-{
-    return permuto::NeighbourInOrder(ModuleDumps[DumpOf(AreaCode)], Index, Step);
-}
-
-std::vector<TFeed> TPatchDef::LateConnections(uint8_t AreaCode) const
-{
-    std::vector<TFeed> Late;
-    SignalFlow(AreaCode).ForEachLate([&Late](const TFeed& Feed) {
-        Late.push_back(Feed);
-        return true;
-    });
-    return Late;
 }
 
 } // namespace permuto

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,27 +23,17 @@
 #include "Notes.h"
 #include "ParameterDump.h"
 #include "Renumbering.h"
-#include "flow/SignalFlow.h"
 #include "PatchText.h"
 #include "base/Files.h"
 #include "base/LineWriter.h"
 
 namespace permuto {
 
-// Index of a per-area section pair: [0] serves the poly area, [1] the common area.
-inline constexpr int PolyDump = 0;
-inline constexpr int CommonDump = 1;
-// The pair member of an area (2 is read as the poly area).
-inline int DumpOf(uint8_t AreaCode)
-{
-    return AreaCode == AreaCommon ? CommonDump : PolyDump;
-}
-
 // Lines of one section whose module numbers could not be read (a token that
 // is no number where one belongs): a renumbering cannot follow them.
 struct TUnfollowedLines {
     std::string_view LineWord; // what the section's lines are: "cable", "knob map", ...
-    int Area = -1;             // AreaPoly or AreaCommon; -1 for a map of the whole patch
+    std::optional<TArea> Area; // none for a map of the whole patch
     int32_t Count = 0;
 };
 
@@ -58,33 +49,34 @@ struct TSaveLosses {
 
 class TPatchDef {
 public:
-    TPatchDef() = default;
+    TPatchDef() { Clear(); }
     TPatchDef(const TPatchDef&) = delete;
     TPatchDef& operator=(const TPatchDef&) = delete;
     TPatchDef(TPatchDef&&) noexcept = default;
     TPatchDef& operator=(TPatchDef&&) noexcept = default;
 
-    std::string FileName;
     THeader Header;
-    std::array<TModuleDump, 2> ModuleDumps;
+    TPerArea<TModuleDump> ModuleDumps;
     TCurrentNoteDump CurrentNoteDump;
-    std::array<TCableDump, 2> CableDumps;
-    std::array<TParameterDump, 2> ParameterDumps;
-    std::array<TCustomDump, 2> CustomDumps;
+    TPerArea<TCableDump> CableDumps;
+    TPerArea<TParameterDump> ParameterDumps;
+    TPerArea<TCustomDump> CustomDumps;
     TMorphMapDump MorphMapDump;
     TKeyboardAssignment KeyboardAssignment;
     TKnobMapDump KnobMapDump;
     TControlMapDump ControlMapDump;
-    std::array<TNameDump, 2> NameDumps;
+    TPerArea<TNameDump> NameDumps;
     TNotes Notes;
 
     void Clear();
     // Replaces the content by the patch file Name. All or nothing: the patch
     // is read into a document of its own and taken over only when complete,
     // so a file that cannot be read, has no usable version line, or fails in
-    // any other way (memory) leaves the document and FileName as they were.
+    // any other way (memory) leaves the document as it was. The patch does
+    // not keep the name: whoever opened the file (the window's document, a
+    // command of the tool) knows where it came from and where it goes.
     void LoadFromFile(const std::string& Name);
-    // The same from a patch's text, which the patch keeps; FileName stays.
+    // The same from a patch's text, which the patch keeps.
     void LoadFromStrings(TPatchText Text);
     // Lets go of the text the patch was read from, for a reader that never
     // writes the patch: its memory is freed, and a save afterwards raises
@@ -108,56 +100,24 @@ public:
     // (sections "[Module 1]", "[Module 2]", ... with "Type=" lines), which
     // this program does not read.
     bool OlderLayout() const { return FOlderLayout; }
-    // Both give the identity of the file written; what of the replaced
-    // file could not be kept (extended attributes) goes to Warnings.
-    TFileIdentity Save(std::vector<std::string>* Warnings = nullptr) const;
-    TFileIdentity SaveToFile(const std::string& Name, std::vector<std::string>* Warnings = nullptr);
+    // Writes the patch to the file Name (see WriteFile) and gives the
+    // identity of the file written; what of a replaced file could not be
+    // kept (extended attributes) goes to Warnings.
+    TFileIdentity SaveToFile(const std::string& Name, std::vector<std::string>* Warnings = nullptr) const;
     // Renumbers every line of one area that refers to modules, in one pass:
     // module, cable (both ends), parameter, custom and name lines, and the
-    // morph, knob and control assignments of that area. Area code 1 is the
-    // poly area, 0 the common area; any other code changes nothing (and has
-    // no modules to order, move or list).
-    void Renumber(uint8_t AreaCode, const TRenumbering& Map);
+    // morph, knob and control assignments of that area.
+    void Renumber(TArea Area, const TRenumbering& Map);
     // True when Renumber would change some line: some line of the area
     // refers to an index that Map gives another number.
-    bool ChangedBy(uint8_t AreaCode, const TRenumbering& Map) const;
+    bool ChangedBy(TArea Area, const TRenumbering& Map) const;
     // Exchanges two indices (renumbers by the mapping of the two).
-    void SwapModules(uint8_t AreaCode, int32_t IndexA, int32_t IndexB);
+    void SwapModules(TArea Area, int32_t IndexA, int32_t IndexB);
     // The renumbering of a swap that a user asked for. Raises ERenumberError
     // when it would give a module an index below 1 that no module of the
     // area has (module indices start at 1); a swap with an unused index of 1
     // or more renumbers that one module.
-    TRenumbering SwapRenumbering(uint8_t AreaCode, int32_t IndexA, int32_t IndexB) const;
-    // How signals pass between the modules of an area (none for an area
-    // code that is neither area); see TSignalFlow for WithGroups.
-    TSignalFlow SignalFlow(uint8_t AreaCode, bool WithGroups = true) const;
-    // The signal flows of several areas, worked out side by side (each area
-    // after the first on a thread of its own, where one can be had).
-    std::vector<TSignalFlow> SignalFlows(const std::vector<TAreaCode>& Areas, bool WithGroups = true) const;
-    // The renumbering that puts the area in signal-flow order (see
-    // TSignalFlow::Order); raises ERenumberError when two modules of the
-    // area share an index. OrderBySignalFlow applies it and gives it back.
-    TRenumbering SignalFlowOrder(uint8_t AreaCode, bool FewestLate = false,
-                                 std::vector<TApproximateGroup>* Approximate = nullptr) const;
-    TRenumbering OrderBySignalFlow(uint8_t AreaCode, bool FewestLate = false,
-                                   std::vector<TApproximateGroup>* Approximate = nullptr);
-    // The renumbering that moves module From to the place of module To in
-    // processing order (see ModuleMove); raises ERenumberError when either
-    // names no module of the area. MoveModule applies it and gives it back.
-    TRenumbering ModuleMove(uint8_t AreaCode, int32_t From, int32_t To) const;
-    TRenumbering MoveModule(uint8_t AreaCode, int32_t From, int32_t To);
-    // The index of the module Step places after (or, negative, before)
-    // module Index in processing order; Index itself when there is none.
-    int32_t NeighbourInOrder(uint8_t AreaCode, int32_t Index, int Step) const;
-    // The area's late connections, sorted (see TSignalFlow::ForEachLate).
-    std::vector<TFeed> LateConnections(uint8_t AreaCode) const;
-    // How many of the area's pairs are late (see TSignalFlow::CountLate).
-    TLateCount CountLate(uint8_t AreaCode) const { return SignalFlow(AreaCode).CountLate(); }
-    // The area's feedback groups (see TSignalFlow::FeedbackGroups).
-    std::vector<std::vector<int32_t>> FeedbackGroups(uint8_t AreaCode) const
-    {
-        return SignalFlow(AreaCode).FeedbackGroups();
-    }
+    TRenumbering SwapRenumbering(TArea Area, int32_t IndexA, int32_t IndexB) const;
     // False when the loaded lines held no patch section at all besides the
     // version line: most likely some other file.
     bool LooksLikePatch() const { return FLooksLikePatch; }
@@ -171,7 +131,7 @@ public:
     struct TSectionFields {
         const TModuleFields* Fields;
         std::string_view LineWord;
-        int Area; // -1 for a map of the whole patch
+        std::optional<TArea> Area; // none for a map of the whole patch
         // Hands each module number of the section in the text read to Sink.
         std::function<void(std::string_view Text, TFieldSink& Sink)> Locate;
     };
@@ -179,16 +139,16 @@ public:
 private:
     void ReadSections(const TPatchText& Text);
     std::vector<TSectionFields> SectionFields() const;
-    // Per area (by DumpOf): whether any module number changed since the read.
-    std::array<bool, 2> Renumbered() const;
+    // Per area: whether any module number changed since the read.
+    TPerArea<bool> Renumbered() const;
     TSaveLosses Losses(bool OnlyRenumbered) const;
 
     // The bytes read (the lines they were split into are gone once read);
     // null for a patch made from nothing.
     std::shared_ptr<const std::string> FSource;
     bool FTextForgotten = false;
-    // Per area (by DumpOf): what each module number read has become.
-    std::array<TRenumbering, 2> FSinceRead;
+    // Per area: what each module number read has become.
+    TPerArea<TRenumbering> FSinceRead;
     bool FOlderLayout = false;
 
     TFileIdentity FLoadedIdentity;

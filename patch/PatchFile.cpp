@@ -36,8 +36,8 @@ std::string UnfollowedList(const TSaveLosses& Losses)
             Text += I + 1 == Losses.Unfollowed.size() ? " and " : ", ";
         Text += Format("%d %.*s line%s", Lines.Count, static_cast<int>(Lines.LineWord.size()), Lines.LineWord.data(),
                        Lines.Count == 1 ? "" : "s");
-        if (Lines.Area >= 0)
-            Text += Format(" of the %s area", AreaName(static_cast<TAreaCode>(Lines.Area)));
+        if (Lines.Area)
+            Text += Format(" of the %s area", AreaName(*Lines.Area));
     }
     return Text;
 }

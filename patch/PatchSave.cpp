@@ -9,9 +9,12 @@
 
 namespace permuto {
 
-std::array<bool, 2> TPatchDef::Renumbered() const
+TPerArea<bool> TPatchDef::Renumbered() const
 {
-    return {!FSinceRead[PolyDump].Pairs().empty(), !FSinceRead[CommonDump].Pairs().empty()};
+    TPerArea<bool> Changed;
+    for (const TArea Area : BothAreas)
+        Changed[Area] = !FSinceRead[Area].Pairs().empty();
+    return Changed;
 }
 
 void TPatchDef::ForgetText()
@@ -54,20 +57,18 @@ void TPatchDef::WriteText(const TByteSink& Write) const
     // The sections that may hold renumbered modules, in the order they stand
     // in the text. Sections lie apart, and each one's lines are looked at in
     // their order: the module numbers are met in the order of the text.
-    const std::array<bool, 2> Changed = Renumbered();
+    const TPerArea<bool> Changed = Renumbered();
     std::vector<TSectionFields> Sections = SectionFields();
     std::erase_if(Sections, [&Changed](const TSectionFields& S) {
-        return S.Fields->Empty() || (S.Area >= 0 ? !Changed[DumpOf(static_cast<TAreaCode>(S.Area))]
-                                                 : !Changed[0] && !Changed[1]);
+        return S.Fields->Empty() || (S.Area ? !Changed[*S.Area] : !Changed[AreaPoly] && !Changed[AreaCommon]);
     });
     std::sort(Sections.begin(), Sections.end(),
               [](const TSectionFields& A, const TSectionFields& B) { return A.Fields->Start() < B.Fields->Start(); });
     size_t Done = 0; // what of Text is out
     TFieldSink Fields(Text, [&](const TModuleField& Field) {
-        const int Dump = DumpOf(Field.Area);
-        if (!Changed[Dump])
+        if (!Changed[Field.Area])
             return;
-        const int32_t Now = FSinceRead[Dump](Field.Value);
+        const int32_t Now = FSinceRead[Field.Area](Field.Value);
         if (Now == Field.Value)
             return;
         // Were two sections ever to share lines, the save stops here rather
@@ -96,10 +97,9 @@ TSaveLosses TPatchDef::Losses(bool OnlyRenumbered) const
 {
     TSaveLosses Losses;
     Losses.NulAt = FNulAt;
-    const std::array<bool, 2> Changed = Renumbered();
+    const TPerArea<bool> Changed = Renumbered();
     for (const TSectionFields& Section : SectionFields()) {
-        const bool Matters = Section.Area < 0 ? Changed[0] || Changed[1]
-                                              : Changed[DumpOf(static_cast<TAreaCode>(Section.Area))];
+        const bool Matters = Section.Area ? Changed[*Section.Area] : Changed[AreaPoly] || Changed[AreaCommon];
         if (Section.Fields->Unfollowed() > 0 && (Matters || !OnlyRenumbered))
             Losses.Unfollowed.push_back({Section.LineWord, Section.Area, Section.Fields->Unfollowed()});
     }
@@ -116,15 +116,9 @@ TSaveLosses TPatchDef::ReadLosses() const
     return Losses(false);
 }
 
-TFileIdentity TPatchDef::Save(std::vector<std::string>* Warnings) const
+TFileIdentity TPatchDef::SaveToFile(const std::string& Name, std::vector<std::string>* Warnings) const
 {
-    return WriteFile(FileName, [this](const TByteSink& Write) { WriteText(Write); }, Warnings);
-}
-
-TFileIdentity TPatchDef::SaveToFile(const std::string& Name, std::vector<std::string>* Warnings)
-{
-    FileName = Name;
-    return Save(Warnings);
+    return WriteFile(Name, [this](const TByteSink& Write) { WriteText(Write); }, Warnings);
 }
 
 } // namespace permuto

@@ -20,11 +20,11 @@ TPatchText::TPatchText(TLineTable Lines)
     for (size_t Section = 0; Section < Names.size(); ++Section) {
         if (!Names[Section].PerArea)
             continue;
-        for (const TAreaCode Area : {AreaPoly, AreaCommon})
+        for (const TArea Area : BothAreas)
             for (const int32_t Header : FHeaders[Section]) {
                 TAreaCode Code = 0;
                 int32_t RecordAt = 0;
-                if (Header + 1 < Count() && ReadAreaLineCode(FLines[Header + 1], Code, RecordAt) && Code == Area) {
+                if (Header + 1 < Count() && ReadAreaLineCode(FLines[Header + 1], Code, RecordAt) && Code == CodeOf(Area)) {
                     if (RecordAt != 0)
                         Splits.push_back({Header + 1, static_cast<uint32_t>(RecordAt - 1), std::to_string(Code)});
                     break;

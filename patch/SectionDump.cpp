@@ -74,14 +74,14 @@ bool ReadAreaLineCode(std::string_view Line, TAreaCode& Code, int32_t& RecordAt)
     return true;
 }
 
-bool TSectionDump::FindAreaSection(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode, int32_t& Index)
+bool TSectionDump::FindAreaSection(const TPatchText& Text, std::string_view Name, TArea Of, int32_t& Index)
 {
-    Area = AreaCode;
+    Area = Of;
     for (const int32_t Header : Text.Headers(Name)) {
         Index = Header + 1;
         if (Index < Text.Count()) {
             const int32_t Start = Index;
-            ReadAreaLine(Text.Lines(), AreaCode, Index);
+            ReadAreaLine(Text.Lines(), Of, Index);
             if (Index > Start)
                 return true;
         }
@@ -90,14 +90,14 @@ bool TSectionDump::FindAreaSection(const TPatchText& Text, std::string_view Name
     return false;
 }
 
-int32_t TSectionDump::LinesOfLaterSections(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode)
+int32_t TSectionDump::LinesOfLaterSections(const TPatchText& Text, std::string_view Name, TArea Of)
 {
     int32_t Lines = 0;
     bool First = true;
     for (const int32_t Header : Text.Headers(Name)) {
         TAreaCode Code = 0;
         int32_t RecordAt = 0;
-        if (Header + 1 >= Text.Count() || !ReadAreaLineCode(Text[Header + 1], Code, RecordAt) || Code != AreaCode)
+        if (Header + 1 >= Text.Count() || !ReadAreaLineCode(Text[Header + 1], Code, RecordAt) || Code != CodeOf(Of))
             continue;
         if (First) {
             First = false;
@@ -110,17 +110,17 @@ int32_t TSectionDump::LinesOfLaterSections(const TPatchText& Text, std::string_v
     return Lines;
 }
 
-void TSectionDump::ReadAreaLine(const TLineTable& Lines, TAreaCode AreaCode, int32_t& Index)
+void TSectionDump::ReadAreaLine(const TLineTable& Lines, TArea Of, int32_t& Index)
 {
     TAreaCode Code = 0;
     int32_t RecordAt = 0;
-    if (ReadAreaLineCode(Lines[Index], Code, RecordAt) && Code == AreaCode)
+    if (ReadAreaLineCode(Lines[Index], Code, RecordAt) && Code == CodeOf(Of))
         ++Index;
 }
 
 void TSectionDump::WriteAreaLine(TLineWriter& Lines) const
 {
-    Lines.AddNumbers({Area});
+    Lines.AddNumbers({CodeOf(Area)});
 }
 
 } // namespace permuto

@@ -53,8 +53,10 @@ std::string SectionCloser(std::string_view Name);
 // An owning list of records in file order. A record type offers
 //   bool ReadLine(std::string_view Line)   - false drops the line
 //   void WriteLine(TLineWriter& Lines) const
-// and, when it refers to modules,
-//   static void LocateModules(std::string_view Line, TFieldSink& Fields, TAreaCode Area)
+// and, when it refers to modules of one area,
+//   static void LocateModules(std::string_view Line, TFieldSink& Fields, TArea Area)
+// or, when the line itself says the area of each module it names,
+//   static void LocateModules(std::string_view Line, TFieldSink& Fields)
 // which finds the line's module numbers (whether the record reads or not:
 // a renumbering follows every line it can).
 template <class TRecord>
@@ -71,7 +73,7 @@ public:
     // lines inside a body are passed over: the records after a stray empty
     // line belong to the section as much as those before it, and a save
     // keeps them.
-    void ReadLines(const TLineTable& Lines, int32_t& Index, TFieldSink* Fields = nullptr, TAreaCode Area = 0)
+    void ReadLines(const TLineTable& Lines, int32_t& Index, TFieldSink* Fields = nullptr, TArea Area = AreaPoly)
     {
         Clear();
         int32_t End = Index;
@@ -83,9 +85,11 @@ public:
             const std::string_view Line = Lines[Index];
             if (Line.empty())
                 continue;
-            if constexpr (requires { TRecord::LocateModules(Line, *Fields, Area); }) {
-                if (Fields != nullptr)
+            if (Fields != nullptr) {
+                if constexpr (requires { TRecord::LocateModules(Line, *Fields, Area); })
                     TRecord::LocateModules(Line, *Fields, Area);
+                else if constexpr (requires { TRecord::LocateModules(Line, *Fields); })
+                    TRecord::LocateModules(Line, *Fields); // an assignment names its module's area itself
             }
             TRecord Record;
             if (Record.ReadLine(Line))
@@ -118,18 +122,18 @@ private:
 // Base of the sections that exist once per area.
 class TSectionDump {
 public:
-    TAreaCode Area = 0;
+    TArea Area = AreaPoly;
 
-    // Finds the section Name of area AreaCode; on success Index stands on the
+    // Finds the section Name of Area; on success Index stands on the
     // line after the area line. Sections of the other area are passed over;
     // the first match wins. (An area line that also held the first record
     // was split in two when the text was set.)
-    bool FindAreaSection(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode, int32_t& Index);
-    // The lines of the sections Name of area AreaCode after the first one,
+    bool FindAreaSection(const TPatchText& Text, std::string_view Name, TArea Of, int32_t& Index);
+    // The lines of the sections Name of area Of after the first one,
     // which no reader takes: their module numbers no renumbering follows.
-    static int32_t LinesOfLaterSections(const TPatchText& Text, std::string_view Name, TAreaCode AreaCode);
-    // Advances Index past line Index when it carries AreaCode.
-    static void ReadAreaLine(const TLineTable& Lines, TAreaCode AreaCode, int32_t& Index);
+    static int32_t LinesOfLaterSections(const TPatchText& Text, std::string_view Name, TArea Of);
+    // Advances Index past line Index when it carries the code of area Of.
+    static void ReadAreaLine(const TLineTable& Lines, TArea Of, int32_t& Index);
     void WriteAreaLine(TLineWriter& Lines) const;
 };
 
@@ -157,18 +161,18 @@ public:
         FFields.ForEachLine(Text, [&](std::string_view Line) { TRecord::LocateModules(Line, Sink, Area); });
     }
 
-    void LoadFromStrings(TAreaCode AreaCode, const TPatchText& Text)
+    void LoadFromStrings(TArea Of, const TPatchText& Text)
     {
         Clear();
         int32_t Index = 0;
-        if (FindAreaSection(Text, TRecord::SectionName, AreaCode, Index) && Index < Text.Count()) {
+        if (FindAreaSection(Text, TRecord::SectionName, Of, Index) && Index < Text.Count()) {
             const int32_t First = Index;
             TFieldSink Unfollowed;
-            FList.ReadLines(Text.Lines(), Index, &Unfollowed, AreaCode);
+            FList.ReadLines(Text.Lines(), Index, &Unfollowed, Of);
             FFields.SetBody(Text.Lines(), First, Index);
             FFields.AddUnfollowed(Unfollowed.Unfollowed());
         }
-        FFields.AddUnfollowed(LinesOfLaterSections(Text, TRecord::SectionName, AreaCode));
+        FFields.AddUnfollowed(LinesOfLaterSections(Text, TRecord::SectionName, Of));
     }
 
     void SaveToStrings(TLineWriter& Lines) const

@@ -17,18 +17,11 @@ std::string TPictureModule::Label() const
     return std::to_string(Index) + " " + (Name.empty() ? TypeName : Name);
 }
 
-const char* CableColour(uint8_t Color)
-{
-    static const char* const Colours[] = {"#c83232", "#3264c8", "#c8b400", "#808080",
-                                          "#32a032", "#9650c8", "#00a0a0"};
-    return Colours[Color % 7];
-}
-
-TAreaLayout::TAreaLayout(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
-    : FModules(Patch.ModuleDumps[DumpOf(Area)].Modules())
-    , FCableDefs(Patch.CableDumps[DumpOf(Area)].Cables())
+TAreaLayout::TAreaLayout(const TPatchDef& Patch, TArea Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
+    : FModules(Patch.ModuleDumps[Area].Modules())
+    , FCableDefs(Patch.CableDumps[Area].Cables())
     , FTypes(Types)
-    , FNames(Patch.NameDumps[DumpOf(Area)])
+    , FNames(Patch.NameDumps[Area])
     , FArea(Area)
 {
     const TSignalFlow& Flow = Analysis.Flow;
@@ -248,7 +241,7 @@ TAreaPicture TAreaLayout::Picture() const
     return Picture;
 }
 
-TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
+TAreaPicture DrawArea(const TPatchDef& Patch, TArea Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
 {
     return TAreaLayout(Patch, Area, Analysis, Types).Picture();
 }

@@ -18,6 +18,7 @@
 #include "patch/ModuleDump.h"
 #include "patch/NameDump.h"
 #include "flow/SignalFlow.h"
+#include "PictureStyle.h"
 
 namespace permuto {
 
@@ -57,7 +58,7 @@ struct TPictureCable {
 };
 
 struct TAreaPicture {
-    TAreaCode Area = AreaPoly;
+    TArea Area = AreaPoly;
     double Width = 0, Height = 0;
     std::vector<TPictureModule> Modules;
     std::vector<TPictureCable> Cables; // those whose two ends are on modules of the area
@@ -75,8 +76,8 @@ inline constexpr double PictureMargin = 12;
 // the patch and Types, which must outlive it.
 class TAreaLayout {
 public:
-    TAreaLayout(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types);
-    TAreaCode Area() const { return FArea; }
+    TAreaLayout(const TPatchDef& Patch, TArea Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types);
+    TArea Area() const { return FArea; }
     double Width() const { return FWidth; }
     double Height() const { return FHeight; }
     // Boxes by rank (ascending index), and the cables drawn.
@@ -105,7 +106,7 @@ private:
     const TCableDefs& FCableDefs;
     const TModuleTypes& FTypes;
     TNameLookup FNames;
-    TAreaCode FArea;
+    TArea FArea;
     std::vector<int32_t> FShown; // by rank: the module drawn (the first with that index)
     std::vector<int32_t> FRows;  // by rank: the box's height in grid rows
     std::vector<bool> FLate, FLoop;
@@ -118,14 +119,8 @@ private:
 
 // Lays out an area from its Analysis (late inputs, feedback groups) and
 // Types, the module library held against the patch: the whole picture.
-TAreaPicture DrawArea(const TPatchDef& Patch, TAreaCode Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types);
+TAreaPicture DrawArea(const TPatchDef& Patch, TArea Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types);
 
-// The colours of cables (colour field 0..6) and of what the picture marks,
-// as #rrggbb.
-const char* CableColour(uint8_t Color);
-inline constexpr const char* LateColour = "#e06000";
-inline constexpr const char* LoopTint = "#e8dcf4";
-inline constexpr const char* ModuleFill = "#f4f4f0";
 
 // Writes the areas as one SVG 1.1 document, the first area on top. Each
 // module is one element (class "module", plus "late" and "loop" where they
@@ -145,7 +140,7 @@ public:
     void Finish();
 
 private:
-    void Begin(TAreaCode Area);
+    void Begin(TArea Area);
     void AddBox(const char* Area, const TPictureModule& Box);
     void AddCable(const TPictureCable& Cable);
     void End(double Height);

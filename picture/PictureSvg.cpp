@@ -91,7 +91,7 @@ TSvgWriter::TSvgWriter(std::function<void(std::string_view Bytes)> Write, TPictu
                    << "\" font-family=\"sans-serif\" font-size=\"11\">\n<title>Patch picture</title>\n";
 }
 
-void TSvgWriter::Begin(TAreaCode Area)
+void TSvgWriter::Begin(TArea Area)
 {
     const char* Name = AreaName(Area);
     TSvgText{FOut} << "<g class=\"area\" id=\"" << Name << "\" transform=\"translate(0 " << FOffset << ")\">\n"
@@ -107,15 +107,23 @@ void TSvgWriter::AddBox(const char* Name, const TPictureModule& Box)
         << Box.Index << "\"><title>" << XmlText(std::to_string(Box.Index) + " " + Box.TypeName + " " + Box.Name)
         << "</title>"
         << "<rect x=\"" << Box.Left << "\" y=\"" << Box.Top << "\" width=\"" << Box.Width << "\" height=\""
-        << Box.Height << "\" rx=\"3\" fill=\"" << (Box.Loop ? LoopTint : ModuleFill) << "\" stroke=\""
-        << (Box.Late ? LateColour : "#404040") << "\" stroke-width=\"" << (Box.Late ? "2" : "1") << "\"/>"
-        << "<text x=\"" << Box.Left + 7 << "\" y=\"" << Box.Top + 14 << "\">" << XmlText(Box.Label()) << "</text>";
+        << Box.Height << "\" rx=\"" << BoxCorner << "\" fill=\"" << (Box.Loop ? LoopTint : ModuleFill)
+        << "\" stroke=\"" << (Box.Late ? LateColour : EdgeColour) << "\" stroke-width=\""
+        << (Box.Late ? LateEdgeWidth : EdgeWidth) << "\"/>"
+        << "<text x=\"" << Box.Left + LabelInset << "\" y=\"" << Box.Top + LabelBaseline << "\" fill=\"" << LabelColour
+        << "\">" << XmlText(Box.Label()) << "</text>";
+    const auto Connector = [&Out](double X, double Y, const char* Fill, bool Edged) {
+        const TPictureRect Square = ConnectorSquare(X, Y);
+        Out << "<rect x=\"" << Square.Left << "\" y=\"" << Square.Top << "\" width=\"" << Square.Width
+            << "\" height=\"" << Square.Height << "\" fill=\"" << Fill << "\"";
+        if (Edged)
+            Out << " stroke=\"" << EdgeColour << "\" stroke-width=\"" << EdgeWidth << "\"";
+        Out << "/>";
+    };
     for (const double Y : Box.InputsY)
-        Out << "<rect x=\"" << Box.Left - 2.5 << "\" y=\"" << Y - 2.5
-            << "\" width=\"5\" height=\"5\" fill=\"#ffffff\" stroke=\"#404040\"/>";
+        Connector(Box.Left, Y, InputFill, true);
     for (const double Y : Box.OutputsY)
-        Out << "<rect x=\"" << Box.Left + Box.Width - 2.5 << "\" y=\"" << Y - 2.5
-            << "\" width=\"5\" height=\"5\" fill=\"#404040\"/>";
+        Connector(Box.Left + Box.Width, Y, OutputFill, false);
     Out << "</g>\n";
     FlushSometimes();
 }
@@ -125,8 +133,10 @@ void TSvgWriter::AddCable(const TPictureCable& Cable)
     TSvgText{FOut} << "<path class=\"cable" << (Cable.Late ? " late" : "") << "\" d=\"M " << Cable.From.X << " "
                    << Cable.From.Y << " C " << Cable.Bend1.X << " " << Cable.Bend1.Y << " " << Cable.Bend2.X << " "
                    << Cable.Bend2.Y << " " << Cable.To.X << " " << Cable.To.Y << "\" fill=\"none\" stroke=\""
-                   << (Cable.Late ? LateColour : CableColour(Cable.Color)) << "\" stroke-width=\"2\""
-                   << (Cable.Late ? " stroke-dasharray=\"6 4\"" : "") << "/>\n";
+                   << (Cable.Late ? LateColour : CableColour(Cable.Color)) << "\" stroke-width=\"" << CableWidth << "\"";
+    if (Cable.Late)
+        TSvgText{FOut} << " stroke-dasharray=\"" << LateDash << " " << LateGap << "\"";
+    FOut += "/>\n";
     FlushSometimes();
 }
 

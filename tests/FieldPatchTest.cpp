@@ -134,8 +134,8 @@ TEST_F(FieldPatches, EveryPatchKeepsItsBytesThroughSavesSwapsAndOrders)
         TPatchDef Patch = ReadPatchFile(File);
         ASSERT_TRUE(Patch.Text() == Bytes) << File;
         EXPECT_FALSE(Patch.ReadLosses().Any()) << UnfollowedLinesMessage(File, Patch.ReadLosses());
-        for (const TAreaCode Area : {AreaPoly, AreaCommon}) {
-            const TModuleDefs& Modules = Patch.ModuleDumps[DumpOf(Area)].Modules();
+        for (const TArea Area : {AreaPoly, AreaCommon}) {
+            const TModuleDefs& Modules = Patch.ModuleDumps[Area].Modules();
             if (Modules.Count() < 2)
                 continue;
             // The first two modules of the file, and one index no module has.
@@ -143,15 +143,15 @@ TEST_F(FieldPatches, EveryPatchKeepsItsBytesThroughSavesSwapsAndOrders)
                                        {Modules.Items(Modules.Count() - 1).ModuleIndex, 99}}) {
                 Patch.SwapModules(Area, A, B);
                 const std::string Expected =
-                    Renumbered(Bytes, Area, [A, B](int I) { return I == A ? B : I == B ? A : I; });
+                    Renumbered(Bytes, CodeOf(Area), [A, B](int I) { return I == A ? B : I == B ? A : I; });
                 EXPECT_TRUE(Patch.Text() == Expected) << File << " " << AreaName(Area) << " " << A << "<->" << B;
                 EXPECT_FALSE(Patch.SaveLosses().Any());
                 Patch.SwapModules(Area, A, B);
                 EXPECT_TRUE(Patch.Text() == Bytes) << File << " swapped back";
             }
             // Ordering is a renumbering: every line stays where it stands.
-            const TRenumbering Order = Patch.OrderBySignalFlow(Area, true);
-            EXPECT_TRUE(Patch.Text() == Renumbered(Bytes, Area, [&Order](int I) { return Order(I); }))
+            const TRenumbering Order = ApplyOrder(Patch, Area, true);
+            EXPECT_TRUE(Patch.Text() == Renumbered(Bytes, CodeOf(Area), [&Order](int I) { return Order(I); }))
                 << File << " ordered " << AreaName(Area);
             Patch.Renumber(Area, Order.Inverse());
             EXPECT_TRUE(Patch.Text() == Bytes) << File << " ordered back";
@@ -163,25 +163,25 @@ TEST_F(FieldPatches, EveryPatchKeepsItsBytesThroughSavesSwapsAndOrders)
 TEST_F(FieldPatches, WhatTheEditorWritesIsRead)
 {
     const TPatchDef Own = ReadPatchFile(std::string(PERMUTO_TEST_DATA) + "/editor-style.pch");
-    EXPECT_EQ(Own.ModuleDumps[PolyDump].Count(), 4); // the first on the area line
-    EXPECT_EQ(Own.NameDumps[PolyDump].FindName(1), "Keys");
-    EXPECT_EQ(Own.NameDumps[PolyDump].FindName(2), "Pulse  Lead 2");
-    EXPECT_EQ(Own.NameDumps[PolyDump].FindName(3), "7th Filter ");
-    EXPECT_EQ(Own.NameDumps[CommonDump].FindName(2), "Echo");
+    EXPECT_EQ(Own.ModuleDumps[AreaPoly].Count(), 4); // the first on the area line
+    EXPECT_EQ(Own.NameDumps[AreaPoly].FindName(1), "Keys");
+    EXPECT_EQ(Own.NameDumps[AreaPoly].FindName(2), "Pulse  Lead 2");
+    EXPECT_EQ(Own.NameDumps[AreaPoly].FindName(3), "7th Filter ");
+    EXPECT_EQ(Own.NameDumps[AreaCommon].FindName(2), "Echo");
     ASSERT_EQ(Own.MorphMapDump.Count(), 3);
     EXPECT_EQ(Own.MorphMapDump.Items(0).Range, -40);
     EXPECT_EQ(Own.MorphMapDump.Items(2).Range, -127);
     EXPECT_EQ(Own.ControlMapDump.Count(), 2);
-    EXPECT_EQ(Own.CustomDumps[PolyDump].Count(), 2);
+    EXPECT_EQ(Own.CustomDumps[AreaPoly].Count(), 2);
 
     const std::string Dir = std::string(PERMUTO_FIELD_PATCHES) + "/";
     if (Files.size() == 1)
         GTEST_SKIP() << "no field patches in " << PERMUTO_FIELD_PATCHES;
     // Names to the end of the line, the first cable on the area line.
     const TPatchDef Patch = ReadPatchFile(Dir + "field-04.pch");
-    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(10), "Zuz Ravik");
-    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(4), "2 fuzepas1");
-    const std::vector<TFeed> Late = Patch.LateConnections(AreaPoly);
+    EXPECT_EQ(Patch.NameDumps[AreaPoly].FindName(10), "Zuz Ravik");
+    EXPECT_EQ(Patch.NameDumps[AreaPoly].FindName(4), "2 fuzepas1");
+    const std::vector<TFeed> Late = LateConnections(Patch, AreaPoly);
     EXPECT_NE(std::find_if(Late.begin(), Late.end(), [](const TFeed& F) { return F.Source == 12 && F.Destination == 1; }),
               Late.end());
     // Every morph assignment of the one line, the control map under its own header.
@@ -274,9 +274,9 @@ TEST_F(FieldPatches, NoModuleShowsANameThePatchContradicts)
         const TModuleTypes Types(Patch, Foreign);
         EXPECT_EQ(TModuleTypes(Patch, AsShipped).Undescribed(), TModuleTypes(Patch, TModuleDescriptors()).Undescribed())
             << File;
-        for (int Dump = 0; Dump < 2; ++Dump)
-            for (int32_t I = 0; I < Patch.ModuleDumps[Dump].Count(); ++I) {
-                const int32_t Type = Patch.ModuleDumps[Dump].Modules().Items(I).ModuleType;
+        for (const TArea Area : BothAreas)
+            for (int32_t I = 0; I < Patch.ModuleDumps[Area].Count(); ++I) {
+                const int32_t Type = Patch.ModuleDumps[Area].Modules().Items(I).ModuleType;
                 const TModuleDescriptor* Entry = Types.Find(Type);
                 if (Entry == nullptr) {
                     EXPECT_EQ(Types.Name(Type), "type " + std::to_string(Type));

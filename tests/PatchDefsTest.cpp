@@ -29,7 +29,6 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesItsOwnTextOrTheFixedLayoutForAPatchMade
     WriteText(Dir.File("a.pch"), TwoAreas);
     TPatchDef Patch;
     Patch.LoadFromFile(Dir.File("a.pch"));
-    EXPECT_EQ(Patch.FileName, Dir.File("a.pch"));
     const auto Layout = [](const TPatchDef& P) {
         return ToVector(TLineTable(WrittenText([&P](TLineWriter& Lines) { P.SaveToStrings(Lines); })));
     };
@@ -46,13 +45,12 @@ TEST(PatchDocument, LoadsAnyOrderAndSavesItsOwnTextOrTheFixedLayoutForAPatchMade
                  "[NameDump]", "1", "1 Osc A", "3 Filter", "[/NameDump]",
                  "[NameDump]", "0", "1 Out", "[/NameDump]", "[Notes]", "[/Notes]"}));
     Patch.SaveToFile(Dir.File("b.pch"));
-    EXPECT_EQ(Patch.FileName, Dir.File("b.pch"));
     EXPECT_EQ(ReadText(Dir.File("b.pch")), TwoAreas);
     // The layout reads back as the same patch.
     TPatchDef Again;
     Again.LoadFromStrings(TPatchText(JoinLines(Layout(Patch))));
     EXPECT_EQ(Layout(Again), Layout(Patch));
-    EXPECT_EQ(Again.NameDumps[PolyDump].FindName(1), "Osc A");
+    EXPECT_EQ(Again.NameDumps[AreaPoly].FindName(1), "Osc A");
     // A patch made from nothing is written in the layout.
     TPatchDef Empty;
     EXPECT_EQ(Empty.Text(), JoinLines(Layout(Empty)));
@@ -70,9 +68,9 @@ TEST(PatchDocument, SecondLoadLeavesNothingOfTheFirst)
     TPatchDef Patch;
     Patch.LoadFromStrings(TPatchText(TwoAreas));
     Patch.LoadFromStrings(MakeText({"Version=B", "", "[ModuleDump]", "0", "9 9 9 9"}));
-    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Count(), 0);
-    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Count(), 1);
-    EXPECT_EQ(Patch.NameDumps[PolyDump].Count(), 0);
-    EXPECT_EQ(Patch.NameDumps[CommonDump].Count(), 0);
+    EXPECT_EQ(Patch.ModuleDumps[AreaPoly].Count(), 0);
+    EXPECT_EQ(Patch.ModuleDumps[AreaCommon].Count(), 1);
+    EXPECT_EQ(Patch.NameDumps[AreaPoly].Count(), 0);
+    EXPECT_EQ(Patch.NameDumps[AreaCommon].Count(), 0);
     EXPECT_EQ(Patch.Header.Version(), "B");
 }

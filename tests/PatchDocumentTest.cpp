@@ -127,7 +127,7 @@ TEST_F(Document, AChangeFromOutsideIsNoticed)
     Answers << QMessageBox::Yes;
     ASSERT_TRUE(QTest::qWaitFor([&] { return Questions.size() == 1; }));
     EXPECT_EQ(Questions[0], "A.pch was changed by another program. Load it again?");
-    EXPECT_EQ(Doc.Patch().ModuleDumps[PolyDump].Count(), 3); // what the other program wrote
+    EXPECT_EQ(Doc.Patch().ModuleDumps[AreaPoly].Count(), 3); // what the other program wrote
 
     // With unsaved changes it says so and asks at the next save.
     ASSERT_TRUE(Doc.Swap(AreaPoly, 1, 2));
@@ -166,9 +166,9 @@ TEST_F(Document, AChangeFromOutsideIsNoticed)
 TEST_F(Document, RenumberingStepsSayWhatTheyDidOrWhyNot)
 {
     ASSERT_TRUE(Doc.Open(Q(Copy("full.pch", "A.pch"))));
-    std::vector<std::pair<TAreaCode, int32_t>> Seen; // what module 2 became, per step
+    std::vector<std::pair<TArea, int32_t>> Seen; // what module 2 became, per step
     QObject::connect(&Doc, &TPatchDocument::Renumbered,
-                     [&](TAreaCode Area, const TRenumbering& Map) { Seen.emplace_back(Area, Map(2)); });
+                     [&](TArea Area, const TRenumbering& Map) { Seen.emplace_back(Area, Map(2)); });
 
     // No module may take an index below 1 that no module has.
     for (const auto& [A, B] : {std::pair{2, -1}, {0, 2}}) {
@@ -185,7 +185,7 @@ TEST_F(Document, RenumberingStepsSayWhatTheyDidOrWhyNot)
     EXPECT_FALSE(Doc.MoveStep(AreaCommon, 3, +1));
     EXPECT_EQ(Messages.last(), "Module 3 is processed last in the common area already");
     EXPECT_TRUE(Doc.MoveStep(AreaCommon, 1, +1));
-    EXPECT_EQ((std::vector<std::pair<TAreaCode, int32_t>>{{AreaPoly, 9}, {AreaPoly, 9}, {AreaCommon, 1}}), Seen);
+    EXPECT_EQ((std::vector<std::pair<TArea, int32_t>>{{AreaPoly, 9}, {AreaPoly, 9}, {AreaCommon, 1}}), Seen);
     EXPECT_EQ(Errors.size(), 2);
 
     Answers << QMessageBox::Discard;

@@ -49,12 +49,12 @@ TSvg ReadSvg(const std::vector<TAreaPicture>& Areas)
     return Svg;
 }
 
-std::vector<TAreaPicture> Draw(const std::string& Text, const std::vector<TAreaCode>& Areas)
+std::vector<TAreaPicture> Draw(const std::string& Text, const std::vector<TArea>& Areas)
 {
     TPatchDef Patch;
     Patch.LoadFromStrings(TPatchText(Text));
     std::vector<TAreaPicture> Pictures;
-    for (const TAreaCode Area : Areas)
+    for (const TArea Area : Areas)
         Pictures.push_back(DrawArea(Patch, Area, AnalyseArea(Patch, Area), TModuleTypes(Patch, ModuleDescriptors())));
     return Pictures;
 }

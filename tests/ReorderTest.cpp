@@ -58,7 +58,7 @@ void Load(TPatchDef& Patch, const std::string& Text)
 std::vector<int32_t> PolyIndices(const TPatchDef& Patch)
 {
     std::vector<int32_t> Result;
-    for (const TModuleDef& M : Patch.ModuleDumps[PolyDump].Modules())
+    for (const TModuleDef& M : Patch.ModuleDumps[AreaPoly].Modules())
         Result.push_back(M.ModuleIndex);
     return Result;
 }
@@ -74,14 +74,14 @@ TEST(Renumber, EveryReferenceOfTheAreaFollowsTheMapping)
                            "2 3 0 3", "[ControlMapDump]", "1 1 0 9", "[MorphMapDump]", "0 0 0 0", "1 2 0 0 1"}));
     Patch.Renumber(AreaPoly, TRenumbering({{1, 3}, {3, 7}, {2, 2}}));
     EXPECT_EQ(PolyIndices(Patch), (std::vector<int32_t>{3, 2, 7}));
-    const TCableDefs& Cables = Patch.CableDumps[PolyDump].Cables();
+    const TCableDefs& Cables = Patch.CableDumps[AreaPoly].Cables();
     EXPECT_EQ(std::pair(Cables.Items(0).Module1, Cables.Items(0).Module2), std::pair(3, 2));
     EXPECT_EQ(std::pair(Cables.Items(1).Module1, Cables.Items(1).Module2), std::pair(7, 9)); // 9 is not mapped
-    EXPECT_EQ(Patch.ParameterDumps[PolyDump].Items(0).ModuleIndex, 2);
-    EXPECT_EQ(Patch.ParameterDumps[CommonDump].Items(0).ModuleIndex, 2); // the other area stays
-    EXPECT_EQ(Patch.CustomDumps[PolyDump].Items(0).ModuleIndex, 7);
-    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "One");
-    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(7), "Three");
+    EXPECT_EQ(Patch.ParameterDumps[AreaPoly].Items(0).ModuleIndex, 2);
+    EXPECT_EQ(Patch.ParameterDumps[AreaCommon].Items(0).ModuleIndex, 2); // the other area stays
+    EXPECT_EQ(Patch.CustomDumps[AreaPoly].Items(0).ModuleIndex, 7);
+    EXPECT_EQ(Patch.NameDumps[AreaPoly].FindName(3), "One");
+    EXPECT_EQ(Patch.NameDumps[AreaPoly].FindName(7), "Three");
     const auto& Knobs = Patch.KnobMapDump.Assignments();
     EXPECT_EQ(Knobs.Items(0).ModuleIndex, 7); // area 1
     EXPECT_EQ(Knobs.Items(1).ModuleIndex, 3); // area 0
@@ -128,11 +128,11 @@ TEST_P(SignalFlow, LateConnectionsAndOrder)
     const TFlowCase& C = GetParam();
     TPatchDef Patch;
     Load(Patch, PatchText(C.Modules, C.Cables));
-    EXPECT_EQ(Patch.LateConnections(AreaPoly), C.Late);
+    EXPECT_EQ(LateConnections(Patch, AreaPoly), C.Late);
     const std::string Before = SavedText(Patch);
-    const TRenumbering Map = Patch.OrderBySignalFlow(AreaPoly);
+    const TRenumbering Map = ApplyOrder(Patch, AreaPoly);
     EXPECT_EQ(PolyIndices(Patch), C.Ordered);
-    EXPECT_EQ(Patch.LateConnections(AreaCommon), (TFeeds{{2, 1}})); // the common area was not touched
+    EXPECT_EQ(LateConnections(Patch, AreaCommon), (TFeeds{{2, 1}})); // the common area was not touched
     Patch.Renumber(AreaPoly, Map.Inverse());
     EXPECT_EQ(SavedText(Patch), Before);
 }
@@ -179,7 +179,7 @@ TEST(SignalFlow, NetsOfManyOutputsAndInputsAreCountedWithoutTheirPairs)
     }
     TPatchDef Patch;
     Load(Patch, PatchText(Modules, Cables));
-    const TSignalFlow Flow = Patch.SignalFlow(AreaPoly, false);
+    const TSignalFlow Flow = SignalFlowOf(Patch, AreaPoly, false);
     EXPECT_EQ(Flow.CountLate().Late, uint64_t{Side} * Side);
     std::vector<uint32_t> Inputs;
     EXPECT_TRUE(Flow.LateInputCounts(Inputs));
@@ -218,18 +218,18 @@ TEST_P(Loops, GroupsCountsAndTheFewestLateOrder)
     const TLoopCase& C = GetParam();
     TPatchDef Patch;
     Load(Patch, PatchText(C.Modules, C.Cables));
-    const TSignalFlow Flow = Patch.SignalFlow(AreaPoly);
+    const TSignalFlow Flow = SignalFlowOf(Patch, AreaPoly);
     EXPECT_EQ(Flow.FeedbackGroups(), C.Groups);
     EXPECT_EQ(Flow.CountLate().Late, C.Late.Late);
     EXPECT_EQ(Flow.CountLate().InsideLoops, C.Late.InsideLoops);
     TPatchDef Kept, Fewest;
     Load(Kept, PatchText(C.Modules, C.Cables));
     Load(Fewest, PatchText(C.Modules, C.Cables));
-    Kept.OrderBySignalFlow(AreaPoly);
-    Fewest.OrderBySignalFlow(AreaPoly, true);
+    ApplyOrder(Kept, AreaPoly);
+    ApplyOrder(Fewest, AreaPoly, true);
     EXPECT_EQ(PolyIndices(Kept), C.Kept);
     EXPECT_EQ(PolyIndices(Fewest), C.Fewest);
-    EXPECT_LE(Fewest.CountLate(AreaPoly).Late, Kept.CountLate(AreaPoly).Late);
+    EXPECT_LE(SignalFlowOf(Fewest, AreaPoly).CountLate().Late, SignalFlowOf(Kept, AreaPoly).CountLate().Late);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -274,10 +274,10 @@ TEST(Move, ShiftsTheModulesInBetween)
                            TCase{30, 30, {10, 20, 30, 40, 50}}}) {
         TPatchDef Patch;
         Load(Patch, PatchText({10, 20, 30, 40, 50}, {"20 0 1 30 0 0"}));
-        Patch.MoveModule(AreaPoly, C.From, C.To);
+        ApplyMove(Patch, AreaPoly, C.From, C.To);
         EXPECT_EQ(PolyIndices(Patch), C.Indices) << C.From << " -> " << C.To;
         // The cable still joins the same two modules.
-        const TCableDef& Cable = Patch.CableDumps[PolyDump].Cables().Items(0);
+        const TCableDef& Cable = Patch.CableDumps[AreaPoly].Cables().Items(0);
         EXPECT_EQ(std::pair(Cable.Module1, Cable.Module2), std::pair(C.Indices[1], C.Indices[2]));
     }
 }
@@ -295,14 +295,14 @@ TEST(Refusals, UnknownOrSharedIndicesChangeNothing)
         }
         return std::string("no error");
     };
-    EXPECT_EQ(Message([&] { Patch.OrderBySignalFlow(AreaPoly); }),
+    EXPECT_EQ(Message([&] { ApplyOrder(Patch, AreaPoly); }),
               "Module index 2 is used by two modules of the poly area; order and move need every index once");
-    EXPECT_EQ(Message([&] { Patch.MoveModule(AreaPoly, 1, 3); }),
+    EXPECT_EQ(Message([&] { ApplyMove(Patch, AreaPoly, 1, 3); }),
               "Module index 2 is used by two modules of the poly area; order and move need every index once");
-    EXPECT_EQ(Message([&] { Patch.MoveModule(AreaPoly, 7, 1); }), "The poly area has no module with index 7");
-    EXPECT_EQ(Message([&] { Patch.MoveModule(AreaCommon, 1, 5); }), "The common area has no module with index 5");
+    EXPECT_EQ(Message([&] { ApplyMove(Patch, AreaPoly, 7, 1); }), "The poly area has no module with index 7");
+    EXPECT_EQ(Message([&] { ApplyMove(Patch, AreaCommon, 1, 5); }), "The common area has no module with index 5");
     EXPECT_EQ(SavedText(Patch), Before);
-    EXPECT_EQ(Patch.LateConnections(AreaPoly), (TFeeds{{3, 1}})); // listing late pairs still works
+    EXPECT_EQ(LateConnections(Patch, AreaPoly), (TFeeds{{3, 1}})); // listing late pairs still works
 }
 
 namespace {
@@ -399,7 +399,7 @@ std::string RandomPatch(std::mt19937& Random)
 
 // ChangedBy answers for every section: it holds exactly when renumbering
 // changes the saved text, for swaps, permutations and maps of unused indices,
-// in both areas and for an area code that is none.
+// in both areas.
 TEST(Renumber, ChangedByHoldsExactlyWhenTheSaveChanges)
 {
     std::mt19937 Random(11);
@@ -431,7 +431,7 @@ TEST(Renumber, ChangedByHoldsExactlyWhenTheSaveChanges)
         for (unsigned N = 1 + Random() % 4; N > 0; --N)
             Pairs.emplace_back(static_cast<int32_t>(Random() % 12), static_cast<int32_t>(Random() % 12));
         const TRenumbering Map = Random() % 2 ? TRenumbering(Pairs) : TRenumbering::Swap(Pairs[0].first, Pairs[0].second);
-        const TAreaCode Area = static_cast<TAreaCode>(Random() % 3);
+        const TArea Area = Random() % 2 ? AreaPoly : AreaCommon;
         const bool Changed = Patch.ChangedBy(Area, Map);
         Patch.Renumber(Area, Map);
         EXPECT_EQ(Changed, SavedText(Patch) != Before) << "round " << Round;
@@ -446,7 +446,7 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
         TPatchDef Patch;
         Load(Patch, Text);
         const std::string Before = SavedText(Patch);
-        TBruteForce Plain(PolyIndices(Patch), Patch.CableDumps[PolyDump]);
+        TBruteForce Plain(PolyIndices(Patch), Patch.CableDumps[AreaPoly]);
 
         TFeeds Late;
         TLateCount Count;
@@ -458,9 +458,9 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
                 Count.InsideLoops += Plain.SameGroup(A, B);
             }
         Count.Late = Late.size();
-        ASSERT_EQ(Patch.LateConnections(AreaPoly), Late) << Text;
+        ASSERT_EQ(LateConnections(Patch, AreaPoly), Late) << Text;
         // Counted without listing, per module, and the groups themselves.
-        const TSignalFlow Flow = Patch.SignalFlow(AreaPoly);
+        const TSignalFlow Flow = SignalFlowOf(Patch, AreaPoly);
         EXPECT_EQ(Flow.CountLate().Late, Count.Late) << Text;
         EXPECT_EQ(Flow.CountLate().InsideLoops, Count.InsideLoops) << Text;
         std::vector<uint32_t> Inputs;
@@ -491,16 +491,16 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
         std::map<int32_t, int32_t> Expected;
         for (size_t I = 0; I < NewOrder.size(); ++I)
             Expected[NewOrder[I]] = Plain.Modules[I];
-        const TRenumbering Map = Patch.OrderBySignalFlow(AreaPoly);
+        const TRenumbering Map = ApplyOrder(Patch, AreaPoly);
         for (const auto& [From, To] : Expected)
             ASSERT_EQ(Map(From), To) << Text;
 
-        for (const TFeed& F : Patch.LateConnections(AreaPoly)) // only inside feedback groups
+        for (const TFeed& F : LateConnections(Patch, AreaPoly)) // only inside feedback groups
             EXPECT_TRUE(Plain.SameGroup(Map.Inverse()(F.Source), Map.Inverse()(F.Destination))) << Text;
         const std::string Once = SavedText(Patch);
-        EXPECT_TRUE(Patch.OrderBySignalFlow(AreaPoly).IsIdentity()) << Text;
+        EXPECT_TRUE(ApplyOrder(Patch, AreaPoly).IsIdentity()) << Text;
         EXPECT_EQ(SavedText(Patch), Once);
-        const uint64_t KeptLate = Patch.CountLate(AreaPoly).Late;
+        const uint64_t KeptLate = SignalFlowOf(Patch, AreaPoly).CountLate().Late;
         Patch.Renumber(AreaPoly, Map.Inverse());
         EXPECT_EQ(SavedText(Patch), Before) << Text;
 
@@ -522,11 +522,11 @@ TEST(SignalFlowProperties, GeneratedPatchesFollowTheRules)
             } while (std::next_permutation(Order.begin(), Order.end()));
             Fewest += Best;
         }
-        Patch.OrderBySignalFlow(AreaPoly, true);
-        EXPECT_EQ(Patch.CountLate(AreaPoly).Late, Fewest) << Text;
+        ApplyOrder(Patch, AreaPoly, true);
+        EXPECT_EQ(SignalFlowOf(Patch, AreaPoly).CountLate().Late, Fewest) << Text;
         EXPECT_LE(Fewest, KeptLate) << Text;
         const std::string Arranged = SavedText(Patch);
-        EXPECT_TRUE(Patch.OrderBySignalFlow(AreaPoly, true).IsIdentity()) << Text;
+        EXPECT_TRUE(ApplyOrder(Patch, AreaPoly, true).IsIdentity()) << Text;
         EXPECT_EQ(SavedText(Patch), Arranged);
     }
 }

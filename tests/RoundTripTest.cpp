@@ -71,11 +71,11 @@ TEST(RoundTrip, VariantsAreStableAfterOneSaveAndSwapsTwiceGiveItBack)
             }
             ++Checked;
             EXPECT_EQ(LoadSave(First, Again), First) << Name << " seed " << Seed;
-            for (uint8_t Area : {AreaPoly, AreaCommon})
+            for (const TArea Area : BothAreas)
                 for (auto [A, B] : {std::pair{1, 3}, {2, 6}, {4, 99}, {3, 3}}) {
                     Patch.SwapModules(Area, A, B);
                     Patch.SwapModules(Area, A, B);
-                    EXPECT_EQ(SavedText(Patch), First) << Name << " seed " << Seed << " area " << int(Area) << " " << A
+                    EXPECT_EQ(SavedText(Patch), First) << Name << " seed " << Seed << " area " << AreaName(Area) << " " << A
                                                    << "<->" << B;
                 }
         }
@@ -114,18 +114,18 @@ TEST(RoundTrip, ShuffledSampleReadsEverySection)
     LoadSave(Sample("shuffled.pch"), Patch);
     EXPECT_EQ(Patch.Header.Version(), "Shuffled");
     EXPECT_EQ(Patch.Header.Value(1), 1);
-    EXPECT_EQ(Patch.ModuleDumps[PolyDump].Count(), 3);
-    ASSERT_EQ(Patch.ModuleDumps[CommonDump].Count(), 2); // from the split area line
-    EXPECT_EQ(Patch.ModuleDumps[CommonDump].Items(0).ModuleType, 1002);
-    EXPECT_EQ(Patch.CableDumps[PolyDump].Count(), 2);
-    EXPECT_EQ(Patch.CableDumps[CommonDump].Count(), 1);
-    EXPECT_EQ(Patch.ParameterDumps[PolyDump].Count(), 3);
+    EXPECT_EQ(Patch.ModuleDumps[AreaPoly].Count(), 3);
+    ASSERT_EQ(Patch.ModuleDumps[AreaCommon].Count(), 2); // from the split area line
+    EXPECT_EQ(Patch.ModuleDumps[AreaCommon].Items(0).ModuleType, 1002);
+    EXPECT_EQ(Patch.CableDumps[AreaPoly].Count(), 2);
+    EXPECT_EQ(Patch.CableDumps[AreaCommon].Count(), 1);
+    EXPECT_EQ(Patch.ParameterDumps[AreaPoly].Count(), 3);
     EXPECT_EQ(Patch.KnobMapDump.Count(), 2);
     EXPECT_EQ(Patch.ControlMapDump.Count(), 1);
     EXPECT_EQ(Patch.MorphMapDump.KnobValues().Values[3], 4);
     EXPECT_EQ(Patch.KeyboardAssignment.Values()[2], 2);
-    EXPECT_EQ(Patch.NameDumps[CommonDump].FindName(1), "Ausgang \xe9");
-    EXPECT_EQ(Patch.NameDumps[PolyDump].FindName(3), "Env 1");
+    EXPECT_EQ(Patch.NameDumps[AreaCommon].FindName(1), "Ausgang \xe9");
+    EXPECT_EQ(Patch.NameDumps[AreaPoly].FindName(3), "Env 1");
     EXPECT_EQ(ToVector(Patch.Notes.Lines()), std::vector<std::string>{"Notes come first in this file."});
 }
 
@@ -161,8 +161,8 @@ TEST(RoundTrip, BigPatchReadsTheSameWhetherOrNotAnAreaLineIsSplit)
     Joined.replace(Joined.find(CommonModules) + CommonModules.size() - 2, 2, " ");
     TPatchDef Patch, FromJoined;
     EXPECT_TRUE(LoadSave(Plain, Patch) == Plain);
-    EXPECT_EQ(Patch.ParameterDumps[CommonDump].Count(), 20000);
-    EXPECT_EQ(Patch.CustomDumps[PolyDump].Count(), 20000);
+    EXPECT_EQ(Patch.ParameterDumps[AreaCommon].Count(), 20000);
+    EXPECT_EQ(Patch.CustomDumps[AreaPoly].Count(), 20000);
     EXPECT_TRUE(LoadSave(Joined, FromJoined) == Joined);
     const auto Layout = [](const TPatchDef& P) { return WrittenText([&P](TLineWriter& L) { P.SaveToStrings(L); }); };
     EXPECT_TRUE(Layout(Patch) == Layout(FromJoined));

@@ -13,7 +13,7 @@ using V = std::vector<std::string>;
 
 namespace {
 
-TModuleDump Modules(const TPatchText& Text, TAreaCode Area = AreaPoly)
+TModuleDump Modules(const TPatchText& Text, TArea Area = AreaPoly)
 {
     TModuleDump Dump;
     Dump.LoadFromStrings(Area, Text);

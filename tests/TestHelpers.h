@@ -5,6 +5,7 @@
 
 #include "base/LineTable.h"
 #include "base/LineWriter.h"
+#include "flow/PatchFlow.h"
 #include "patch/PatchDefs.h"
 #include "patch/PatchText.h"
 
@@ -75,6 +76,21 @@ std::vector<std::string> LibraryEntry(const std::string& TypeAndName, int Height
 
 // Sets an environment variable for this process and the programs it
 // starts; an empty Value removes it.
+// Renumber Area as the window's and the tool's commands do: the
+// renumbering worked out, then applied; it is given back.
+inline TRenumbering ApplyOrder(TPatchDef& Patch, TArea Area, bool FewestLate = false)
+{
+    TRenumbering Map = SignalFlowOrder(Patch, Area, FewestLate);
+    Patch.Renumber(Area, Map);
+    return Map;
+}
+inline TRenumbering ApplyMove(TPatchDef& Patch, TArea Area, int32_t From, int32_t To)
+{
+    TRenumbering Map = ModuleMove(Patch, Area, From, To);
+    Patch.Renumber(Area, Map);
+    return Map;
+}
+
 void SetEnvironment(const char* Name, const std::string& Value);
 // Module libraries are looked for in UserData (as the user's own data
 // folder) and not in $PERMUTO_LIBRARY: what the machine running the tests

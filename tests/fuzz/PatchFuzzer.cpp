@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/Errors.h"
+#include "flow/PatchFlow.h"
 #include "patch/PatchDefs.h"
 
 using namespace permuto;
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     // The first nine bytes choose the swap; the rest is the patch file.
     if (Size < 9)
         return 0;
-    const uint8_t Area = Data[0] % 3;
+    const TArea Area = Data[0] % 2 == 0 ? AreaPoly : AreaCommon;
     int32_t A = 0, B = 0;
     std::memcpy(&A, Data + 1, 4);
     std::memcpy(&B, Data + 5, 4);
@@ -84,12 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 
     TRenumbering Order;
     try {
-        Order = Patch.OrderBySignalFlow(Area);
+        Order = SignalFlowOrder(Patch, Area);
+        Patch.Renumber(Area, Order);
     } catch (const ERenumberError&) {
         return 0; // an index used twice: refused
     }
     const std::string Ordered = Patch.Text();
-    if (!Patch.OrderBySignalFlow(Area).IsIdentity() || Patch.Text() != Ordered)
+    if (!SignalFlowOrder(Patch, Area).IsIdentity() || Patch.Text() != Ordered)
         __builtin_trap(); // ordering twice must change nothing
     Patch.Renumber(Area, Order.Inverse());
     if (Patch.Text() != Bytes)
