@@ -21,7 +21,7 @@ public:
     {
         LoadPatch();
         const std::vector<TArea> Areas(BothAreas.begin(), BothAreas.end());
-        const std::vector<TSignalFlow> Flows = SignalFlowsOf(FPatch, Areas, false); // no feedback groups needed
+        const std::vector<TLateFlow> Flows = LateFlowsOf(FPatch, Areas); // no feedback groups needed
         bool Any = false;
         std::string Out;
         for (size_t I = 0; I < Areas.size(); ++I) {

@@ -7,23 +7,43 @@
 
 namespace permuto {
 
-TSignalFlow SignalFlowOf(const TPatchDef& Patch, TArea Area, bool WithGroups)
+namespace {
+
+template <class TFlow>
+std::vector<TFlow> FlowsSideBySide(const TPatchDef& Patch, const std::vector<TArea>& Areas)
 {
-    return TSignalFlow(Patch.ModuleDumps[Area], Patch.CableDumps[Area], WithGroups);
+    std::vector<std::function<TFlow()>> Jobs;
+    for (const TArea Area : Areas)
+        Jobs.push_back([&Patch, Area] { return TFlow(Patch.ModuleDumps[Area], Patch.CableDumps[Area]); });
+    return SideBySide(Jobs);
 }
 
-std::vector<TSignalFlow> SignalFlowsOf(const TPatchDef& Patch, const std::vector<TArea>& Areas, bool WithGroups)
+} // namespace
+
+TSignalFlow SignalFlowOf(const TPatchDef& Patch, TArea Area)
 {
-    std::vector<std::function<TSignalFlow()>> Jobs;
-    for (const TArea Area : Areas)
-        Jobs.push_back([&Patch, Area, WithGroups] { return SignalFlowOf(Patch, Area, WithGroups); });
-    return SideBySide(Jobs);
+    return TSignalFlow(Patch.ModuleDumps[Area], Patch.CableDumps[Area]);
+}
+
+TLateFlow LateFlowOf(const TPatchDef& Patch, TArea Area)
+{
+    return TLateFlow(Patch.ModuleDumps[Area], Patch.CableDumps[Area]);
+}
+
+std::vector<TSignalFlow> SignalFlowsOf(const TPatchDef& Patch, const std::vector<TArea>& Areas)
+{
+    return FlowsSideBySide<TSignalFlow>(Patch, Areas);
+}
+
+std::vector<TLateFlow> LateFlowsOf(const TPatchDef& Patch, const std::vector<TArea>& Areas)
+{
+    return FlowsSideBySide<TLateFlow>(Patch, Areas);
 }
 
 std::vector<TFeed> LateConnections(const TPatchDef& Patch, TArea Area)
 {
     std::vector<TFeed> Late;
-    SignalFlowOf(Patch, Area).ForEachLate([&Late](const TFeed& Feed) {
+    LateFlowOf(Patch, Area).ForEachLate([&Late](const TFeed& Feed) {
         Late.push_back(Feed);
         return true;
     });

@@ -9,13 +9,14 @@
 
 namespace permuto {
 
-// How signals pass between the modules of Area; see TSignalFlow for
-// WithGroups.
-TSignalFlow SignalFlowOf(const TPatchDef& Patch, TArea Area, bool WithGroups = true);
-// The signal flows of several areas, worked out side by side (each area
-// after the first on a thread of its own, where one can be had).
-std::vector<TSignalFlow> SignalFlowsOf(const TPatchDef& Patch, const std::vector<TArea>& Areas,
-                                       bool WithGroups = true);
+// How signals pass between the modules of Area, with its feedback groups;
+// the late pairs alone cost less.
+TSignalFlow SignalFlowOf(const TPatchDef& Patch, TArea Area);
+TLateFlow LateFlowOf(const TPatchDef& Patch, TArea Area);
+// The same for several areas, worked out side by side (each area after the
+// first on a thread of its own, where one can be had).
+std::vector<TSignalFlow> SignalFlowsOf(const TPatchDef& Patch, const std::vector<TArea>& Areas);
+std::vector<TLateFlow> LateFlowsOf(const TPatchDef& Patch, const std::vector<TArea>& Areas);
 // The area's late connections, sorted (see TSignalFlow::ForEachLate).
 std::vector<TFeed> LateConnections(const TPatchDef& Patch, TArea Area);
 

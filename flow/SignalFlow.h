@@ -55,11 +55,13 @@ struct TApproximateGroup {
 // arranged by local search; it may not be the fewest late connections"
 std::string ApproximateMessage(const TApproximateGroup& Group, TArea Area);
 
-class TSignalFlow {
+// The late pairs of an area: which modules feed which through the nets of
+// its cables, and which of those feeds run against processing order. What
+// listing and counting late pairs needs, without the feedback groups (a
+// count of it has none inside loops).
+class TLateFlow {
 public:
-    // Without groups, the flow answers only for late pairs (and counts none
-    // inside loops); what asks for groups then raises EAssertionFailed.
-    TSignalFlow(const TModuleDump& Modules, const TCableDump& Cables, bool WithGroups = true);
+    TLateFlow(const TModuleDump& Modules, const TCableDump& Cables);
 
     // The area's module indices, ascending, each once. A module is known
     // below by its rank in this list: a lower rank is processed earlier.
@@ -67,8 +69,6 @@ public:
     // The rank of the module with index Index (its place in Indices), -1
     // when no module has it. The one lookup of ranks for every reader.
     int32_t RankOf(int32_t Index) const;
-    // The lowest index that two modules share, if any.
-    std::optional<int32_t> SharedIndex() const { return FShared; }
 
     // The late pairs, each once, sorted by source and then destination.
     // Visit gives false to stop.
@@ -82,22 +82,65 @@ public:
     // once it has looked at Budget feeds; the counts are then incomplete
     // (false).
     bool LateInputCounts(std::vector<uint32_t>& Counts, uint64_t Budget = UINT64_MAX) const;
-
-    // The feedback groups: modules that feed each other in a loop, at least
-    // two in each. Members ascending; groups by their lowest member.
-    std::vector<std::vector<int32_t>> FeedbackGroups() const;
     // Whether cable number Cable (its place in the cable dump) carries a late
     // signal: one of its ends is an input of a module that its net feeds
     // late.
     bool CableLate(int32_t Cable) const { return FLateCables.at(static_cast<size_t>(Cable)); }
+
+    // The connectors that the cables' ends are on, numbered while the nets
+    // are built.
+    struct TConnectors;
+
+protected:
+    static constexpr uint32_t NoGroup = UINT32_MAX;
+    // Lists in compressed rows: the items of row R are Items[First[R] .. First[R + 1]).
+    struct TRows {
+        std::vector<uint32_t> First{0};
+        std::vector<uint32_t> Items;
+        size_t Count() const { return First.size() - 1; }
+        const uint32_t* Begin(size_t Row) const { return Items.data() + First[Row]; }
+        const uint32_t* End(size_t Row) const { return Items.data() + First[Row + 1]; }
+        size_t Size(size_t Row) const { return First[Row + 1] - First[Row]; }
+    };
+    static TRows Transpose(const TRows& Rows, size_t Columns);
+
+    std::vector<int32_t> FIndices;
+    // The lowest index that two modules share, if any: such an area cannot
+    // be ordered.
+    std::optional<int32_t> FShared;
+    // Nets that both feed and are fed: their outputs and inputs (ranks,
+    // ascending, each once), and per module the nets it is an output of.
+    TRows FNetOutputs, FNetInputs, FOutNets;
+    // Worked out with the feedback groups (TSignalFlow); empty here. Per
+    // module its feedback group, NoGroup when it is in none; per net the
+    // group its pairs lie in when they lie inside a group.
+    std::vector<uint32_t> FLoop, FNetGroup;
+
+private:
+    // The nets that the cables join connectors into (SignalFlowNets.cpp).
+    void BuildNets(const TCableDump& Cables);
+    void JoinNets(const TConnectors& Connectors);
+    // The late destinations of source S (ranks, ascending, each once).
+    void LateDestinations(uint32_t S, std::vector<uint32_t>& Out, std::vector<uint32_t>& Seen) const;
+
+    std::vector<bool> FLateCables;
+    // Dense lookup of ranks when the indices lie close together.
+    int32_t FLow = 0;
+    std::vector<int32_t> FDenseRank;
+};
+
+// The signal flow with its feedback groups, and the orders that follow.
+class TSignalFlow : public TLateFlow {
+public:
+    TSignalFlow(const TModuleDump& Modules, const TCableDump& Cables);
+
+    // The feedback groups: modules that feed each other in a loop, at least
+    // two in each. Members ascending; groups by their lowest member.
+    std::vector<std::vector<int32_t>> FeedbackGroups() const;
     // Whether two modules belong to one feedback group.
     bool SameLoop(int32_t IndexA, int32_t IndexB) const;
     // Whether the module of that rank belongs to a feedback group.
-    bool InLoop(int32_t Rank) const
-    {
-        RequireGroups();
-        return FLoop[static_cast<size_t>(Rank)] != NoGroup;
-    }
+    bool InLoop(int32_t Rank) const { return FLoop[static_cast<size_t>(Rank)] != NoGroup; }
 
     // The renumbering that puts the area in signal-flow order. Every
     // feedback group, and every other module as a group of its own, follows
@@ -115,36 +158,10 @@ public:
                        std::vector<TApproximateGroup>* Approximate = nullptr) const;
 
 private:
-    static constexpr uint32_t NoGroup = UINT32_MAX;
-    // Lists in compressed rows: the items of row R are Items[First[R] .. First[R + 1]).
-    struct TRows {
-        std::vector<uint32_t> First{0};
-        std::vector<uint32_t> Items;
-        size_t Count() const { return First.size() - 1; }
-        const uint32_t* Begin(size_t Row) const { return Items.data() + First[Row]; }
-        const uint32_t* End(size_t Row) const { return Items.data() + First[Row + 1]; }
-        size_t Size(size_t Row) const { return First[Row + 1] - First[Row]; }
-    };
-    static TRows Transpose(const TRows& Rows, size_t Columns);
-
-    void BuildNets(const TCableDump& Cables);
     void FindGroups();
-    void RequireGroups() const;
-    // The late destinations of source S (ranks, ascending, each once).
-    void LateDestinations(uint32_t S, std::vector<uint32_t>& Out, std::vector<uint32_t>& Seen) const;
     std::vector<uint32_t> GroupOrder(const TRows& Members) const;
     std::vector<uint32_t> FewestLateArrangement(const std::vector<uint32_t>& Members, bool& Exact) const;
 
-    std::vector<int32_t> FIndices;
-    std::vector<bool> FLateCables;
-    std::optional<int32_t> FShared;
-    // Dense lookup of ranks when the indices lie close together.
-    int32_t FLow = 0;
-    std::vector<int32_t> FDenseRank;
-    // Nets that both feed and are fed: their outputs and inputs (ranks,
-    // ascending, each once), and per module the nets it is an output and an
-    // input of (the latter made where it is needed).
-    TRows FNetOutputs, FNetInputs, FOutNets;
     // The graph whose strongly connected groups are the feedback groups:
     // modules are nodes 0 .. Modules-1; a net of one output or one input
     // leads from its outputs to its inputs directly, a larger net through a
@@ -164,11 +181,7 @@ private:
     TSuccessors Successors(uint32_t Node) const;
     // Per node its strongly connected group.
     std::vector<uint32_t> FGroup;
-    // Per net the group its pairs lie in when they lie inside a group.
-    std::vector<uint32_t> FNetGroup;
     uint32_t FGroupCount = 0;
-    // Per module its feedback group, NoGroup when it is in none.
-    std::vector<uint32_t> FLoop;
 };
 
 } // namespace permuto

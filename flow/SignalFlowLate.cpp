@@ -6,7 +6,7 @@
 
 namespace permuto {
 
-void TSignalFlow::LateDestinations(uint32_t S, std::vector<uint32_t>& Out, std::vector<uint32_t>& Seen) const
+void TLateFlow::LateDestinations(uint32_t S, std::vector<uint32_t>& Out, std::vector<uint32_t>& Seen) const
 {
     Out.clear();
     for (const uint32_t* Net = FOutNets.Begin(S); Net != FOutNets.End(S); ++Net) {
@@ -25,7 +25,7 @@ void TSignalFlow::LateDestinations(uint32_t S, std::vector<uint32_t>& Out, std::
     std::sort(Out.begin(), Out.end());
 }
 
-void TSignalFlow::ForEachLate(const std::function<bool(const TFeed& Feed)>& Visit) const
+void TLateFlow::ForEachLate(const std::function<bool(const TFeed& Feed)>& Visit) const
 {
     std::vector<uint32_t> Destinations, Seen(FIndices.size(), UINT32_MAX);
     for (uint32_t S = 0; S < FIndices.size(); ++S) {
@@ -36,7 +36,7 @@ void TSignalFlow::ForEachLate(const std::function<bool(const TFeed& Feed)>& Visi
     }
 }
 
-TLateCount TSignalFlow::CountLate(uint64_t Budget) const
+TLateCount TLateFlow::CountLate(uint64_t Budget) const
 {
     const uint32_t Modules = static_cast<uint32_t>(FIndices.size());
     const bool Loops = FLoop.size() == Modules; // without groups: nothing counted inside loops
@@ -80,7 +80,7 @@ TLateCount TSignalFlow::CountLate(uint64_t Budget) const
     return Count;
 }
 
-std::vector<int32_t> TSignalFlow::LateSources(int32_t Index) const
+std::vector<int32_t> TLateFlow::LateSources(int32_t Index) const
 {
     std::vector<int32_t> Sources;
     const int32_t D = RankOf(Index);
@@ -98,7 +98,7 @@ std::vector<int32_t> TSignalFlow::LateSources(int32_t Index) const
     return Sources;
 }
 
-bool TSignalFlow::LateInputCounts(std::vector<uint32_t>& Counts, uint64_t Budget) const
+bool TLateFlow::LateInputCounts(std::vector<uint32_t>& Counts, uint64_t Budget) const
 {
     const uint32_t Modules = static_cast<uint32_t>(FIndices.size());
     Counts.assign(Modules, 0);

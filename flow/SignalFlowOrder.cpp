@@ -71,7 +71,6 @@ std::vector<uint32_t> TSignalFlow::GroupOrder(const TRows& Members) const
 
 TRenumbering TSignalFlow::Order(TArea Area, bool FewestLate, std::vector<TApproximateGroup>* Approximate) const
 {
-    RequireGroups();
     if (FShared)
         ThrowShared(*FShared, Area);
     const uint32_t Modules = static_cast<uint32_t>(FIndices.size());
