@@ -1,9 +1,6 @@
 #include "Scanner.h"
 
-#include <charconv>
 #include <climits>
-#include <locale>
-#include <sstream>
 
 #include "Errors.h"
 
@@ -79,17 +76,6 @@ std::string_view RawToken(std::string_view Line, int32_t& Pos, const TCharSet& S
     return Raw;
 }
 
-int HexDigit(char C)
-{
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
-
 // Reads the token at Pos and leaves Pos on what ended it.
 inline bool TokenInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
 {
@@ -108,175 +94,7 @@ bool ReadRanged(std::string_view Line, int32_t& Pos, const TCharSet& Separators,
     return false;
 }
 
-char GDecimalSeparatorOverride = 0;
-
-char LocaleDecimalSeparator()
-{
-    try {
-        const std::locale User("");
-        return std::use_facet<std::numpunct<char>>(User).decimal_point();
-    } catch (const std::exception&) {
-        return '.'; // no usable locale settings: the C locale's separator
-    }
-}
-
 } // namespace
-
-bool ConvertInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms)
-{
-    const size_t N = Text.size();
-    // Nearly every number of a patch: up to nine decimal digits, perhaps
-    // after a minus sign, read without further ado.
-    if (const size_t Sign = N > 0 && Text[0] == '-' ? 1 : 0; N > Sign && N - Sign <= 9) {
-        int32_t Magnitude = 0;
-        size_t I = Sign;
-        for (; I < N; ++I) {
-            const unsigned Digit = static_cast<unsigned>(Text[I] - '0');
-            if (Digit > 9)
-                break;
-            Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
-        }
-        if (I == N) {
-            Value = Sign != 0 ? -Magnitude : Magnitude;
-            return true;
-        }
-    }
-
-    const bool PatchNumber = Forms == TIntegerForms::PatchNumber;
-    size_t I = 0;
-    while (PatchNumber && I < N && Text[I] == ' ')
-        ++I;
-    bool Negative = false;
-    if (I < N && (Text[I] == '+' || Text[I] == '-')) {
-        Negative = Text[I] == '-';
-        ++I;
-    }
-    bool Hex = false;
-    if (PatchNumber && I < N && (Text[I] == '$' || Text[I] == 'x' || Text[I] == 'X')) {
-        Hex = true;
-        ++I;
-    } else if (PatchNumber && I + 1 < N && Text[I] == '0' && (Text[I + 1] == 'x' || Text[I + 1] == 'X')) {
-        Hex = true;
-        I += 2;
-    }
-    Value = 0;
-    if (I >= N)
-        return false; // nothing, a sign or a prefix without digits
-
-    const uint64_t Base = Hex ? 16 : 10;
-    const uint64_t Limit = Hex ? 0xFFFFFFFFull : (Negative ? 2147483648ull : 2147483647ull);
-    uint64_t Magnitude = 0;
-    bool TooLarge = false;
-    for (; I < N; ++I) {
-        const int Digit = Hex ? HexDigit(Text[I]) : (Text[I] >= '0' && Text[I] <= '9' ? Text[I] - '0' : -1);
-        if (Digit < 0) {
-            // The digits before the offending character, without their sign.
-            Value = static_cast<int32_t>(static_cast<uint32_t>(Magnitude));
-            return false;
-        }
-        if (!TooLarge) {
-            Magnitude = Magnitude * Base + static_cast<uint64_t>(Digit);
-            if (Magnitude > Limit) {
-                TooLarge = true;
-                Magnitude = 0;
-            }
-        }
-    }
-    if (TooLarge)
-        return false;
-    if (Hex) {
-        const uint32_t Pattern = static_cast<uint32_t>(Magnitude);
-        Value = static_cast<int32_t>(Negative ? 0u - Pattern : Pattern);
-    } else {
-        const int64_t Signed = Negative ? -static_cast<int64_t>(Magnitude) : static_cast<int64_t>(Magnitude);
-        Value = static_cast<int32_t>(Signed);
-    }
-    return true;
-}
-
-bool ConvertFloat(std::string_view Text, char Separator, long double& Value)
-{
-    size_t First = 0;
-    size_t Last = Text.size();
-    while (First < Last && Text[First] == ' ')
-        ++First;
-    while (Last > First && Text[Last - 1] == ' ')
-        --Last;
-    const std::string_view S = Text.substr(First, Last - First);
-
-    // Check the shape and rewrite it with a full stop for the conversion.
-    std::string Plain;
-    Plain.reserve(S.size());
-    size_t I = 0;
-    if (I < S.size() && (S[I] == '+' || S[I] == '-')) {
-        if (S[I] == '-')
-            Plain += '-';
-        ++I;
-    }
-    int Digits = 0;
-    bool SeparatorSeen = false;
-    for (; I < S.size(); ++I) {
-        if (S[I] >= '0' && S[I] <= '9') {
-            Plain += S[I];
-            ++Digits;
-        } else if (S[I] == Separator && !SeparatorSeen) {
-            Plain += '.';
-            SeparatorSeen = true;
-        } else {
-            break;
-        }
-    }
-    if (Digits == 0)
-        return false;
-    if (I < S.size() && (S[I] == 'e' || S[I] == 'E')) {
-        Plain += 'e';
-        ++I;
-        if (I < S.size() && (S[I] == '+' || S[I] == '-'))
-            Plain += S[I++];
-        int ExponentDigits = 0;
-        for (; I < S.size() && S[I] >= '0' && S[I] <= '9'; ++I, ++ExponentDigits)
-            Plain += S[I];
-        if (ExponentDigits == 0)
-            return false;
-    }
-    if (I != S.size())
-        return false;
-    long double Converted = 0;
-    const auto [End, Error] = std::from_chars(Plain.data(), Plain.data() + Plain.size(), Converted);
-    if (Error != std::errc() || End != Plain.data() + Plain.size())
-        return false;
-    Value = Converted;
-    return true;
-}
-
-char DecimalSeparator()
-{
-    if (GDecimalSeparatorOverride != 0)
-        return GDecimalSeparatorOverride;
-    static const char FromLocale = LocaleDecimalSeparator();
-    return FromLocale;
-}
-
-void SetDecimalSeparator(char Separator)
-{
-    GDecimalSeparatorOverride = Separator;
-}
-
-std::string FormatFloat75(long double Value)
-{
-    std::ostringstream Out;
-    Out.imbue(std::locale::classic());
-    Out.setf(std::ios::fixed);
-    Out.precision(5);
-    Out.width(7);
-    Out << Value;
-    std::string Text = Out.str();
-    const char Separator = DecimalSeparator();
-    for (char& C : Text)
-        if (C == '.')
-            C = Separator;
-    return Text;
-}
 
 void ReadToken(std::string_view Line, int32_t& Pos, const TCharSet& Separators, std::string& Token)
 {
