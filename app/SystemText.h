@@ -8,24 +8,20 @@
 
 #include <string>
 
+#include "base/Platform.h"
+
 namespace permuto {
 
 inline std::string CoreFileName(const QString& FileName)
 {
-#ifdef _WIN32
-    return FileName.toUtf8().toStdString();
-#else
-    return QFile::encodeName(FileName).toStdString();
-#endif
+    return (FileNamesAreUtf8() ? FileName.toUtf8() : QFile::encodeName(FileName)).toStdString();
 }
 
 inline QString FromCore(const std::string& Text)
 {
-#ifdef _WIN32
-    return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
-#else
+    if (FileNamesAreUtf8())
+        return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
     return QFile::decodeName(QByteArray::fromStdString(Text));
-#endif
 }
 
 inline QString FromPatch(const std::string& Bytes)

@@ -14,18 +14,6 @@
 
 namespace {
 
-// Whether a message box can be shown (without a display Qt would stop the
-// program before the message on standard error is read).
-bool HasDisplay()
-{
-#ifdef _WIN32
-    return true;
-#else
-    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
-           std::getenv("QT_QPA_PLATFORM") != nullptr;
-#endif
-}
-
 // Text for standard output; false when it could not be written (a full
 // disk, a closed pipe).
 bool Print(const std::string& Text)
@@ -69,7 +57,7 @@ int main(int Argc, char** Argv)
         }
         const std::string Report = "Permuto cannot start without its module library.\n" + std::string(Error.what());
         std::fprintf(stderr, "permuto: %s\n", Report.c_str());
-        if (HasDisplay()) {
+        if (permuto::HasDisplay()) {
             QApplication App(Argc, Argv);
             QMessageBox::critical(nullptr, QStringLiteral("Permuto"), permuto::FromCore(Report));
         }
@@ -86,7 +74,7 @@ int main(int Argc, char** Argv)
         }
         return EXIT_SUCCESS;
     }
-    if (!HasDisplay()) {
+    if (!permuto::HasDisplay()) {
         std::fprintf(stderr, "permuto: there is no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
                              "not set); permuto-cli does the same work without one\n");
         return EXIT_FAILURE;

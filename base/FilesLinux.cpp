@@ -384,6 +384,14 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
         throw EFCreateError(FileName, SystemReason(Error));
     if (const int NotRenamed = File.Commit(Target); NotRenamed != 0)
         throw EFCreateError(FileName, WhyNotRenamed(Target, Folder, NotRenamed));
+    // The new name is on the disk once its folder is: until then a stop of
+    // the system could bring back the old file, or no file at all.
+    if (const int Dir = ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); Dir >= 0) {
+        if (SaveCalls().Fsync(Dir) != 0 && errno != EINVAL && errno != ENOTSUP)
+            NotKept.push_back("the folder could not be synced, so the new file may be lost if the system stops now (" +
+                              SystemReason(errno) + ")");
+        ::close(Dir);
+    }
     if (Warnings != nullptr)
         for (const std::string& Warning : NotKept)
             Warnings->push_back(EscapedName(FileName) + ": " + Warning);

@@ -1,8 +1,9 @@
 #pragma once
 // What the program needs from the operating system beyond standard C++, in
-// one small interface (with Files.h and Memory.h): PlatformPosix.cpp and
-// FilesPosix.cpp serve Linux and other POSIX systems, PlatformWindows.cpp and
-// FilesWindows.cpp serve Windows.
+// one small interface (with Files.h and Memory.h): PlatformPosix.cpp serves
+// POSIX systems and FilesLinux.cpp Linux's safe save; PlatformWindows.cpp and
+// FilesWindows.cpp serve Windows. Nothing outside them asks which system it
+// runs on.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,22 @@ std::string EnvironmentValue(const char* Name);
 // POSIX systems, %APPDATA%\permuto\ on Windows; empty when the system names
 // no such folder.
 std::string UserDataDir();
+
+// Whether file names are UTF-8 text whatever the user's locale (Windows, where
+// the program widens them for the system), rather than the locale's bytes.
+bool FileNamesAreUtf8();
+
+// Whether the module library and the other resources stand beside the
+// programs (a Windows installation keeps resources\ there) rather than in
+// share/permuto/ above them.
+bool ResourcesBesidePrograms();
+
+// The separator the system shows in file names: '\' on Windows, '/' elsewhere.
+char ShownSeparator();
+
+// Whether a window can be shown: POSIX systems name their display (DISPLAY,
+// WAYLAND_DISPLAY, or a chosen Qt platform such as offscreen); Windows has one.
+bool HasDisplay();
 
 // The program's arguments, file names in UTF-8 (on Windows taken from the
 // wide command line: the narrow one loses what its code page cannot hold).

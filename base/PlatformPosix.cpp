@@ -35,6 +35,27 @@ std::string EnvironmentValue(const char* Name)
     return Value != nullptr ? Value : "";
 }
 
+bool FileNamesAreUtf8()
+{
+    return false;
+}
+
+bool ResourcesBesidePrograms()
+{
+    return false;
+}
+
+char ShownSeparator()
+{
+    return '/';
+}
+
+bool HasDisplay()
+{
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+           std::getenv("QT_QPA_PLATFORM") != nullptr;
+}
+
 std::string UserDataDir()
 {
     // A relative XDG_DATA_HOME is ignored, as the base directory rules say.

@@ -75,6 +75,26 @@ std::string EnvironmentValue(const char* Name)
     return Value != nullptr ? NarrowName(Value) : "";
 }
 
+bool FileNamesAreUtf8()
+{
+    return true;
+}
+
+bool ResourcesBesidePrograms()
+{
+    return true;
+}
+
+char ShownSeparator()
+{
+    return '\\';
+}
+
+bool HasDisplay()
+{
+    return true;
+}
+
 std::string UserDataDir()
 {
     std::string Base = EnvironmentValue("APPDATA");

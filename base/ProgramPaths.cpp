@@ -75,11 +75,7 @@ bool IsDecimalInteger(std::string_view Text, int32_t* Value)
 
 std::string DataDirFor(const std::string& Folder, bool LibraryBeside)
 {
-#ifdef _WIN32
-    // A Windows installation keeps resources\ beside the programs.
-    LibraryBeside = true;
-#endif
-    if (LibraryBeside || Folder.empty())
+    if (ResourcesBesidePrograms() || LibraryBeside || Folder.empty())
         return Folder;
     // The folder above (Folder ends in "/"), by its name: paths are UTF-8
     // text here, which the standard library would take for the system's
@@ -96,10 +92,9 @@ std::string DataDir()
 std::string LibraryFileName()
 {
     std::string Name = DataDir() + "resources/patch303.txt";
-#ifdef _WIN32
-    // Named in messages as Windows names files (both separators open it).
-    std::replace(Name.begin(), Name.end(), '/', '\\');
-#endif
+    // Named in messages as the system names files (on Windows both
+    // separators open it).
+    std::replace(Name.begin(), Name.end(), '/', ShownSeparator());
     return Name;
 }
 

@@ -175,6 +175,37 @@ TEST(Saving, AReplacedFileKeepsItsOwner)
     EXPECT_EQ(Info.st_gid, 65534u);
 }
 
+// Once renamed, the folder that holds the new name is synced too; where that
+// fails, the save says so.
+TEST(Saving, TheFolderIsSyncedAfterTheRename)
+{
+    TTempDir Dir;
+    const std::string Name = Dir.File("p.pch");
+    WriteText(Name, "old");
+    TCallsReplaced Replaced;
+    GCalls.clear();
+    SaveCalls().Fsync = [](int Fd) {
+        struct stat Info {};
+        const bool Folder = ::fstat(Fd, &Info) == 0 && S_ISDIR(Info.st_mode);
+        GCalls.push_back(Folder ? "fsync folder" : "fsync");
+        if (Folder) {
+            errno = EIO;
+            return -1;
+        }
+        return DefaultSaveCalls().Fsync(Fd);
+    };
+    SaveCalls().Rename = [](const char* From, const char* To) {
+        GCalls.push_back("rename");
+        return DefaultSaveCalls().Rename(From, To);
+    };
+    std::vector<std::string> Warnings;
+    WriteFile(Name, [](const TByteSink& Write) { Write("new"); }, &Warnings);
+    EXPECT_EQ(GCalls, (std::vector<std::string>{"fsync", "rename", "fsync folder"}));
+    EXPECT_EQ(ReadText(Name), "new");
+    ASSERT_EQ(Warnings.size(), 1u);
+    EXPECT_NE(Warnings[0].find("the folder could not be synced"), std::string::npos) << Warnings[0];
+}
+
 // The new file is on the disk before it gets a name and before it takes the
 // old one's place; a rename that fails leaves the old file and no other.
 TEST(Saving, TheNewFileIsSyncedBeforeItIsNamedAndRenamed)
