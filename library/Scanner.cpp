@@ -235,10 +235,11 @@ bool ConvertAnyInteger(std::string_view Text, int32_t& Value)
 // is out of range. std::from_chars where the standard library has it for
 // floating point; elsewhere (the libc++ of a WebAssembly build) a stream
 // fixed to the classic locale, which reads the same (strtod would follow
-// the locale's decimal separator).
+// the locale's decimal separator). PERMUTO_FLOAT_BY_STREAM chooses the
+// stream anywhere, for its tests.
 bool ConvertPlain(const std::string& Plain, long double& Value)
 {
-#if defined(__cpp_lib_to_chars)
+#if defined(__cpp_lib_to_chars) && !defined(PERMUTO_FLOAT_BY_STREAM)
     const auto [End, Error] = std::from_chars(Plain.data(), Plain.data() + Plain.size(), Value);
     return Error == std::errc() && End == Plain.data() + Plain.size();
 #else
