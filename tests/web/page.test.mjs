@@ -22,6 +22,8 @@ const fieldPatches = resolve(root, '../shared/field-patches');
 const fieldPatch = join(fieldPatches, 'field-18.pch');
 // Module types that the shipped library describes.
 const examplePatch = join(root, 'examples/two-areas-and-maps.pch');
+// 8-bit letters in its notes, CR LF line ends.
+const latinNotes = join(fieldPatches, 'field-09.pch');
 // A patch in the editor's older layout.
 const olderPatch = join(fieldPatches, 'field-01.pch');
 
@@ -144,19 +146,19 @@ test('a field patch ordered in the page downloads what permuto-cli order writes'
 
 test('a swap and its undo give back the original bytes; redo the swap again', async () => {
   await freshPage();
-  await open(fieldPatch);
+  await open(latinNotes);
   await page.waitForFunction(() => document.querySelector('#status').textContent.startsWith('Loaded'));
   await page.fill('#index1', '1');
   await page.fill('#index2', '3');
   await page.press('#index2', 'Enter');
   assert.equal(await status(), 'Swap 1 and 3 (poly)');
-  const swapped = cliOutput('swap', fieldPatch, 'poly', '1', '3');
+  const swapped = cliOutput('swap', latinNotes, 'poly', '1', '3');
   assert.ok((await downloaded()).bytes.equals(swapped), 'the swap differs from permuto-cli swap');
 
   await page.locator('#table-poly tbody').focus();
   await page.keyboard.press('Control+z');
   assert.equal(await status(), 'Undone: Swap 1 and 3 (poly)');
-  assert.ok((await downloaded()).bytes.equals(readFileSync(fieldPatch)), 'undo did not give the original bytes');
+  assert.ok((await downloaded()).bytes.equals(readFileSync(latinNotes)), 'undo did not give the original bytes');
   await page.keyboard.press('Control+y');
   assert.ok((await downloaded()).bytes.equals(swapped), 'redo did not give the swap again');
 
@@ -168,7 +170,7 @@ test('a swap and its undo give back the original bytes; redo the swap again', as
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('Alt+ArrowDown');
   assert.equal(await status(), `Move ${first} to ${second} (poly)`);
-  assert.ok((await downloaded()).bytes.equals(cliOutput('move', fieldPatch, 'poly', first, second)));
+  assert.ok((await downloaded()).bytes.equals(cliOutput('move', latinNotes, 'poly', first, second)));
   await page.close();
 });
 
