@@ -150,14 +150,16 @@ val UseLibrary(const std::string& Name, const std::string& Bytes)
     try {
         std::string Chosen;
         if (!Name.empty()) {
+            // Named as the user knows it: by its own name.
             PutFile("/library", Name, Bytes);
-            Chosen = "/library/" + Name;
+            ::chdir("/library");
+            Chosen = Name;
         }
         const TLibraryInUse InUse = LoadModuleLibrary(Chosen);
         TPage& P = Page();
         std::string Message = InUse.Problem.empty() ? std::string() : InUse.Problem + ". ";
         const std::string& File = InUse.Place.File;
-        Message += "Module library: " + File.substr(File.rfind('/') + 1);
+        Message += "Module library: " + (File.rfind('/') == std::string::npos ? File : File.substr(File.rfind('/') + 1));
         if (P.Patch) {
             P.Types = TModuleTypes(*P.Patch, ModuleDescriptors());
             Message += UndescribedTypes(P.Types);

@@ -199,6 +199,8 @@ function showPicture() {
 }
 
 function showAll() {
+  // The tables are made anew: a table that had the focus gets it back.
+  const focused = document.activeElement?.closest?.('table')?.id;
   state.areas = state.core.areas();
   for (const shown of state.areas) {
     if (!shown.modules.some((module) => module.index === state.selected[shown.area])) state.selected[shown.area] = null;
@@ -207,6 +209,7 @@ function showAll() {
   showLate();
   showPicture();
   updateButtons();
+  if (focused) $(focused).tBodies[0].focus();
   document.title = state.name ? `${state.name}${state.undo.length ? ' *' : ''} - Permuto` : 'Permuto';
 }
 
@@ -234,6 +237,7 @@ async function openPatch(file) {
   Object.assign(state, { name: file.name, opened: bytes, bytes, undo: [], redo: [] });
   state.selected = { poly: null, common: null };
   showAll();
+  $('table-poly').tBodies[0].focus();
   say(result.message);
   if (result.warning) say(`${result.message}. ${result.warning}`, 'warning');
 }
