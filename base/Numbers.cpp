@@ -1,6 +1,8 @@
 #include "Numbers.h"
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <cstdint>
 #include <sstream>
 #include <locale>
@@ -30,6 +32,32 @@ char LocaleDecimalSeparator()
     } catch (const std::exception&) {
         return '.'; // no usable locale settings: the C locale's separator
     }
+}
+
+// Converts a number already checked and written plainly ("-12.5e3", a full
+// stop) as the C locale reads it, whatever the user's locale; false when it
+// is out of range. std::from_chars where the standard library has it for
+// floating point; elsewhere (the libc++ of a WebAssembly build) a stream
+// fixed to the classic locale, which reads the same (strtod would follow
+// the locale's decimal separator). PERMUTO_FLOAT_BY_STREAM chooses the
+// stream anywhere, for its tests.
+bool ConvertPlain(const std::string& Plain, long double& Value)
+{
+#if defined(__cpp_lib_to_chars) && !defined(PERMUTO_FLOAT_BY_STREAM)
+    const auto [End, Error] = std::from_chars(Plain.data(), Plain.data() + Plain.size(), Value);
+    return Error == std::errc() && End == Plain.data() + Plain.size();
+#else
+    std::istringstream In(Plain);
+    In.imbue(std::locale::classic());
+    In >> Value;
+    if (In.fail() || In.peek() != std::char_traits<char>::eof() || std::isinf(Value))
+        return false;
+    // Too small to hold is out of range too, as from_chars has it: a value
+    // below the smallest normal one, or nothing left of digits not all 0.
+    if (Value != 0)
+        return std::fabs(Value) >= std::numeric_limits<long double>::min();
+    return Plain.find_first_of("123456789") >= Plain.find('e');
+#endif
 }
 
 } // namespace
@@ -154,8 +182,7 @@ bool ConvertFloat(std::string_view Text, char Separator, long double& Value)
     if (I != S.size())
         return false;
     long double Converted = 0;
-    const auto [End, Error] = std::from_chars(Plain.data(), Plain.data() + Plain.size(), Converted);
-    if (Error != std::errc() || End != Plain.data() + Plain.size())
+    if (!ConvertPlain(Plain, Converted))
         return false;
     Value = Converted;
     return true;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/Files.h"
+#include "base/SideBySide.h"
 
 namespace permuto {
 
@@ -209,7 +210,7 @@ void TPatchDef::ReadSections(const TPatchText& Text)
                 Section.Read(*this, Text);
     };
     std::future<void> Values;
-    if (Text.Count() >= LinesWorthAThread) {
+    if (ThreadsAtHand && Text.Count() >= LinesWorthAThread) {
         try {
             Values = std::async(std::launch::async, ReadValues);
         } catch (const std::system_error&) {

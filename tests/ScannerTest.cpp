@@ -122,11 +122,13 @@ TEST(ReadFloat, RegionalDecimalSeparatorAndShapes)
         EXPECT_EQ(FormatFloat75(2.5L), Separator == '.' ? "2.50000" : "2,50000");
     }
     SetDecimalSeparator(0);
-    for (const auto& [Text, Expected] : {std::pair{"-1.5e3", -1500.0L}, {"+.5", 0.5L}, {" 7 ", 7.0L}}) {
+    for (const auto& [Text, Expected] :
+         {std::pair{"-1.5e3", -1500.0L}, {"+.5", 0.5L}, {" 7 ", 7.0L}, {"0e99999", 0.0L}, {"0.000", 0.0L}}) {
         EXPECT_TRUE(ConvertFloat(Text, '.', V)) << Text;
         EXPECT_EQ(V, Expected) << Text;
     }
-    for (const char* Bad : {"", ".", "1.2.3", "1e", "e5", "1x", "1e99999"})
+    // Beyond the range either way: too large, and too small to hold.
+    for (const char* Bad : {"", ".", "1.2.3", "1e", "e5", "1x", "1e99999", "1e-99999", "-1e-99999"})
         EXPECT_FALSE(ConvertFloat(Bad, '.', V)) << Bad;
 }
 

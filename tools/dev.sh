@@ -5,6 +5,9 @@
 #                            (the fuzz targets for FUZZ_SECONDS each, 60 by default, from
 #                            seed FUZZ_SEED, 1 by default; 0 picks a fresh seed; the core's
 #                            tests once more under ThreadSanitizer)
+#   bash tools/dev.sh web    install what is missing, build the browser page into build/web/ (a static
+#                            site: python3 -m http.server in that folder serves it)
+#   bash tools/dev.sh web-test   the same, and run the page's browser tests (test runs them too)
 #   bash tools/dev.sh bench  install what is missing, build optimised, run the benchmarks
 #   bash tools/dev.sh package   install what is missing, build a release and the Debian package
 #                            build/package/permuto_*.deb, and check it
@@ -20,6 +23,8 @@ cd "$here"
 run_packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev libcli11-dev)
 package_packages=("${run_packages[@]}" dpkg-dev lintian desktop-file-utils appstream)
 test_packages=("${package_packages[@]}" googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
+web_packages=(cmake ninja-build emscripten node-acorn)
+web_test_packages=("${web_packages[@]}" chromium)
 windows_packages=(cmake ninja-build g++ libcli11-dev googletest g++-mingw-w64-x86-64-posix wine64 qt6-base-dev libjpeg62-turbo-dev)
 
 as_root() {
@@ -55,7 +60,45 @@ build_package() {
     bash tests/PackageTest.sh build/package/permuto_*.deb
 }
 
+# The page: the core compiled by Debian's emscripten, whose system libraries
+# come prebuilt and frozen in its own cache (/usr/share/emscripten/cache):
+# nothing is compiled into a cache of the user's. Its JavaScript optimiser
+# needs Debian's acorn, which a node from elsewhere does not look for.
+build_web() {
+    install_missing "${web_packages[@]}"
+    export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
+    emcmake cmake -S . -B build/wasm -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DPERMUTO_BUILD_WEB=ON \
+        -DPERMUTO_ONE_THREAD=ON -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_CLI=OFF \
+        -DPERMUTO_BUILD_TESTS=OFF -DPERMUTO_WEB_SITE="$here/build/web"
+    cmake --build build/wasm -j "$jobs"
+    echo "The page: $here/build/web ($(du -cb build/web/index.html build/web/*.js build/web/*.css \
+        build/web/*.wasm build/web/resources/* | tail -1 | cut -f1) bytes)"
+}
+
+# The page's browser tests: the system's chromium, driven by the npm
+# packages of package-lock.json; the page's downloads are compared with
+# permuto-cli's output (CLI, built here when not given).
+web_tests() {
+    local cli="${1:-}"
+    install_missing "${web_test_packages[@]}"
+    command -v npm > /dev/null || install_missing npm
+    if [ -z "$cli" ]; then
+        cmake -S . -B build/cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_TESTS=OFF
+        cmake --build build/cli -j "$jobs"
+        cli=build/cli/cli/permuto-cli
+    fi
+    npm ci --no-audit --no-fund
+    PERMUTO_SITE=build/web PERMUTO_CLI="$cli" node --test tests/web/
+}
+
 case "${1:-}" in
+web)
+    build_web
+    ;;
+web-test)
+    build_web
+    web_tests
+    ;;
 run)
     install_missing "${run_packages[@]}"
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_TESTS=OFF
@@ -84,6 +127,9 @@ test)
     (cd build/fuzz && ctest --output-on-failure -j "$jobs")
     (cd build/tsan && ctest --output-on-failure -j "$jobs")
     build_package
+    # The page, built and tried in a browser against the test build's permuto-cli.
+    build_web
+    web_tests build/test/cli/permuto-cli
     cd build/test
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
     ;;
@@ -125,7 +171,7 @@ windows)
     echo "permuto-cli.exe: $here/build/windows/cli/permuto-cli.exe"
     ;;
 *)
-    echo "usage: bash tools/dev.sh run|test|bench|package|windows" >&2
+    echo "usage: bash tools/dev.sh run|test|web|web-test|bench|package|windows" >&2
     exit 2
     ;;
 esac
