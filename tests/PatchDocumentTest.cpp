@@ -107,6 +107,9 @@ TEST_F(Document, SavingAsksBeforeReplacingAnotherFileOrOneChangedOutside)
     EXPECT_TRUE(ReadText(B) == ReadText(A)); // nothing renumbered: the file read, byte for byte
     EXPECT_EQ(Doc.FileName(), Q(B));
     EXPECT_TRUE(Doc.SaveTo(Q(B))); // its own file now: no question
+    const std::string Link = std::filesystem::path(B).replace_filename("link-to-B.pch").string();
+    std::filesystem::create_symlink(B, Link);
+    EXPECT_TRUE(Doc.SaveTo(Q(Link))); // nor through a link to it
     EXPECT_EQ(Questions.size(), 2);
 
     WriteText(B, "changed by a colleague's editor");
