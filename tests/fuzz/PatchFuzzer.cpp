@@ -23,7 +23,7 @@ namespace {
 std::string Modules(const TPatchDef& Patch)
 {
     return WrittenText([&Patch](TLineWriter& Lines) {
-        for (int Dump : {PolyDump, CommonDump}) {
+        for (const TArea Dump : BothAreas) {
             Patch.ModuleDumps[Dump].SaveToStrings(Lines);
             Patch.CableDumps[Dump].SaveToStrings(Lines);
             Patch.ParameterDumps[Dump].SaveToStrings(Lines);
