@@ -62,26 +62,14 @@ bool ConvertPlain(const std::string& Plain, long double& Value)
 
 } // namespace
 
-bool ConvertInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms)
+namespace {
+
+// Everything the plain decimal way does not take: blanks, a plus sign,
+// hexadecimal prefixes, large numbers, and the values left on failure. Kept
+// apart from the plain way, which then costs nearly nothing.
+bool ConvertAnyInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms)
 {
     const size_t N = Text.size();
-    // Nearly every number of a patch: up to nine decimal digits, perhaps
-    // after a minus sign, read without further ado.
-    if (const size_t Sign = N > 0 && Text[0] == '-' ? 1 : 0; N > Sign && N - Sign <= 9) {
-        int32_t Magnitude = 0;
-        size_t I = Sign;
-        for (; I < N; ++I) {
-            const unsigned Digit = static_cast<unsigned>(Text[I] - '0');
-            if (Digit > 9)
-                break;
-            Magnitude = Magnitude * 10 + static_cast<int32_t>(Digit);
-        }
-        if (I == N) {
-            Value = Sign != 0 ? -Magnitude : Magnitude;
-            return true;
-        }
-    }
-
     const bool PatchNumber = Forms == TIntegerForms::PatchNumber;
     size_t I = 0;
     while (PatchNumber && I < N && Text[I] == ' ')
@@ -132,6 +120,18 @@ bool ConvertInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms)
         Value = static_cast<int32_t>(Signed);
     }
     return true;
+}
+
+} // namespace
+
+bool ConvertInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms)
+{
+    // Nearly every number of a patch, read without further ado.
+    if (int32_t Plain = 0; !Text.empty() && PlainDecimal(Text, 0, Plain) == Text.size()) {
+        Value = Plain;
+        return true;
+    }
+    return ConvertAnyInteger(Text, Value, Forms);
 }
 
 bool ConvertFloat(std::string_view Text, char Separator, long double& Value)

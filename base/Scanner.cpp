@@ -76,9 +76,22 @@ std::string_view RawToken(std::string_view Line, int32_t& Pos, const TCharSet& S
     return Raw;
 }
 
-// Reads the token at Pos and leaves Pos on what ended it.
+// Reads the token at Pos and leaves Pos on what ended it. Nearly every field
+// is a plain decimal followed by a separator or the end of the line: read in
+// the one pass that finds its end.
 inline bool TokenInteger(std::string_view Line, int32_t& Pos, const TCharSet& Separators, int32_t& Value)
 {
+    if (Within(Line, Pos)) {
+        size_t I = static_cast<size_t>(Pos) - 1;
+        while (I < Line.size() && Separators.Contains(Line[I]))
+            ++I;
+        int32_t Plain = 0;
+        if (const size_t End = PlainDecimal(Line, I, Plain); End != I && (End == Line.size() || Separators.Contains(Line[End]))) {
+            Value = Plain;
+            Pos = PosOf(End);
+            return true;
+        }
+    }
     return ConvertInteger(RawToken(Line, Pos, Separators), Value);
 }
 
