@@ -1,4 +1,4 @@
-// Files on POSIX systems: reading regular files only, and the safe save.
+// Files on Linux: reading regular files only, and the safe save.
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -13,6 +13,7 @@
 #include "FilesShared.h"
 #include "Files.h"
 #include "Memory.h"
+#include "NewFileLinux.h"
 #include "SaveCalls.h"
 #include "Scanner.h"
 
@@ -40,29 +41,6 @@ TSaveCalls& SaveCalls()
 
 namespace {
 
-// Closes its descriptor on every path out, errors included.
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int Fd) : FFd(Fd) {}
-    ~TFileDescriptor()
-    {
-        if (FFd >= 0)
-            ::close(FFd);
-    }
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    int Get() const { return FFd; }
-    // Closes now and gives the error of the close (0 when none).
-    int Close()
-    {
-        const int Result = ::close(FFd) == 0 ? 0 : errno;
-        FFd = -1;
-        return Result;
-    }
-
-private:
-    int FFd;
-};
 
 std::string FolderOf(const std::string& Path)
 {
@@ -114,84 +92,6 @@ bool WriteAll(int Fd, std::string_view Bytes)
     }
     return true;
 }
-
-// A name in Folder that no file has yet: ".permuto-" and random letters.
-std::string FreshName(const std::string& Folder)
-{
-    return Folder + FreshFileName();
-}
-
-// The new file of a save. It is made without a name where the file system
-// allows it, so that a save cut short at any moment leaves nothing behind,
-// and gets a name of its own (unique, so that two saves of one patch never
-// touch each other's file) only once it is complete. Elsewhere it is made
-// under such a name from the start.
-class TNewFile {
-public:
-    explicit TNewFile(const std::string& Folder) : FFolder(Folder.empty() ? std::string("./") : Folder)
-    {
-        // Made with the usual permissions (the user's umask applies); a file
-        // that replaces another takes that one's permissions later.
-        FFd = SaveCalls().Open(FFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        if (FFd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
-            return;
-        for (int Try = 0; Try < 100 && FFd < 0; ++Try) {
-            FName = FreshName(FFolder);
-            FFd = SaveCalls().Open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-            if (FFd < 0 && errno != EEXIST)
-                break;
-        }
-        if (FFd < 0)
-            FName.clear();
-    }
-    ~TNewFile()
-    {
-        if (FFd >= 0)
-            ::close(FFd);
-        if (!FName.empty())
-            ::unlink(FName.c_str());
-    }
-    TNewFile(const TNewFile&) = delete;
-    TNewFile& operator=(const TNewFile&) = delete;
-
-    int Fd() const { return FFd; }
-    // Closes the file, gives it a name if it has none, and renames it to
-    // Target; 0 or the error.
-    int Commit(const std::string& Target)
-    {
-        const int Error = ::close(FFd) == 0 ? 0 : errno;
-        FFd = -1;
-        if (Error != 0)
-            return Error;
-        if (SaveCalls().Rename(FName.c_str(), Target.c_str()) != 0)
-            return errno;
-        FName.clear();
-        return 0;
-    }
-    // Gives an unnamed file its name (before it is closed); 0 or the error.
-    int Name()
-    {
-        if (!FName.empty())
-            return 0;
-        const std::string Self = "/proc/self/fd/" + std::to_string(FFd);
-        for (int Try = 0; Try < 100; ++Try) {
-            const std::string Candidate = FreshName(FFolder);
-            if (SaveCalls().Linkat(AT_FDCWD, Self.c_str(), AT_FDCWD, Candidate.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-                (errno == ENOENT && SaveCalls().Linkat(FFd, "", AT_FDCWD, Candidate.c_str(), AT_EMPTY_PATH) == 0)) {
-                FName = Candidate;
-                return 0;
-            }
-            if (errno != EEXIST)
-                return errno;
-        }
-        return EEXIST;
-    }
-
-private:
-    std::string FFolder;
-    std::string FName;
-    int FFd = -1;
-};
 
 // The descriptor that a name such as /dev/stdout or /proc/self/fd/3 stands
 // for, when it is open; -1 for every other name.
@@ -384,14 +284,9 @@ TFileIdentity WriteFile(const std::string& FileName, const std::function<void(co
         throw EFCreateError(FileName, SystemReason(Error));
     if (const int NotRenamed = File.Commit(Target); NotRenamed != 0)
         throw EFCreateError(FileName, WhyNotRenamed(Target, Folder, NotRenamed));
-    // The new name is on the disk once its folder is: until then a stop of
-    // the system could bring back the old file, or no file at all.
-    if (const int Dir = ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); Dir >= 0) {
-        if (SaveCalls().Fsync(Dir) != 0 && errno != EINVAL && errno != ENOTSUP)
-            NotKept.push_back("the folder could not be synced, so the new file may be lost if the system stops now (" +
-                              SystemReason(errno) + ")");
-        ::close(Dir);
-    }
+    if (const int NotSynced = File.SyncFolder(); NotSynced != 0)
+        NotKept.push_back("the folder could not be synced, so the new file may be lost if the system stops now (" +
+                          SystemReason(NotSynced) + ")");
     if (Warnings != nullptr)
         for (const std::string& Warning : NotKept)
             Warnings->push_back(EscapedName(FileName) + ": " + Warning);

@@ -1,5 +1,5 @@
 #pragma once
-// The system calls a save makes on a POSIX system, each one replaceable, so
+// The system calls a save makes on Linux, each one replaceable, so
 // that tests can watch their order and make any of them fail.
 #include <sys/types.h>
 
