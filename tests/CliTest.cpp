@@ -235,14 +235,18 @@ TEST_F(Cli, LoopsDrawingsAndTheFewestLateOrder)
 // pairs: counted, not listed.
 TEST_F(Cli, LateCountsTheSquareOfANetWithoutListingIt)
 {
-    constexpr int Side = 20000;
-    std::string T = "Version=n\r\n0\r\n[ModuleDump]\r\n1\r\n";
-    for (int I = 1; I <= 2 * Side; ++I)
-        T += std::to_string(I) + " 1 0 0\r\n";
-    T += "[CableDump]\r\n1\r\n";
-    for (int I = 2; I <= 2 * Side; ++I)
-        T += "0 1 0 0 " + std::to_string(I) + " 0 " + (I > Side ? "1" : "0") + "\r\n";
-    WriteText(Patch, T);
+    // One net: module 1's input joined to every other module's connector,
+    // the upper half of them outputs, each of which feeds every lower one.
+    const auto OneNet = [](int Side) {
+        std::string T = "Version=n\r\n0\r\n[ModuleDump]\r\n1\r\n";
+        for (int I = 1; I <= 2 * Side; ++I)
+            T += std::to_string(I) + " 1 0 0\r\n";
+        T += "[CableDump]\r\n1\r\n";
+        for (int I = 2; I <= 2 * Side; ++I)
+            T += "0 1 0 0 " + std::to_string(I) + " 0 " + (I > Side ? "1" : "0") + "\r\n";
+        return T;
+    };
+    WriteText(Patch, OneNet(20000));
     const TRun Count = Run("late -c " + Patch);
     EXPECT_EQ(Count.Status, 1);
     EXPECT_EQ(Count.Out, "poly 400000000\ncommon 0\n");
@@ -250,13 +254,7 @@ TEST_F(Cli, LateCountsTheSquareOfANetWithoutListingIt)
     // A smaller one listed: 90,000 pairs, far more than one piece of output,
     // each once and in order.
     constexpr int Few = 300;
-    T = "Version=n\r\n0\r\n[ModuleDump]\r\n1\r\n";
-    for (int I = 1; I <= 2 * Few; ++I)
-        T += std::to_string(I) + " 1 0 0\r\n";
-    T += "[CableDump]\r\n1\r\n";
-    for (int I = 2; I <= 2 * Few; ++I)
-        T += "0 1 0 0 " + std::to_string(I) + " 0 " + (I > Few ? "1" : "0") + "\r\n";
-    WriteText(Patch, T);
+    WriteText(Patch, OneNet(Few));
     std::string Pairs;
     for (int Source = Few + 1; Source <= 2 * Few; ++Source)
         for (int Destination = 1; Destination <= Few; ++Destination)

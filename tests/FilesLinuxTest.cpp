@@ -24,16 +24,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Replaces some of the calls a save makes while it lives.
+std::vector<std::string> GCalls; // what the replaced calls saw, in order
+
+// Replaces some of the calls a save makes while it lives; what they see is
+// recorded from its start.
 class TCallsReplaced {
 public:
-    TCallsReplaced() = default;
+    TCallsReplaced() { GCalls.clear(); }
     ~TCallsReplaced() { SaveCalls() = DefaultSaveCalls(); }
     TCallsReplaced(const TCallsReplaced&) = delete;
     TCallsReplaced& operator=(const TCallsReplaced&) = delete;
 };
-
-std::vector<std::string> GCalls; // what the replaced calls saw, in order
 
 } // namespace
 
@@ -183,7 +184,6 @@ TEST(Saving, TheFolderIsSyncedAfterTheRename)
     const std::string Name = Dir.File("p.pch");
     WriteText(Name, "old");
     TCallsReplaced Replaced;
-    GCalls.clear();
     SaveCalls().Fsync = [](int Fd) {
         struct stat Info {};
         const bool Folder = ::fstat(Fd, &Info) == 0 && S_ISDIR(Info.st_mode);
@@ -214,7 +214,6 @@ TEST(Saving, TheNewFileIsSyncedBeforeItIsNamedAndRenamed)
     const std::string Name = Dir.File("p.pch");
     WriteText(Name, "old");
     TCallsReplaced Replaced;
-    GCalls.clear();
     SaveCalls().Fsync = [](int Fd) {
         GCalls.push_back("fsync");
         return DefaultSaveCalls().Fsync(Fd);
