@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "WindowActions.h"
-#include "base/ProgramPaths.h"
+#include "base/Numbers.h"
 
 namespace permuto {
 

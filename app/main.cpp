@@ -21,6 +21,15 @@ bool Print(const std::string& Text)
     return std::fwrite(Text.data(), 1, Text.size(), stdout) == Text.size() && std::fflush(stdout) == 0;
 }
 
+// What --version prints: the version, which module library is in use and
+// where the others are looked for, and what went wrong reading it, if
+// anything.
+std::string VersionText(const std::string& Problem)
+{
+    return "permuto " PERMUTO_VERSION "\n" + permuto::LibraryReport({}, "Settings > Module library ...") + "\n" +
+           (Problem.empty() ? std::string() : Problem + "\n");
+}
+
 const char* const Usage =
     "Usage: permuto [PATCH]\n"
     "Opens the window of Permuto, which reorders the modules of synthesizer patch files (*.pch);\n"
@@ -51,8 +60,7 @@ int main(int Argc, char** Argv)
         Problem = permuto::LoadModuleLibrary().Problem;
     } catch (const std::exception& Error) {
         if (First == "--version") {
-            Print("permuto " PERMUTO_VERSION "\n" + permuto::LibraryReport({}, "Settings > Module library ...") + "\n" +
-                  Error.what() + "\n");
+            Print(VersionText(Error.what()));
             return EXIT_FAILURE;
         }
         const std::string Report = "Permuto cannot start without its module library.\n" + std::string(Error.what());
@@ -65,10 +73,7 @@ int main(int Argc, char** Argv)
     }
 
     if (First == "--version") {
-        std::string Text = "permuto " PERMUTO_VERSION "\n" + permuto::LibraryReport({}, "Settings > Module library ...") + "\n";
-        if (!Problem.empty())
-            Text += Problem + "\n";
-        if (!Print(Text)) {
+        if (!Print(VersionText(Problem))) {
             std::fprintf(stderr, "permuto: cannot write the output\n");
             return 2;
         }

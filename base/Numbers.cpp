@@ -134,6 +134,24 @@ bool ConvertInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms)
     return ConvertAnyInteger(Text, Value, Forms);
 }
 
+bool IsInteger(const std::string& Text, int32_t* Value)
+{
+    int32_t Converted = 0;
+    const bool Ok = ConvertInteger(Text, Converted);
+    if (Ok && Value != nullptr)
+        *Value = Converted;
+    return Ok;
+}
+
+bool IsDecimalInteger(std::string_view Text, int32_t* Value)
+{
+    int32_t Converted = 0;
+    const bool Ok = ConvertInteger(Text, Converted, TIntegerForms::Decimal);
+    if (Ok && Value != nullptr)
+        *Value = Converted;
+    return Ok;
+}
+
 bool ConvertFloat(std::string_view Text, char Separator, long double& Value)
 {
     size_t First = 0;

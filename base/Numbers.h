@@ -15,6 +15,14 @@ namespace permuto {
 enum class TIntegerForms { PatchNumber, Decimal };
 bool ConvertInteger(std::string_view Text, int32_t& Value, TIntegerForms Forms = TIntegerForms::PatchNumber);
 
+// True when the whole text is a 32-bit integer by the scanner's conversion
+// (decimal, or hexadecimal after "$", "x" or "0x"); the value goes to Value
+// when it is given.
+bool IsInteger(const std::string& Text, int32_t* Value = nullptr);
+// True when the whole text is a decimal 32-bit integer: an optional sign and
+// digits, nothing else. What people type as a module index.
+bool IsDecimalInteger(std::string_view Text, int32_t* Value = nullptr);
+
 // The common case of every integer read, on which ConvertInteger and the
 // line scanner build: up to nine decimal digits, perhaps after a minus
 // sign, from offset From of Text on. Gives the offset where they end and

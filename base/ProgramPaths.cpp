@@ -55,24 +55,6 @@ const std::string& ExePath()
     return GExePath;
 }
 
-bool IsInteger(const std::string& Text, int32_t* Value)
-{
-    int32_t Converted = 0;
-    const bool Ok = ConvertInteger(Text, Converted);
-    if (Ok && Value != nullptr)
-        *Value = Converted;
-    return Ok;
-}
-
-bool IsDecimalInteger(std::string_view Text, int32_t* Value)
-{
-    int32_t Converted = 0;
-    const bool Ok = ConvertInteger(Text, Converted, TIntegerForms::Decimal);
-    if (Ok && Value != nullptr)
-        *Value = Converted;
-    return Ok;
-}
-
 std::string DataDirFor(const std::string& Folder, bool LibraryBeside)
 {
     if (ResourcesBesidePrograms() || LibraryBeside || Folder.empty())

@@ -28,14 +28,6 @@ const std::string& IniFileName();
 // The running executable's full path, as InitGlobals saw it.
 const std::string& ExePath();
 
-// True when the whole text is a 32-bit integer by the scanner's conversion
-// (decimal, or hexadecimal after "$", "x" or "0x"); the value goes to Value
-// when it is given.
-bool IsInteger(const std::string& Text, int32_t* Value = nullptr);
-// True when the whole text is a decimal 32-bit integer: an optional sign and
-// digits, nothing else. What people type as a module index.
-bool IsDecimalInteger(std::string_view Text, int32_t* Value = nullptr);
-
 // The folder of the program's data (module library, licence, examples), with
 // its trailing separator: the program's own folder when it holds
 // resources/patch303.txt (a build tree, an unpacked copy), otherwise

@@ -6,6 +6,8 @@
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace permuto {
@@ -49,6 +51,16 @@ inline constexpr TArea AreaOfCode(TAreaCode Code)
 inline const char* AreaName(TArea Area)
 {
     return Area == AreaCommon ? "common" : "poly";
+}
+
+// The area "poly" or "common" names; none for any other text.
+inline std::optional<TArea> AreaNamed(std::string_view Name)
+{
+    if (Name == "poly")
+        return AreaPoly;
+    if (Name == "common")
+        return AreaCommon;
+    return std::nullopt;
 }
 
 // One thing for each area, reached by the area.

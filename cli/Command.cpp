@@ -5,7 +5,7 @@
 
 #include "modules/Descript.h"
 #include "modules/LibraryPlaces.h"
-#include "base/ProgramPaths.h"
+#include "base/Numbers.h"
 #include "patch/PatchFile.h"
 
 namespace permuto::cli {
@@ -89,10 +89,8 @@ void TCommand::Print(std::string_view Text)
 
 TArea TCommand::ParseArea(const std::string& Text)
 {
-    if (Text == "poly")
-        return AreaPoly;
-    if (Text == "common")
-        return AreaCommon;
+    if (const std::optional<TArea> Area = AreaNamed(Text))
+        return *Area;
     throw EUsageError("unknown area \"" + Text + "\": the areas are poly and common");
 }
 

@@ -34,15 +34,7 @@ public:
         std::vector<TAreaLayout> Layouts;
         for (const TArea Area : Areas)
             Layouts.emplace_back(FPatch, Area, AnalyseArea(FPatch, Area), Types);
-        std::vector<TPicturePoint> Sizes;
-        for (const TAreaLayout& Layout : Layouts)
-            Sizes.push_back({Layout.Width(), Layout.Height()});
-        const auto Produce = [&](const TByteSink& Write) {
-            TSvgWriter Svg(Write, SvgSize(Sizes));
-            for (const TAreaLayout& Layout : Layouts)
-                Svg.Add(Layout);
-            Svg.Finish();
-        };
+        const auto Produce = [&](const TByteSink& Write) { WriteSvg(Layouts, Write); };
         if (FSvg == "-")
             Produce([](std::string_view Bytes) { Print(Bytes); });
         else

@@ -149,11 +149,10 @@ public:
     // their order, or, with FewestLate, are arranged so that the fewest late
     // pairs run between them (among such arrangements the one whose sequence
     // of current indices is lowest). The area's indices, ascending, go to
-    // the modules in that order. Groups of more than ExactGroupLimit members
+    // the modules in that order. Groups of more than ExactLimit members
     // are arranged by local search (FewestLate.h), never with more late
     // pairs than before, and listed in Approximate. Raises
     // ERenumberError when two modules share an index (Area names the area).
-    static constexpr int ExactGroupLimit = static_cast<int>(ExactLimit);
     TRenumbering Order(TArea Area, bool FewestLate = false,
                        std::vector<TApproximateGroup>* Approximate = nullptr) const;
 

@@ -243,11 +243,14 @@ void TLateFlow::JoinNets(const TConnectors& Connectors)
             Side[Kind].Items[Fill[Kind][NetOf[C]]++] = Connectors.SlotOf(C);
         }
     }
-    // Only nets that both feed and are fed matter; their rows, each rank once.
+    // Only nets that both feed and are fed matter; their rows, each rank
+    // once, and each net's place among them.
     TRows* Kept[2] = {&FNetInputs, &FNetOutputs};
+    std::vector<uint32_t> KeptOf(Nets, UINT32_MAX);
     for (uint32_t Net = 0; Net < Nets; ++Net) {
         if (Side[0].Size(Net) == 0 || Side[1].Size(Net) == 0)
             continue;
+        KeptOf[Net] = static_cast<uint32_t>(FNetInputs.Count());
         for (int Kind = 0; Kind < 2; ++Kind) {
             TRows& Rows = *Kept[Kind];
             const uint32_t* Begin = Side[Kind].Begin(Net);
@@ -262,10 +265,6 @@ void TLateFlow::JoinNets(const TConnectors& Connectors)
 
     // A cable carries a late signal when one of its ends is an input of a
     // module that the net feeds late: a higher output stands in the net.
-    std::vector<uint32_t> KeptOf(Nets, UINT32_MAX);
-    for (uint32_t Net = 0, Kept = 0; Net < Nets; ++Net)
-        if (Side[0].Size(Net) != 0 && Side[1].Size(Net) != 0)
-            KeptOf[Net] = Kept++;
     FLateCables.assign(Ends / 2, false);
     for (size_t End = 0; End < Ends; ++End) {
         const uint32_t C = ConnectorOf[End], Net = KeptOf[NetOf[C]];

@@ -127,6 +127,8 @@ TAreaPicture DrawArea(const TPatchDef& Patch, TArea Area, const TAreaAnalysis& A
 // hold; id "poly-3") with a <title> of its index, type name and name; each
 // cable is one element of class "cable" (plus "late").
 void WriteSvg(const std::vector<TAreaPicture>& Areas, const std::function<void(std::string_view Bytes)>& Write);
+// The same from the areas' layouts, each box and cable made as it is written.
+void WriteSvg(const std::vector<TAreaLayout>& Areas, const std::function<void(std::string_view Bytes)>& Write);
 
 // The same, one area at a time, so that only one area's picture need be
 // held: the document's size (SvgSize of the areas' sizes) comes first.

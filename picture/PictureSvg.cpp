@@ -2,6 +2,7 @@
 // name as its title) and per cable, the areas one below the other, the
 // numbers written without the cost of printf.
 #include "PatchPicture.h"
+#include "base/Latin1.h"
 
 #include <algorithm>
 #include <charconv>
@@ -28,12 +29,8 @@ std::string XmlText(std::string_view Text)
             Out += "&quot;";
         else if (Byte < 0x20 && C != '\t')
             Out += '?';
-        else if (Byte < 0x80)
-            Out += C;
-        else {
-            Out += static_cast<char>(0xC0 | (Byte >> 6));
-            Out += static_cast<char>(0x80 | (Byte & 0x3F));
-        }
+        else
+            AppendLatin1AsUtf8(Out, C);
     }
     return Out;
 }
@@ -181,15 +178,40 @@ void TSvgWriter::FlushSometimes()
     }
 }
 
-void WriteSvg(const std::vector<TAreaPicture>& Areas, const std::function<void(std::string_view Bytes)>& Write)
+namespace {
+
+TPicturePoint SizeOf(const TAreaPicture& Area)
+{
+    return {Area.Width, Area.Height};
+}
+
+TPicturePoint SizeOf(const TAreaLayout& Area)
+{
+    return {Area.Width(), Area.Height()};
+}
+
+template <class TDrawn>
+void WriteAreas(const std::vector<TDrawn>& Areas, const std::function<void(std::string_view Bytes)>& Write)
 {
     std::vector<TPicturePoint> Sizes;
-    for (const TAreaPicture& Area : Areas)
-        Sizes.push_back({Area.Width, Area.Height});
+    for (const TDrawn& Area : Areas)
+        Sizes.push_back(SizeOf(Area));
     TSvgWriter Svg(Write, SvgSize(Sizes));
-    for (const TAreaPicture& Area : Areas)
+    for (const TDrawn& Area : Areas)
         Svg.Add(Area);
     Svg.Finish();
+}
+
+} // namespace
+
+void WriteSvg(const std::vector<TAreaPicture>& Areas, const std::function<void(std::string_view Bytes)>& Write)
+{
+    WriteAreas(Areas, Write);
+}
+
+void WriteSvg(const std::vector<TAreaLayout>& Areas, const std::function<void(std::string_view Bytes)>& Write)
+{
+    WriteAreas(Areas, Write);
 }
 
 } // namespace permuto

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "base/Numbers.h"
 #include "base/ProgramPaths.h"
 #include "RecentFiles.h"
 #include "Settings.h"

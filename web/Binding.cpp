@@ -19,6 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/Latin1.h"
 #include "modules/Descript.h"
 #include "modules/LibraryPlaces.h"
 #include "base/ProgramPaths.h"
@@ -56,24 +57,10 @@ TPage& Page()
     return Instance;
 }
 
-TArea AreaNamed(const std::string& Name)
+// The page names an area "poly" or "common".
+TArea AreaOf(const std::string& Name)
 {
-    return Name == "common" ? AreaCommon : AreaPoly;
-}
-
-std::string Latin1ToUtf8(const std::string& Bytes)
-{
-    std::string Text;
-    for (const char C : Bytes) {
-        const auto Byte = static_cast<unsigned char>(C);
-        if (Byte < 0x80) {
-            Text += C;
-        } else {
-            Text += static_cast<char>(0xC0 | (Byte >> 6));
-            Text += static_cast<char>(0x80 | (Byte & 0x3F));
-        }
-    }
-    return Text;
+    return AreaNamed(Name).value_or(AreaPoly);
 }
 
 // Writes Bytes to Path in the in-memory file system, its folder made first.
@@ -274,7 +261,7 @@ val AreasShown()
 val Swap(const std::string& AreaText, int32_t A, int32_t B)
 {
     return Guarded([&] {
-        const TArea Area = AreaNamed(AreaText);
+        const TArea Area = AreaOf(AreaText);
         if (A == B)
             return Result(false, "The two indices are the same: nothing to swap");
         TRenumbering Map = Page().Patch->SwapRenumbering(Area, A, B);
@@ -289,7 +276,7 @@ val Swap(const std::string& AreaText, int32_t A, int32_t B)
 val Order(const std::string& AreaText, bool FewestLate)
 {
     return Guarded([&] {
-        const TArea Area = AreaNamed(AreaText);
+        const TArea Area = AreaOf(AreaText);
         std::vector<TApproximateGroup> Approximate;
         TRenumbering Map = (*Page().Analyses)[Area].Flow.Order(Area, FewestLate, &Approximate);
         std::string Approximated;
@@ -310,7 +297,7 @@ val Order(const std::string& AreaText, bool FewestLate)
 val Move(const std::string& AreaText, int32_t From, int32_t To)
 {
     return Guarded([&] {
-        const TArea Area = AreaNamed(AreaText);
+        const TArea Area = AreaOf(AreaText);
         TRenumbering Map = ModuleMove(*Page().Patch, Area, From, To);
         if (Map.IsIdentity())
             return Result(false, "");
@@ -323,7 +310,7 @@ val Move(const std::string& AreaText, int32_t From, int32_t To)
 val MoveStep(const std::string& AreaText, int32_t Index, int Step)
 {
     return Guarded([&] {
-        const TArea Area = AreaNamed(AreaText);
+        const TArea Area = AreaOf(AreaText);
         const int32_t To = NeighbourInOrder(*Page().Patch, Area, Index, Step);
         if (To == Index)
             return Result(false, "Module " + std::to_string(Index) + " is processed " +
@@ -342,14 +329,8 @@ std::string Picture()
     std::vector<TAreaLayout> Layouts;
     for (const TArea Area : BothAreas)
         Layouts.emplace_back(*P.Patch, Area, (*P.Analyses)[Area], P.Types);
-    std::vector<TPicturePoint> Sizes;
-    for (const TAreaLayout& Layout : Layouts)
-        Sizes.push_back({Layout.Width(), Layout.Height()});
     std::string Svg;
-    TSvgWriter Writer([&](std::string_view Bytes) { Svg.append(Bytes); }, SvgSize(Sizes));
-    for (const TAreaLayout& Layout : Layouts)
-        Writer.Add(Layout);
-    Writer.Finish();
+    WriteSvg(Layouts, [&Svg](std::string_view Bytes) { Svg.append(Bytes); });
     return Svg;
 }
 
