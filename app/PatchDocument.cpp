@@ -11,6 +11,7 @@
 
 #include "Application.h"
 #include "RenumberCommand.h"
+#include "flow/CommandTexts.h"
 #include "modules/Descript.h"
 #include "modules/LibraryPlaces.h"
 #include "patch/PatchFile.h"
@@ -25,11 +26,6 @@ QString ShortName(const QString& FileName)
     return QFileInfo(FileName).fileName();
 }
 
-QString AreaText(TArea Area)
-{
-    return QString::fromLatin1(AreaName(Area));
-}
-
 // Runs an action that gives whether it did something; an error it raises is
 // shown and counts as nothing done.
 bool Act(const std::function<bool()>& Action)
@@ -42,7 +38,7 @@ bool Act(const std::function<bool()>& Action)
 
 TPatchDocument::TPatchDocument(QObject* Parent)
     : QObject(Parent)
-    , FAnalyses(AnalyseBothAreas(FPatch, LateBudget))
+    , FAnalyses(AnalyseBothAreas(FPatch, ShownBudget))
     , FUndo(new QUndoStack(this))
     , FWatcher(new QFileSystemWatcher(this))
     , FCheckSoon(new QTimer(this))
@@ -138,7 +134,7 @@ std::optional<TPatchDef> TPatchDocument::Read(const QString& File)
 
 void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
 {
-    TPerArea<TAreaAnalysis> Analyses = AnalyseBothAreas(Loaded, LateBudget);
+    TPerArea<TAreaAnalysis> Analyses = AnalyseBothAreas(Loaded, ShownBudget);
     emit AboutToReload();
     FUndoIndex = 0;
     FUndo->clear(); // its steps belong to the patch that goes
@@ -153,22 +149,11 @@ void TPatchDocument::TakeOver(TPatchDef&& Loaded, const QString& File)
     emit Reloaded();
     emit FileNameChanged(FFileName);
     emit ModifiedChanged(false);
-    emit Message(tr("Loaded %1: %2 + %3 modules")
-                     .arg(ShortName(File))
-                     .arg(FPatch.ModuleDumps[AreaPoly].Count())
-                     .arg(FPatch.ModuleDumps[AreaCommon].Count()) +
-                 UndescribedTypes());
+    const std::string Shown = CoreFileName(ShortName(File));
+    emit Message(FromCore(LoadedText(Shown, FPatch)) + UndescribedTypes());
     emit FileUsed(File);
-    if (FPatch.NulAt() >= 0)
-        TApplication::ShowWarning(tr("%1 holds a NUL byte at byte %2: what follows it was not read, and saving "
-                                     "would lose it. Saving asks before it replaces this file.")
-                                      .arg(ShortName(File))
-                                      .arg(FPatch.NulAt()));
-    else if (const std::string Unfollowed = UnfollowedLinesMessage(CoreFileName(File), FPatch.ReadLosses());
-             !Unfollowed.empty())
-        TApplication::ShowWarning(tr("%1.\n\nSaving asks before it writes a patch whose modules were renumbered "
-                                     "past those lines.")
-                                      .arg(FromCore(Unfollowed)));
+    if (const std::string Warning = LoadWarningText(Shown, CoreFileName(File), FPatch); !Warning.empty())
+        TApplication::ShowWarning(FromCore(Warning));
 }
 
 bool TPatchDocument::Save()
@@ -292,7 +277,7 @@ void TPatchDocument::CheckFile()
 void TPatchDocument::Apply(TArea Area, const TRenumbering& Map)
 {
     FPatch.Renumber(Area, Map);
-    FAnalyses[Area] = AnalyseArea(FPatch, Area, LateBudget);
+    FAnalyses[Area] = AnalyseArea(FPatch, Area, ShownBudget);
     emit Renumbered(Area, Map);
 }
 
@@ -304,30 +289,23 @@ void TPatchDocument::Push(TArea Area, TRenumbering Map, const QString& Text)
 bool TPatchDocument::Swap(TArea Area, int32_t A, int32_t B)
 {
     if (HasPatch() && A == B) {
-        emit Message(tr("The two indices are the same: nothing to swap"));
+        emit Message(FromCore(SameIndicesText()));
         return false;
     }
     return HasPatch() && Act([&] {
                TRenumbering Map = FPatch.SwapRenumbering(Area, A, B);
                if (!FPatch.ChangedBy(Area, Map)) {
-                   emit Message(tr("Nothing to swap: no line of the %1 area refers to %2 or %3")
-                                    .arg(AreaText(Area))
-                                    .arg(A)
-                                    .arg(B));
+                   emit Message(FromCore(NothingToSwapText(Area, A, B)));
                    return false;
                }
-               Push(Area, std::move(Map), tr("Swap %1 and %2 (%3)").arg(A).arg(B).arg(AreaText(Area)));
+               Push(Area, std::move(Map), FromCore(SwapText(Area, A, B)));
                return true;
            });
 }
 
-QString TPatchDocument::LateRemaining(TArea Area, const QString& Before) const
+QString TPatchDocument::LateRemaining(TArea Area, const std::string& Before) const
 {
-    const uint64_t Inside = Analysis(Area).Late.InsideLoops;
-    if (Inside == 0)
-        return Before;
-    return Inside == 1 ? tr("%1; 1 late connection remains inside a feedback loop").arg(Before)
-                       : tr("%1; %2 late connections remain inside feedback loops").arg(Before).arg(Inside);
+    return FromCore(LateRemainingText(Before, Analysis(Area).Late.InsideLoops));
 }
 
 bool TPatchDocument::Order(TArea Area, bool FewestLate)
@@ -340,15 +318,11 @@ bool TPatchDocument::Order(TArea Area, bool FewestLate)
                for (const TApproximateGroup& Group : Approximate)
                    Approximated += QStringLiteral("; ") + FromCore(ApproximateMessage(Group, Area));
                if (Map.IsIdentity()) {
-                   emit Message(LateRemaining(Area, FewestLate ? tr("The %1 area is ordered so already").arg(AreaText(Area))
-                                                               : tr("The %1 area is in signal-flow order already")
-                                                                     .arg(AreaText(Area))) +
-                                Approximated);
+                   emit Message(LateRemaining(Area, AlreadyOrderedText(Area, FewestLate)) + Approximated);
                    return false;
                }
-               const QString Text = FewestLate ? tr("Order, fewest late in loops (%1)").arg(AreaText(Area))
-                                               : tr("Order by signal flow (%1)").arg(AreaText(Area));
-               Push(Area, std::move(Map), Text);
+               const std::string Text = OrderText(Area, FewestLate);
+               Push(Area, std::move(Map), FromCore(Text));
                emit Message(LateRemaining(Area, Text) + Approximated);
                return true;
            });
@@ -360,7 +334,7 @@ bool TPatchDocument::Move(TArea Area, int32_t From, int32_t To)
                TRenumbering Map = ModuleMove(FPatch, Area, From, To);
                if (Map.IsIdentity())
                    return false;
-               Push(Area, std::move(Map), tr("Move %1 to %2 (%3)").arg(From).arg(To).arg(AreaText(Area)));
+               Push(Area, std::move(Map), FromCore(MoveText(Area, From, To)));
                return true;
            });
 }
@@ -371,8 +345,7 @@ bool TPatchDocument::MoveStep(TArea Area, int32_t Index, int Step)
         return false;
     const int32_t To = NeighbourInOrder(FPatch, Area, Index, Step);
     if (To == Index) {
-        emit Message(Step < 0 ? tr("Module %1 is processed first in the %2 area already").arg(Index).arg(AreaText(Area))
-                              : tr("Module %1 is processed last in the %2 area already").arg(Index).arg(AreaText(Area)));
+        emit Message(FromCore(ProcessedAlreadyText(Area, Index, Step)));
         return false;
     }
     return Move(Area, Index, To);

@@ -37,9 +37,6 @@ public:
     // change is announced; every view of it reads this.
     const TAreaAnalysis& Analysis(TArea Area) const { return FAnalyses[Area]; }
     const TSignalFlow& Flow(TArea Area) const { return Analysis(Area).Flow; }
-    // How many feeds are looked at one by one, at most (most are counted
-    // without), before the late inputs are given up as too many.
-    static constexpr uint64_t LateBudget = 20000000;
     QUndoStack* UndoStack() const { return FUndo; }
     // The file the patch was loaded from or last saved to; empty until a
     // patch was loaded.
@@ -108,7 +105,7 @@ private:
     bool MayReplace(const QString& File);
     bool IsOwnFile(const QString& File) const;
     void Watch();
-    QString LateRemaining(TArea Area, const QString& Before) const;
+    QString LateRemaining(TArea Area, const std::string& Before) const;
 
     QString UndescribedTypes() const;
 

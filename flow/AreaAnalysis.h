@@ -25,7 +25,10 @@ struct TAreaAnalysis {
 };
 
 // Budget bounds the feeds looked at one by one (a hostile patch can hold
-// more than are worth it); most are counted without.
+// more than are worth it); most are counted without. What is shown to a user
+// (the window, the page) is worked out within ShownBudget, beyond which the
+// late inputs are given up as too many rather than keep the user waiting.
+inline constexpr uint64_t ShownBudget = 20000000;
 TAreaAnalysis AnalyseArea(const TPatchDef& Patch, TArea Area, uint64_t Budget = UINT64_MAX);
 // Both areas, side by side.
 TPerArea<TAreaAnalysis> AnalyseBothAreas(const TPatchDef& Patch, uint64_t Budget = UINT64_MAX);

@@ -75,6 +75,22 @@ std::string UnfollowedLinesMessage(const std::string& FileName, const TSaveLosse
     return Text;
 }
 
+std::string LoadedText(const std::string& Shown, const TPatchDef& Patch)
+{
+    return "Loaded " + Shown + ": " + std::to_string(Patch.ModuleDumps[AreaPoly].Count()) + " + " +
+           std::to_string(Patch.ModuleDumps[AreaCommon].Count()) + " modules";
+}
+
+std::string LoadWarningText(const std::string& Shown, const std::string& FileName, const TPatchDef& Patch)
+{
+    if (Patch.NulAt() >= 0)
+        return Shown + " holds a NUL byte at byte " + std::to_string(Patch.NulAt()) +
+               ": what follows it was not read, and saving would lose it. Saving asks before it replaces this file.";
+    if (const std::string Unfollowed = UnfollowedLinesMessage(FileName, Patch.ReadLosses()); !Unfollowed.empty())
+        return Unfollowed + ".\n\nSaving asks before it writes a patch whose modules were renumbered past those lines.";
+    return {};
+}
+
 std::string NulByteMessage(const std::string& FileName, int64_t At)
 {
     return Format("\"%s\" holds a NUL byte at byte %lld; what follows it cannot be read", EscapedName(FileName).c_str(),

@@ -25,6 +25,13 @@ std::string SaveLossesMessage(const std::string& FileName, const TSaveLosses& Lo
 // not follow, in words; empty when there are none.
 std::string UnfollowedLinesMessage(const std::string& FileName, const TSaveLosses& Losses);
 
+// What is said once a patch is read, with Shown naming it to the user:
+// "Loaded a.pch: 12 + 3 modules", and the warning of what a save could not
+// keep (bytes after a NUL, lines a renumbering cannot follow; FileName
+// names it in that message), or an empty text.
+std::string LoadedText(const std::string& Shown, const TPatchDef& Patch);
+std::string LoadWarningText(const std::string& Shown, const std::string& FileName, const TPatchDef& Patch);
+
 // What a patch that stops at a NUL byte loses: the bytes after it.
 std::string NulByteMessage(const std::string& FileName, int64_t At);
 

@@ -24,6 +24,7 @@
 #include "modules/LibraryPlaces.h"
 #include "base/ProgramPaths.h"
 #include "flow/AreaAnalysis.h"
+#include "flow/CommandTexts.h"
 #include "flow/PatchFlow.h"
 #include "patch/ModuleTypes.h"
 #include "patch/PatchDefs.h"
@@ -37,9 +38,6 @@ namespace permuto::web {
 
 namespace {
 
-// As the window counts: beyond this many feeds looked at one by one, an
-// area's late counts are left out rather than keep the page waiting.
-constexpr uint64_t LateBudget = 20000000;
 
 // How the page says where another module library is chosen.
 constexpr const char* ChooseLibrary = "Module library ... chooses another";
@@ -107,17 +105,13 @@ val RenumberedBy(TArea Area, const TRenumbering& Map, const std::string& Message
 {
     TPage& P = Page();
     P.Patch->Renumber(Area, Map);
-    (*P.Analyses)[Area] = AnalyseArea(*P.Patch, Area, LateBudget);
+    (*P.Analyses)[Area] = AnalyseArea(*P.Patch, Area, ShownBudget);
     return Result(true, Message);
 }
 
 std::string LateRemaining(TArea Area, const std::string& Before)
 {
-    const uint64_t Inside = (*Page().Analyses)[Area].Late.InsideLoops;
-    if (Inside == 0)
-        return Before;
-    return Inside == 1 ? Before + "; 1 late connection remains inside a feedback loop"
-                       : Before + "; " + std::to_string(Inside) + " late connections remain inside feedback loops";
+    return LateRemainingText(Before, (*Page().Analyses)[Area].Late.InsideLoops);
 }
 
 } // namespace
@@ -175,7 +169,7 @@ val Open(const std::string& Name, const std::string& Bytes)
         ::chdir("/patch");
         TPatchDef Loaded = ReadPatchFile(Name);
         ::unlink(Name.c_str());
-        TPerArea<TAreaAnalysis> Analyses = AnalyseBothAreas(Loaded, LateBudget);
+        TPerArea<TAreaAnalysis> Analyses = AnalyseBothAreas(Loaded, ShownBudget);
         P.Patch = std::move(Loaded);
         P.Name = Name;
         P.Types = TModuleTypes(*P.Patch, ModuleDescriptors());
@@ -188,18 +182,8 @@ val Open(const std::string& Name, const std::string& Bytes)
     // The name came from the page as UTF-8, as the file system keeps it.
     const std::string& Shown = Name;
     Out.set("ok", true);
-    Out.set("message", "Loaded " + Shown + ": " + std::to_string(P.Patch->ModuleDumps[AreaPoly].Count()) + " + " +
-                           std::to_string(P.Patch->ModuleDumps[AreaCommon].Count()) + " modules" +
-                           UndescribedTypes(P.Types));
-    std::string Warning;
-    if (P.Patch->NulAt() >= 0)
-        Warning = Shown + " holds a NUL byte at byte " + std::to_string(P.Patch->NulAt()) +
-                  ": what follows it was not read, and saving would lose it. Saving asks before it replaces this "
-                  "file.";
-    else if (const std::string Unfollowed = UnfollowedLinesMessage(Name, P.Patch->ReadLosses()); !Unfollowed.empty())
-        Warning = Unfollowed + ".\n\nSaving asks before it writes a patch whose modules were renumbered past those "
-                               "lines.";
-    Out.set("warning", Warning);
+    Out.set("message", LoadedText(Shown, *P.Patch) + UndescribedTypes(P.Types));
+    Out.set("warning", LoadWarningText(Shown, Name, *P.Patch));
     return Out;
 }
 
@@ -263,13 +247,11 @@ val Swap(const std::string& AreaText, int32_t A, int32_t B)
     return Guarded([&] {
         const TArea Area = AreaOf(AreaText);
         if (A == B)
-            return Result(false, "The two indices are the same: nothing to swap");
+            return Result(false, SameIndicesText());
         TRenumbering Map = Page().Patch->SwapRenumbering(Area, A, B);
         if (!Page().Patch->ChangedBy(Area, Map))
-            return Result(false, "Nothing to swap: no line of the " + AreaText + " area refers to " +
-                                     std::to_string(A) + " or " + std::to_string(B));
-        return RenumberedBy(Area, Map,
-                            "Swap " + std::to_string(A) + " and " + std::to_string(B) + " (" + AreaText + ")");
+            return Result(false, NothingToSwapText(Area, A, B));
+        return RenumberedBy(Area, Map, SwapText(Area, A, B));
     });
 }
 
@@ -283,12 +265,8 @@ val Order(const std::string& AreaText, bool FewestLate)
         for (const TApproximateGroup& Group : Approximate)
             Approximated += "; " + ApproximateMessage(Group, Area);
         if (Map.IsIdentity())
-            return Result(false, LateRemaining(Area, FewestLate ? "The " + AreaText + " area is ordered so already"
-                                                                : "The " + AreaText +
-                                                                      " area is in signal-flow order already") +
-                                     Approximated);
-        const std::string Text = FewestLate ? "Order, fewest late in loops (" + AreaText + ")"
-                                            : "Order by signal flow (" + AreaText + ")";
+            return Result(false, LateRemaining(Area, AlreadyOrderedText(Area, FewestLate)) + Approximated);
+        const std::string Text = OrderText(Area, FewestLate);
         RenumberedBy(Area, Map, Text);
         return Result(true, LateRemaining(Area, Text) + Approximated);
     });
@@ -301,8 +279,7 @@ val Move(const std::string& AreaText, int32_t From, int32_t To)
         TRenumbering Map = ModuleMove(*Page().Patch, Area, From, To);
         if (Map.IsIdentity())
             return Result(false, "");
-        return RenumberedBy(Area, Map,
-                            "Move " + std::to_string(From) + " to " + std::to_string(To) + " (" + AreaText + ")");
+        return RenumberedBy(Area, Map, MoveText(Area, From, To));
     });
 }
 
@@ -313,8 +290,7 @@ val MoveStep(const std::string& AreaText, int32_t Index, int Step)
         const TArea Area = AreaOf(AreaText);
         const int32_t To = NeighbourInOrder(*Page().Patch, Area, Index, Step);
         if (To == Index)
-            return Result(false, "Module " + std::to_string(Index) + " is processed " +
-                                     (Step < 0 ? "first" : "last") + " in the " + AreaText + " area already");
+            return Result(false, ProcessedAlreadyText(Area, Index, Step));
         return Move(AreaText, Index, To);
     });
 }
