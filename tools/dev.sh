@@ -60,6 +60,19 @@ build_package() {
     bash tests/PackageTest.sh build/package/permuto_*.deb
 }
 
+# permuto-cli for Linux, to compare other builds with: the test build's when
+# there is one (the core is not compiled once more), otherwise a build of its
+# own. Prints its path; the build's own output goes to standard error.
+linux_cli() {
+    if [ ! -x build/test/cli/permuto-cli ]; then
+        cmake -S . -B build/cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_TESTS=OFF >&2
+        cmake --build build/cli -j "$jobs" >&2
+        echo build/cli/cli/permuto-cli
+    else
+        echo build/test/cli/permuto-cli
+    fi
+}
+
 # The page: the core compiled by Debian's emscripten, whose system libraries
 # come prebuilt and frozen in its own cache (/usr/share/emscripten/cache):
 # nothing is compiled into a cache of the user's. Its JavaScript optimiser
@@ -82,11 +95,7 @@ web_tests() {
     local cli="${1:-}"
     install_missing "${web_test_packages[@]}"
     command -v npm > /dev/null || install_missing npm
-    if [ -z "$cli" ]; then
-        cmake -S . -B build/cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_TESTS=OFF
-        cmake --build build/cli -j "$jobs"
-        cli=build/cli/cli/permuto-cli
-    fi
+    [ -n "$cli" ] || cli=$(linux_cli)
     npm ci --no-audit --no-fund
     PERMUTO_SITE=build/web PERMUTO_CLI="$cli" node --test tests/web/
 }
@@ -146,14 +155,8 @@ windows)
     cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DCMAKE_BUILD_TYPE=Release \
         -DPERMUTO_WERROR=ON -DPERMUTO_BUILD_APP=OFF -DPERMUTO_CHECK_WINDOW_SOURCES=ON
     cmake --build build/windows -j "$jobs"
-    # The same tool for Linux, to compare with: the test build's when there
-    # is one (the core is not compiled once more), otherwise a build of its own.
-    linux_cli=build/test/cli/permuto-cli
-    if [ ! -x "$linux_cli" ]; then
-        cmake -S . -B build/cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DPERMUTO_BUILD_APP=OFF -DPERMUTO_BUILD_TESTS=OFF
-        cmake --build build/cli -j "$jobs"
-        linux_cli=build/cli/cli/permuto-cli
-    fi
+    # The same tool for Linux, to compare with.
+    linux_cli=$(linux_cli)
     # Wine keeps its Windows folders in the build tree, not in the user's home,
     # and makes no menu entries or file associations there (winemenubuilder);
     # no .NET or browser engine: nothing here needs them, and Wine would offer

@@ -7,12 +7,11 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
-import { createServer } from 'node:http';
 import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { basename, extname, join, relative, resolve } from 'node:path';
+import { basename, join, relative, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
+import { launchChromium, serveSite } from './site.mjs';
 
 const root = resolve(fileURLToPath(import.meta.url), '../../..');
 const site = resolve(root, process.env.PERMUTO_SITE ?? 'build/web');
@@ -31,37 +30,19 @@ const latinNotes = fieldOr('field-09.pch', join(root, 'tests/data/editor-style.p
 // A patch in the editor's older layout (one is written when there is none).
 let olderPatch = fieldOr('field-01.pch', null);
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
 let server, origin, context, page, scratch;
 const requests = [];
 
 before(async () => {
   for (const needed of [join(site, 'index.html'), cli, fieldPatch])
     assert.ok(statSync(needed, { throwIfNoEntry: false }), `${needed} is missing`);
-  server = createServer((request, response) => {
-    const path = resolve(site, '.' + decodeURIComponent(new URL(request.url, 'http://localhost').pathname));
-    const file = statSync(path, { throwIfNoEntry: false })?.isDirectory() ? join(path, 'index.html') : path;
-    if (!file.startsWith(site) || !statSync(file, { throwIfNoEntry: false })?.isFile()) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream' });
-    response.end(readFileSync(file));
-  });
-  await new Promise((done) => server.listen(0, '127.0.0.1', done));
-  origin = `http://127.0.0.1:${server.address().port}`;
+  ({ server, origin } = await serveSite(site));
   scratch = mkdtempSync(join(tmpdir(), 'permuto-page-'));
   if (!olderPatch) {
     olderPatch = join(scratch, 'older.pch');
     writeFileSync(olderPatch, 'Version=Older 3.0\r\n[Module 1]\r\nType=4\r\nName=Keys\r\n[Module 2]\r\nType=8\r\n');
   }
-  context = await chromium.launchPersistentContext(join(scratch, 'profile'), {
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    acceptDownloads: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
+  context = await launchChromium(join(scratch, 'profile'), { acceptDownloads: true });
   context.on('request', (request) => requests.push(request.url()));
 });
 
@@ -99,7 +80,7 @@ async function downloaded() {
 
 function cliOutput(...args) {
   const out = join(scratch, `cli-${Date.now()}.pch`);
-  execFileSync(cli, [...args.slice(0, 1), ...args.slice(1), '-o', out], { stdio: ['ignore', 'ignore', 'pipe'] });
+  execFileSync(cli, [...args, '-o', out], { stdio: ['ignore', 'ignore', 'pipe'] });
   return readFileSync(out);
 }
 
