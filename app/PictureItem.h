@@ -29,15 +29,37 @@ inline QRectF ConnectorRect(double X, double Y)
     return {Square.Left, Square.Top, Square.Width, Square.Height};
 }
 
-// A cable's pen: cosmetic, so that it is stroked on screen and clipped
-// there (long dashed cables cost little); a late cable dashed.
-inline QPen CablePen(const char* Colour, bool Late)
+// The picture's look (picture/PictureStyle.h) as Qt pens and brushes, made
+// once. Cable pens are cosmetic, so that a cable is stroked on screen and
+// clipped there (long dashed cables cost little); a late cable is dashed.
+struct TPictureLook {
+    QPen Edge{PictureColour(EdgeColour), EdgeWidth};
+    QPen LateEdge{PictureColour(LateColour), LateEdgeWidth};
+    QBrush Fill{PictureColour(ModuleFill)};
+    QBrush Tint{PictureColour(LoopTint)};
+    QBrush Input{PictureColour(InputFill)};
+    QBrush Output{PictureColour(OutputFill)};
+    QColor Label = PictureColour(LabelColour);
+    std::array<QPen, 8> Cables; // by colour field 0..6, then the late cables'
+
+    TPictureLook()
+    {
+        for (size_t Look = 0; Look < Cables.size(); ++Look) {
+            const bool Late = Look == 7;
+            QPen Pen(PictureColour(Late ? LateColour : CableColour(static_cast<uint8_t>(Look))), CableWidth);
+            Pen.setCosmetic(true);
+            if (Late)
+                Pen.setDashPattern({LateDash / CableWidth, LateGap / CableWidth}); // in widths of the pen
+            Cables[Look] = Pen;
+        }
+    }
+    const QPen& CablePen(const TPictureCable& Cable) const { return Cables[Cable.Late ? 7 : Cable.Color % 7]; }
+};
+
+inline const TPictureLook& PictureLook()
 {
-    QPen Pen(PictureColour(Colour), CableWidth);
-    Pen.setCosmetic(true);
-    if (Late)
-        Pen.setDashPattern({LateDash / CableWidth, LateGap / CableWidth}); // in widths of the pen
-    return Pen;
+    static const TPictureLook Look;
+    return Look;
 }
 
 inline const QColor SelectionColour(32, 96, 224);
@@ -105,8 +127,7 @@ public:
         const QRectF Exposed = Option->exposedRect;
         const double Detail = Option->levelOfDetailFromTransform(Painter->worldTransform());
         if (Detail < 0.35) {
-            const QPen Edge(PictureColour(EdgeColour), EdgeWidth), LateEdge(PictureColour(LateColour), LateEdgeWidth);
-            const QBrush Fill(PictureColour(ModuleFill)), Tint(PictureColour(LoopTint));
+            const TPictureLook& Look = PictureLook();
             // Too small to read: boxes and straight cables in batches by
             // look, without smoothing, so that a whole large area paints fast.
             Painter->setRenderHint(QPainter::Antialiasing, false);
@@ -114,20 +135,20 @@ public:
             for (const TPictureModule& Box : FPicture.Modules)
                 if (const QRectF Area = Rect(Box); Area.intersects(Exposed))
                     Boxes[(Box.Late ? 2 : 0) + (Box.Loop ? 1 : 0)].push_back(Area);
-            for (size_t Look = 0; Look < Boxes.size(); ++Look) {
-                Painter->setPen(Look >= 2 ? LateEdge : Edge);
-                Painter->setBrush(Look % 2 == 1 ? Tint : Fill);
-                Painter->drawRects(Boxes[Look].data(), static_cast<int>(Boxes[Look].size()));
+            for (size_t Kind = 0; Kind < Boxes.size(); ++Kind) {
+                Painter->setPen(Kind >= 2 ? Look.LateEdge : Look.Edge);
+                Painter->setBrush(Kind % 2 == 1 ? Look.Tint : Look.Fill);
+                Painter->drawRects(Boxes[Kind].data(), static_cast<int>(Boxes[Kind].size()));
             }
-            std::array<std::vector<QLineF>, 8> Lines; // by colour, the last for late cables
+            std::array<std::vector<QLineF>, 8> Lines; // by pen
             for (size_t I = 0; I < FPicture.Cables.size(); ++I)
                 if (FCableBounds[I].intersects(Exposed)) {
                     const TPictureCable& Cable = FPicture.Cables[I];
                     Lines[Cable.Late ? 7 : Cable.Color % 7].emplace_back(Cable.From.X, Cable.From.Y, Cable.To.X, Cable.To.Y);
                 }
-            for (size_t Look = 0; Look < Lines.size(); ++Look) {
-                Painter->setPen(CablePen(Look == 7 ? LateColour : CableColour(static_cast<uint8_t>(Look)), Look == 7));
-                Painter->drawLines(Lines[Look].data(), static_cast<int>(Lines[Look].size()));
+            for (size_t Pen = 0; Pen < Lines.size(); ++Pen) {
+                Painter->setPen(Look.Cables[Pen]);
+                Painter->drawLines(Lines[Pen].data(), static_cast<int>(Lines[Pen].size()));
             }
         } else {
             PaintReadable(Painter, Exposed, Detail);
@@ -150,15 +171,14 @@ private:
     // box's colour and the connectors: a cable never hides a label or an end.
     void PaintReadable(QPainter* Painter, const QRectF& Exposed, double Detail) const
     {
-        const QPen Edge(PictureColour(EdgeColour), EdgeWidth), LateEdge(PictureColour(LateColour), LateEdgeWidth);
-        const QBrush Fill(PictureColour(ModuleFill)), Tint(PictureColour(LoopTint));
+        const TPictureLook& Look = PictureLook();
         std::vector<const TPictureModule*> Boxes;
         for (const TPictureModule& Box : FPicture.Modules)
             if (Rect(Box).intersects(Exposed))
                 Boxes.push_back(&Box);
         for (const TPictureModule* Box : Boxes) {
-            Painter->setPen(Box->Late ? LateEdge : Edge);
-            Painter->setBrush(Box->Loop ? Tint : Fill);
+            Painter->setPen(Box->Late ? Look.LateEdge : Look.Edge);
+            Painter->setBrush(Box->Loop ? Look.Tint : Look.Fill);
             Painter->drawRoundedRect(Rect(*Box), BoxCorner, BoxCorner);
         }
         Painter->setBrush(Qt::NoBrush);
@@ -175,7 +195,7 @@ private:
             const TPictureCable& Cable = FPicture.Cables[I];
             QPainterPath Path(QPointF(Cable.From.X, Cable.From.Y));
             Path.cubicTo(Cable.Bend1.X, Cable.Bend1.Y, Cable.Bend2.X, Cable.Bend2.Y, Cable.To.X, Cable.To.Y);
-            Painter->setPen(CablePen(Cable.Late ? LateColour : CableColour(Cable.Color), Cable.Late));
+            Painter->setPen(Look.CablePen(Cable));
             Painter->drawPath(Path);
         }
         Painter->setRenderHint(QPainter::Antialiasing, Smooth);
@@ -184,20 +204,20 @@ private:
             const QRectF Area = Rect(*Box);
             const QRectF Room = Area.adjusted(LabelInset, LabelTop, -4, 0);
             const QString Label = Metrics.elidedText(FromPatch(Box->Label()), Qt::ElideRight, Room.width());
-            QColor Backing = PictureColour(Box->Loop ? LoopTint : ModuleFill);
+            QColor Backing = (Box->Loop ? Look.Tint : Look.Fill).color();
             Backing.setAlpha(225);
             Painter->fillRect(QRectF(Room.left() - 2, Room.top(), Metrics.horizontalAdvance(Label) + 4,
                                      std::min(Metrics.height(), Room.height())),
                               Backing);
-            Painter->setPen(PictureColour(LabelColour));
+            Painter->setPen(Look.Label);
             Painter->drawText(Room, Qt::AlignLeft | Qt::AlignTop, Label);
             if (Detail >= 0.5) {
-                Painter->setPen(Edge);
-                Painter->setBrush(PictureColour(InputFill));
+                Painter->setPen(Look.Edge);
+                Painter->setBrush(Look.Input);
                 for (const double Y : Box->InputsY)
                     Painter->drawRect(ConnectorRect(Box->Left, Y));
                 Painter->setPen(Qt::NoPen);
-                Painter->setBrush(PictureColour(OutputFill));
+                Painter->setBrush(Look.Output);
                 for (const double Y : Box->OutputsY)
                     Painter->drawRect(ConnectorRect(Box->Left + Box->Width, Y));
             }
