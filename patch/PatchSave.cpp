@@ -2,8 +2,6 @@
 // renumbered modules put where the lines name them, and what such a save
 // would change besides module numbers.
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
 
 #include "PatchDefs.h"
 
@@ -76,8 +74,9 @@ void TPatchDef::WriteText(const TByteSink& Write) const
         if (Field.Offset < Done)
             throw EPermutoError("The patch's module numbers were found out of order; nothing was written");
         Emit(Text.substr(Done, Field.Offset - Done));
-        char Number[16];
-        Emit(std::string_view(Number, static_cast<size_t>(std::to_chars(Number, Number + sizeof Number, Now).ptr - Number)));
+        if (Out.size() + 12 > Piece)
+            Flush();
+        AppendNumbers(Out, {Now});
         Done = Field.Offset + Field.Length;
     });
     for (const TSectionFields& Section : Sections)
