@@ -17,6 +17,17 @@ std::string TPictureModule::Label() const
     return std::to_string(Index) + " " + (Name.empty() ? TypeName : Name);
 }
 
+namespace {
+
+// The height of the connector at Place of Count on an edge from Top down:
+// the connectors share the edge evenly, each in the middle of its share.
+double ConnectorAt(double Top, double Height, double Place, double Count)
+{
+    return Top + (Place + 0.5) * Height / Count;
+}
+
+} // namespace
+
 TAreaLayout::TAreaLayout(const TPatchDef& Patch, TArea Area, const TAreaAnalysis& Analysis, const TModuleTypes& Types)
     : FModules(Patch.ModuleDumps[Area].Modules())
     , FCableDefs(Patch.CableDumps[Area].Cables())
@@ -184,7 +195,7 @@ TPictureModule TAreaLayout::Box(size_t Rank, bool Placed) const
         std::vector<double>& Ys = Side == 0 ? Box.InputsY : Box.OutputsY;
         Ys.reserve(To - From);
         for (uint32_t Place = From; Place < To; ++Place)
-            Ys.push_back(Box.Top + (Place - From + 0.5) * Box.Height / (To - From));
+            Ys.push_back(ConnectorAt(Box.Top, Box.Height, Place - From, To - From));
     }
     Box.Late = FLate[Rank];
     Box.Loop = FLoop[Rank];
@@ -195,8 +206,8 @@ double TAreaLayout::ConnectorY(uint32_t Rank, int Side, int32_t Connector, doubl
 {
     const TConnectorRows& Rows = FConnectors[Side];
     const auto Begin = Rows.Items.begin() + Rows.First[Rank], End = Rows.Items.begin() + Rows.First[Rank + 1];
-    const double Place = static_cast<double>(std::lower_bound(Begin, End, Connector) - Begin);
-    return Top + (Place + 0.5) * Height / static_cast<double>(End - Begin);
+    return ConnectorAt(Top, Height, static_cast<double>(std::lower_bound(Begin, End, Connector) - Begin),
+                       static_cast<double>(End - Begin));
 }
 
 TPictureCable TAreaLayout::Cable(size_t I, bool Placed) const
