@@ -241,9 +241,12 @@ TArrangement FewestLateOrder(uint32_t Members, const TFeedPairs& Feeds, uint64_t
     // The current order is improved too: the result is never worse than
     // what moves alone make of the order the user has.
     size_t Best = 1;
+    uint64_t BestLate = LateFeeds(Starts[Best], Feeds);
     for (size_t S = 2; S < Starts.size(); ++S)
-        if (LateFeeds(Starts[S], Feeds) < LateFeeds(Starts[Best], Feeds))
+        if (const uint64_t Late = LateFeeds(Starts[S], Feeds); Late < BestLate) {
             Best = S;
+            BestLate = Late;
+        }
     std::vector<uint32_t> Order = std::move(Starts[Best]);
     ImproveByMoves(Current, Out, In, Work / 2);
     ImproveByMoves(Order, Out, In, Work / 2);
