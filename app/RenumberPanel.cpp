@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QApplication>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include "WindowActions.h"
@@ -106,16 +105,11 @@ std::optional<int32_t> TRenumberPanel::Index2() const
 QString TRenumberPanel::IndexProblem() const
 {
     for (const QLineEdit* Edit : {FEditIndex1, FEditIndex2}) {
-        if (IndexIn(Edit))
-            continue;
-        // Digits that make too large a number are a number all the same.
-        if (QRegularExpression(QStringLiteral("^[+-]?[0-9]+$")).match(Edit->text()).hasMatch())
-            return tr("%1 is beyond the module indices (-2147483648 to 2147483647), can't swap").arg(Edit->text());
         // Which field it is, in the words its label uses.
-        const QString Field = Edit == FEditIndex1 ? tr("First index") : tr("Second index");
-        return QString::fromLatin1(NonIntegerSwapMessage) +
-               (Edit->text().trimmed().isEmpty() ? tr(".\n%1 is empty.").arg(Field)
-                                                 : tr(".\n%1 \"%2\" is not a decimal number.").arg(Field, Edit->text()));
+        const std::string Problem =
+            IndexProblemText(Edit->text().toStdString(), Edit == FEditIndex1 ? "First index" : "Second index");
+        if (!Problem.empty())
+            return QString::fromStdString(Problem);
     }
     return {};
 }

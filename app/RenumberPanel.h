@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/SimpleTypes.h"
+#include "flow/CommandTexts.h"
 
 class QButtonGroup;
 class QLineEdit;
@@ -14,10 +15,6 @@ class QRadioButton;
 namespace permuto {
 
 struct TWindowActions;
-
-// The message of a swap whose index fields do not both hold integers.
-inline constexpr const char* NonIntegerSwapMessage =
-    "One or both indices have a non integer or non number setting, can't swap";
 
 class TRenumberPanel : public QWidget {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "CommandTexts.h"
 
+#include "base/Numbers.h"
+
 namespace permuto {
 
 namespace {
@@ -24,6 +26,20 @@ std::string OrderText(TArea Area, bool FewestLate)
 std::string MoveText(TArea Area, int32_t From, int32_t To)
 {
     return "Move " + std::to_string(From) + " to " + std::to_string(To) + InArea(Area);
+}
+
+std::string IndexProblemText(std::string_view Text, std::string_view Field)
+{
+    if (IsDecimalInteger(Text))
+        return {};
+    // Digits that make too large a number are a number all the same.
+    const size_t Digits = !Text.empty() && (Text[0] == '+' || Text[0] == '-') ? 1 : 0;
+    if (Text.size() > Digits && Text.find_first_not_of("0123456789", Digits) == std::string_view::npos)
+        return std::string(Text) + " is beyond the module indices (-2147483648 to 2147483647), can't swap";
+    const std::string Name(Field);
+    if (Text.find_first_not_of(" \t\n\v\f\r") == std::string_view::npos)
+        return std::string(NonIntegerSwapMessage) + ".\n" + Name + " is empty.";
+    return std::string(NonIntegerSwapMessage) + ".\n" + Name + " \"" + std::string(Text) + "\" is not a decimal number.";
 }
 
 std::string SameIndicesText()

@@ -4,6 +4,7 @@
 // and the messages of a command that changes nothing.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/SimpleTypes.h"
 
@@ -14,6 +15,13 @@ namespace permuto {
 std::string SwapText(TArea Area, int32_t A, int32_t B);
 std::string OrderText(TArea Area, bool FewestLate);
 std::string MoveText(TArea Area, int32_t From, int32_t To);
+
+// The message of a swap whose index fields do not both hold integers.
+inline constexpr const char* NonIntegerSwapMessage =
+    "One or both indices have a non integer or non number setting, can't swap";
+// Why Text, typed into the index field that Field names ("First index"),
+// is no module index (a decimal 32-bit integer); empty when it is one.
+std::string IndexProblemText(std::string_view Text, std::string_view Field);
 
 // A swap of an index with itself, and one that no line would notice.
 std::string SameIndicesText();

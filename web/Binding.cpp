@@ -101,12 +101,16 @@ val Guarded(TAction Action)
     }
 }
 
-val RenumberedBy(TArea Area, const TRenumbering& Map, const std::string& Message)
+// Renumbers Area by Map as the step Step; the result names the step as
+// undo lists it, and says it.
+val RenumberedBy(TArea Area, const TRenumbering& Map, const std::string& Step)
 {
     TPage& P = Page();
     P.Patch->Renumber(Area, Map);
     (*P.Analyses)[Area] = AnalyseArea(*P.Patch, Area, ShownBudget);
-    return Result(true, Message);
+    val Out = Result(true, Step);
+    Out.set("step", Step);
+    return Out;
 }
 
 std::string LateRemaining(TArea Area, const std::string& Before)
@@ -267,8 +271,9 @@ val Order(const std::string& AreaText, bool FewestLate)
         if (Map.IsIdentity())
             return Result(false, LateRemaining(Area, AlreadyOrderedText(Area, FewestLate)) + Approximated);
         const std::string Text = OrderText(Area, FewestLate);
-        RenumberedBy(Area, Map, Text);
-        return Result(true, LateRemaining(Area, Text) + Approximated);
+        val Out = RenumberedBy(Area, Map, Text);
+        Out.set("message", LateRemaining(Area, Text) + Approximated);
+        return Out;
     });
 }
 
@@ -291,8 +296,18 @@ val MoveStep(const std::string& AreaText, int32_t Index, int Step)
         const int32_t To = NeighbourInOrder(*Page().Patch, Area, Index, Step);
         if (To == Index)
             return Result(false, ProcessedAlreadyText(Area, Index, Step));
-        return Move(AreaText, Index, To);
+        val Out = Move(AreaText, Index, To);
+        Out.set("to", To); // the index the module has now
+        return Out;
     });
+}
+
+// Why the two texts typed as the indices of a swap are no module indices,
+// in the window's words; empty when both are.
+std::string IndexProblem(const std::string& First, const std::string& Second)
+{
+    const std::string Problem = IndexProblemText(First, "First index");
+    return Problem.empty() ? IndexProblemText(Second, "Second index") : Problem;
 }
 
 // The patch view: both areas, poly above common, as permuto-cli draw writes
@@ -342,6 +357,7 @@ EMSCRIPTEN_BINDINGS(permuto)
     emscripten::function("useLibrary", &UseLibrary);
     emscripten::function("open", &Open);
     emscripten::function("areas", &AreasShown);
+    emscripten::function("indexProblem", &IndexProblem);
     emscripten::function("swap", &Swap);
     emscripten::function("order", &Order);
     emscripten::function("move", &Move);

@@ -11,8 +11,6 @@
 const AREAS = ['poly', 'common'];
 const COLUMNS = ['index', 'type', 'name', 'x', 'y', 'late'];
 const NUMERIC = new Set(['index', 'x', 'y', 'late']);
-// The window's words for index fields that hold no integer.
-const NON_INTEGER_SWAP = "One or both indices have a non integer or non number setting, can't swap";
 
 const $ = (id) => document.getElementById(id);
 
@@ -252,61 +250,45 @@ async function chooseLibrary(file) {
 
 // --- Commands ----------------------------------------------------------------
 
-// Runs a command of the core; one that changed the patch can be undone.
-function run(command, undoText) {
+// Runs a command of the core and gives its result; one that changed the
+// patch can be undone, under the name of its step.
+function run(command) {
   if (state.bytes === null) return;
   const before = state.bytes;
   const result = command();
   if (result.ok) {
     state.bytes = state.core.bytes();
-    state.undo.push({ bytes: before, text: undoText ?? result.message });
+    state.undo.push({ bytes: before, text: result.step });
     state.redo = [];
     showAll();
   }
   if (result.message) say(result.message, result.ok ? '' : 'error');
-  return result.ok;
-}
-
-function index(field) {
-  const text = field.value;
-  if (/^[+-]?[0-9]+$/.test(text)) {
-    const value = Number(text);
-    if (value >= -2147483648 && value <= 2147483647) return { value };
-    return { problem: `${text} is beyond the module indices (-2147483648 to 2147483647), can't swap` };
-  }
-  const label = field.id === 'index1' ? 'First index' : 'Second index';
-  return {
-    problem: NON_INTEGER_SWAP + (text.trim() === '' ? `.\n${label} is empty.` : `.\n${label} "${text}" is not a decimal number.`),
-  };
+  return result;
 }
 
 function swap() {
   if (state.bytes === null) return;
-  const first = index($('index1'));
-  const second = index($('index2'));
-  const problem = first.problem ?? second.problem;
+  const first = $('index1').value;
+  const second = $('index2').value;
+  const problem = state.core.indexProblem(first, second);
   if (problem) {
     say(problem, 'error');
     return;
   }
-  run(() => state.core.swap(chosenArea(), first.value, second.value));
+  run(() => state.core.swap(chosenArea(), Number(first), Number(second)));
 }
 
 function order(fewest) {
-  const area = chosenArea();
-  const text = fewest ? `Order, fewest late in loops (${area})` : `Order by signal flow (${area})`;
-  run(() => state.core.order(area, fewest), text);
+  run(() => state.core.order(chosenArea(), fewest));
 }
 
 function moveStep(step) {
   const area = chosenArea();
   const selected = state.selected[area];
   if (state.bytes === null || selected === null) return;
-  const shown = state.areas.find((each) => each.area === area);
-  const rank = shown.modules.findIndex((module) => module.index === selected);
-  const neighbour = shown.modules[rank + step];
-  // The selection follows the module: it now has its neighbour's index.
-  if (run(() => state.core.moveStep(area, selected, step)) && neighbour) select(area, neighbour.index);
+  // The selection follows the module to the index it now has.
+  const result = run(() => state.core.moveStep(area, selected, step));
+  if (result?.ok) select(area, result.to);
   $(`table-${area}`).tBodies[0].focus();
 }
 
