@@ -1,5 +1,7 @@
 #include "FewestLate.h"
 
+#include "base/Rows.h"
+
 #include <algorithm>
 #include <bit>
 #include <numeric>
@@ -10,22 +12,16 @@ namespace permuto {
 
 namespace {
 
-// Feeds in rows by member: Begin(V) .. End(V).
-struct TAdjacency {
-    std::vector<uint32_t> First, Items;
-    TAdjacency(uint32_t N, const TFeedPairs& Feeds, bool Reverse) : First(N + 1, 0), Items(Feeds.size())
-    {
+// Feeds in rows by member: the members each feeds, or (Reverse) is fed by.
+using TAdjacency = TRows<uint32_t>;
+
+TAdjacency Adjacency(uint32_t N, const TFeedPairs& Feeds, bool Reverse)
+{
+    return TAdjacency::Sorted(N, [&Feeds, Reverse](const auto& Visit) {
         for (const auto& [From, To] : Feeds)
-            ++First[(Reverse ? To : From) + 1];
-        std::partial_sum(First.begin(), First.end(), First.begin());
-        std::vector<uint32_t> Fill(First.begin(), First.end() - 1);
-        for (const auto& [From, To] : Feeds)
-            Items[Fill[Reverse ? To : From]++] = Reverse ? From : To;
-    }
-    const uint32_t* Begin(uint32_t V) const { return Items.data() + First[V]; }
-    const uint32_t* End(uint32_t V) const { return Items.data() + First[V + 1]; }
-    size_t Size(uint32_t V) const { return First[V + 1] - First[V]; }
-};
+            Visit(Reverse ? To : From, Reverse ? From : To);
+    });
+}
 
 std::vector<uint32_t> ExactOrder(uint32_t N, const TFeedPairs& Feeds)
 {
@@ -219,7 +215,7 @@ TArrangement FewestLateOrder(uint32_t Members, const TFeedPairs& Feeds, uint64_t
 {
     if (Members <= ExactLimit)
         return {ExactOrder(Members, Feeds), true};
-    const TAdjacency Out(Members, Feeds, false), In(Members, Feeds, true);
+    const TAdjacency Out = Adjacency(Members, Feeds, false), In = Adjacency(Members, Feeds, true);
     std::vector<uint32_t> Current(Members);
     std::iota(Current.begin(), Current.end(), 0u);
     // Starts besides the current order: the peeling order, and walks from

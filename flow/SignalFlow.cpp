@@ -11,17 +11,12 @@ namespace permuto {
 
 TLateFlow::TRows TLateFlow::Transpose(const TRows& Rows, size_t Columns)
 {
-    TRows Result;
-    Result.First.assign(Columns + 1, 0);
-    for (const uint32_t Item : Rows.Items)
-        ++Result.First[Item + 1];
-    std::partial_sum(Result.First.begin(), Result.First.end(), Result.First.begin());
-    Result.Items.resize(Rows.Items.size());
-    std::vector<uint32_t> Fill(Result.First.begin(), Result.First.end() - 1);
-    for (size_t Row = 0; Row < Rows.Count(); ++Row)
-        for (const uint32_t* Item = Rows.Begin(Row); Item != Rows.End(Row); ++Item)
-            Result.Items[Fill[*Item]++] = static_cast<uint32_t>(Row); // rows ascending: each list ascends
-    return Result;
+    // Rows are met ascending: each list ascends.
+    return TRows::Sorted(Columns, [&Rows](const auto& Visit) {
+        for (size_t Row = 0; Row < Rows.Count(); ++Row)
+            for (const uint32_t* Item = Rows.Begin(Row); Item != Rows.End(Row); ++Item)
+                Visit(*Item, static_cast<uint32_t>(Row));
+    });
 }
 
 TLateFlow::TLateFlow(const TModuleDump& Modules, const TCableDump& Cables)

@@ -25,6 +25,7 @@
 
 #include "patch/CableDump.h"
 #include "FewestLate.h"
+#include "base/Rows.h"
 #include "patch/ModuleDump.h"
 #include "patch/Renumbering.h"
 
@@ -93,15 +94,8 @@ public:
 
 protected:
     static constexpr uint32_t NoGroup = UINT32_MAX;
-    // Lists in compressed rows: the items of row R are Items[First[R] .. First[R + 1]).
-    struct TRows {
-        std::vector<uint32_t> First{0};
-        std::vector<uint32_t> Items;
-        size_t Count() const { return First.size() - 1; }
-        const uint32_t* Begin(size_t Row) const { return Items.data() + First[Row]; }
-        const uint32_t* End(size_t Row) const { return Items.data() + First[Row + 1]; }
-        size_t Size(size_t Row) const { return First[Row + 1] - First[Row]; }
-    };
+    using TRows = permuto::TRows<uint32_t>;
+    // Per item of Rows (0 .. Columns-1) the rows it stands in, ascending.
     static TRows Transpose(const TRows& Rows, size_t Columns);
 
     std::vector<int32_t> FIndices;

@@ -227,22 +227,12 @@ void TLateFlow::JoinNets(const TConnectors& Connectors)
     // once: connectors come in slot order, so a counting sort by net keeps
     // the ranks of each net ascending, and a module's repeats stand together.
     TRows Side[2]; // [0] inputs, [1] outputs
-    for (TRows& Rows : Side)
-        Rows.First.assign(Nets + 1, 0);
-    for (const uint32_t C : OnModules)
-        ++Side[Connectors.KindOf(C)].First[NetOf[C] + 1];
-    for (TRows& Rows : Side) {
-        std::partial_sum(Rows.First.begin(), Rows.First.end(), Rows.First.begin());
-        Rows.Items.resize(Rows.First.back());
-    }
-    {
-        std::vector<uint32_t> Fill[2] = {{Side[0].First.begin(), Side[0].First.end() - 1},
-                                         {Side[1].First.begin(), Side[1].First.end() - 1}};
-        for (const uint32_t C : OnModules) {
-            const int Kind = Connectors.KindOf(C);
-            Side[Kind].Items[Fill[Kind][NetOf[C]]++] = Connectors.SlotOf(C);
-        }
-    }
+    for (int Kind = 0; Kind < 2; ++Kind)
+        Side[Kind] = TRows::Sorted(Nets, [&, Kind](const auto& Visit) {
+            for (const uint32_t C : OnModules)
+                if (Connectors.KindOf(C) == Kind)
+                    Visit(NetOf[C], Connectors.SlotOf(C));
+        });
     // Only nets that both feed and are fed matter; their rows, each rank
     // once, and each net's place among them.
     TRows* Kept[2] = {&FNetInputs, &FNetOutputs};

@@ -38,17 +38,12 @@ std::vector<uint32_t> TSignalFlow::GroupOrder(const TRows& Members) const
                 Between.emplace_back(FGroup[V], FGroup[W]);
         });
     std::vector<uint32_t> Waiting(FGroupCount, 0);
-    TRows Next;
-    Next.First.assign(FGroupCount + 1, 0);
-    for (const auto& [From, To] : Between) {
-        ++Waiting[To];
-        ++Next.First[From + 1];
-    }
-    std::partial_sum(Next.First.begin(), Next.First.end(), Next.First.begin());
-    Next.Items.resize(Next.First.back());
-    std::vector<uint32_t> Fill(Next.First.begin(), Next.First.end() - 1);
-    for (const auto& [From, To] : Between)
-        Next.Items[Fill[From]++] = To;
+    for (const auto& Edge : Between)
+        ++Waiting[Edge.second];
+    const TRows Next = TRows::Sorted(FGroupCount, [&Between](const auto& Visit) {
+        for (const auto& [From, To] : Between)
+            Visit(From, To);
+    });
 
     using TReady = std::pair<int64_t, uint32_t>;
     std::priority_queue<TReady, std::vector<TReady>, std::greater<>> Ready;
@@ -75,17 +70,10 @@ TRenumbering TSignalFlow::Order(TArea Area, bool FewestLate, std::vector<TApprox
         ThrowShared(*FShared, Area);
     const uint32_t Modules = static_cast<uint32_t>(FIndices.size());
     // Each group's members, ascending: a group keeps its order.
-    TRows Members;
-    Members.First.assign(FGroupCount + 1, 0);
-    for (uint32_t Rank = 0; Rank < Modules; ++Rank)
-        ++Members.First[FGroup[Rank] + 1];
-    std::partial_sum(Members.First.begin(), Members.First.end(), Members.First.begin());
-    Members.Items.resize(Modules);
-    {
-        std::vector<uint32_t> Fill(Members.First.begin(), Members.First.end() - 1);
+    const TRows Members = TRows::Sorted(FGroupCount, [this, Modules](const auto& Visit) {
         for (uint32_t Rank = 0; Rank < Modules; ++Rank)
-            Members.Items[Fill[FGroup[Rank]]++] = Rank;
-    }
+            Visit(FGroup[Rank], Rank);
+    });
     std::vector<TRenumbering::TPair> Pairs;
     uint32_t Place = 0;
     std::vector<uint32_t> Arranged;

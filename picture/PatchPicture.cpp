@@ -79,15 +79,10 @@ TAreaLayout::TAreaLayout(const TPatchDef& Patch, TArea Area, const TAreaAnalysis
     for (int Side = 0; Side < 2; ++Side) {
         std::sort(Ends[Side].begin(), Ends[Side].end());
         Ends[Side].erase(std::unique(Ends[Side].begin(), Ends[Side].end()), Ends[Side].end());
-        TConnectorRows& Rows = FConnectors[Side];
-        Rows.First.assign(Count + 1, 0);
-        for (const auto& End : Ends[Side])
-            ++Rows.First[End.first + 1];
-        for (size_t Rank = 0; Rank < Count; ++Rank)
-            Rows.First[Rank + 1] += Rows.First[Rank];
-        Rows.Items.reserve(Ends[Side].size());
-        for (const auto& End : Ends[Side])
-            Rows.Items.push_back(End.second);
+        FConnectors[Side] = TConnectorRows::Sorted(Count, [&](const auto& Visit) {
+            for (const auto& [Rank, Connector] : Ends[Side])
+                Visit(Rank, Connector);
+        });
         std::vector<std::pair<uint32_t, int32_t>>().swap(Ends[Side]);
     }
 

@@ -19,6 +19,7 @@
 #include "patch/NameDump.h"
 #include "flow/SignalFlow.h"
 #include "PictureStyle.h"
+#include "base/Rows.h"
 
 namespace permuto {
 
@@ -95,10 +96,8 @@ private:
     TPictureCable Cable(size_t I, bool Placed) const;
     double ConnectorY(uint32_t Rank, int Side, int32_t Connector, double Top, double Height) const;
 
-    struct TConnectorRows {
-        std::vector<uint32_t> First; // by rank, into Items
-        std::vector<int32_t> Items;  // connector numbers, ascending per rank
-    };
+    // By rank: connector numbers, ascending.
+    using TConnectorRows = TRows<int32_t>;
     struct TCableEnds {
         int32_t Cable, From, To; // its place in the dump, the ranks of its ends
     };
